@@ -1,0 +1,8 @@
+#!/bin/bash
+# Configures and builds Pelorin into build/ (or $BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+"$PWD/scripts/setup.sh"
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_EXTRA:-} >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)"

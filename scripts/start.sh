@@ -1,0 +1,13 @@
+#!/bin/bash
+# Builds Pelorin and starts it. Without a display it runs the headless job on the
+# bundled sample card instead and says where the document went.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+"$ROOT/scripts/build.sh"
+BUILD_DIR=${BUILD_DIR:-build}
+if [ -x "$BUILD_DIR/pelorin" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+  exec "$BUILD_DIR/pelorin"
+fi
+echo "No display found: running pelorin-cli on the sample card $ROOT/samples/" >&2
+exec "$BUILD_DIR/pelorin-cli" "$ROOT/samples"

@@ -1,0 +1,62 @@
+#pragma once
+// Decoded AIS messages as records of display texts, and their conversions into track
+// points and vessel records. Missing payload bits read as 0.
+#include <string>
+#include <string_view>
+
+#include "codec/ais_records.h"
+
+namespace pelorin {
+
+struct TMsg1 {  // messages 1, 2, 3
+  std::string MsgID, RI, MMSI, NavStatus, ROT, Speed, PA, Lon, Lat, COG, TH;
+  std::string TimeStamp, SpMan, Spare, RAIM, SyncState, SlotTO, RxStat, SlotNo, UTC_h_min, SlotIncr;
+};
+
+struct TMsg18 {
+  std::string Rep, MMSI, Sp1, SOG, PA, Lon, Lat, COG, TH, TimeStamp, Sp2;
+  std::string CB_Unit, CB_Disp, CB_DSC, CB_Band, CB_M22, Mode, RAIM, Comm_Flag, Comm_State;
+};
+
+struct TGPS_Pos {
+  std::string A, B, C, D;
+};
+
+struct TMsg5 {
+  std::string MMSI;
+  int32_t Num_Stat = 0;
+  int32_t Num_Dyn = 0;
+  std::string IMO, CallSign, ShipName, ShipsType;
+  TDimension Dimension;
+  std::string GNSS, ETA, Draught, Destination;
+};
+
+struct TMsg14 {
+  std::string Rep, MMSI, Text, Spare;
+};
+
+struct TMsg24A {
+  std::string Rep, MMSI, PN, Name;
+};
+
+struct TMsg24B {
+  std::string Rep, MMSI, PN, ShipType, VendorID, CallSign;
+  TGPS_Pos Dimension;
+  std::string Sp;
+};
+
+TMsg1 AIS_DecodeMsg1(std::string_view payload);
+TMsg18 AIS_DecodeMsg18(std::string_view payload);
+TDynamic Msg1ToDynamic(const TMsg1& msg);
+TDynamic Msg18ToDynamic(const TMsg18& msg);
+
+TMsg5 AIS_DecodeMsg5(std::string_view payload);
+TMsg14 AIS_DecodeMsg14(std::string_view payload);
+TMsg24A AIS_DecodeMsg24A(std::string_view payload);
+TMsg24B AIS_DecodeMsg24B(std::string_view payload);
+TStatic Msg5ToStatic(const TMsg5& msg);
+TStatic Msg14ToStatic(const TMsg14& msg);
+TStatic Msg24AToStatic(const TMsg24A& msg);
+TStatic Msg24BToStatic(const TMsg24B& msg);
+
+}  // namespace pelorin

@@ -1,0 +1,26 @@
+#pragma once
+// What the logic asks of the desktop besides progress: message boxes and opening a
+// document with the user's default application.
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+enum class TMessageKind { Information, Error };
+
+class TMessageBox {
+ public:
+  virtual ~TMessageBox() = default;
+  // Modal box with an OK button. Information: caption "Information"; errors carry
+  // their own caption ("Fehler", "Error").
+  virtual void Show(TMessageKind kind, std::string_view caption, std::string_view text) = 0;
+};
+
+class TDocumentOpener {
+ public:
+  virtual ~TDocumentOpener() = default;
+  // Hand the file to the application registered for its type; the result is not examined.
+  virtual void Open(const std::string& path) = 0;
+};
+
+}  // namespace pelorin

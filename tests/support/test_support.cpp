@@ -1,0 +1,59 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace pelorin::test {
+
+std::filesystem::path SharedDir() {
+  std::filesystem::path dir(PELORIN_SHARED_DIR);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(dir / "spec.md", ec) || std::filesystem::is_directory(dir / "data", ec))
+    return dir;
+  return {};
+}
+
+std::filesystem::path SourceDir() { return std::filesystem::path(PELORIN_SOURCE_DIR); }
+
+TTempDir::TTempDir() {
+  std::random_device rd;
+  auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = base / ("pelorin-test-" + std::to_string(rd()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a scratch directory");
+}
+
+TTempDir::~TTempDir() {
+  std::error_code ec;
+  // Tests may remove permissions; give them back so the tree can go.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::filesystem::path TTempDir::Write(const std::string& name, std::string_view content) const {
+  auto path = path_ / name;
+  std::ofstream out(path, std::ios::binary);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+  return path;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace pelorin::test

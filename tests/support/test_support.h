@@ -1,0 +1,68 @@
+#pragma once
+// Helpers shared by the tests: the shared recordings (which a user's clone lacks),
+// scratch directories, and a sink that records what the logic reported.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/progress_sink.h"
+
+namespace pelorin::test {
+
+// The ../shared folder beside the checkout, or empty when it is absent.
+std::filesystem::path SharedDir();
+// Use at the top of a test that needs ../shared.
+#define PELORIN_REQUIRE_SHARED()                                   \
+  do {                                                             \
+    if (::pelorin::test::SharedDir().empty()) GTEST_SKIP() << "../shared is absent"; \
+  } while (0)
+
+std::filesystem::path SourceDir();
+
+// A fresh empty directory, removed when the object dies.
+class TTempDir {
+ public:
+  TTempDir();
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  // Writes `content` byte for byte to Path()/name and returns the full path.
+  std::filesystem::path Write(const std::string& name, std::string_view content) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Records every call; StopKeyPressed answers true from the `stopAfterQueries`-th query on
+// (0 = never).
+class TRecordingSink : public TProgressSink {
+ public:
+  struct TBarState { int64_t Min = 0, Max = 100, Position = 0; };
+  void SetBarMin(TBar bar, int64_t v) override { State(bar).Min = v; }
+  void SetBarMax(TBar bar, int64_t v) override { State(bar).Max = v; }
+  void SetBarPosition(TBar bar, int64_t v) override { State(bar).Position = v; }
+  void ClearDetails() override { Lines.clear(); }
+  void AppendDetail(std::string_view line) override { Lines.emplace_back(line); }
+  void ProcessMessages() override { ++Pumps; }
+  bool StopKeyPressed() override {
+    ++StopQueries;
+    return stopAfterQueries != 0 && StopQueries >= stopAfterQueries;
+  }
+  void SetStopHintVisible(bool v) override { StopHintVisible = v; }
+
+  TBarState& State(TBar bar) { return bar == TBar::Load ? Load : Total; }
+
+  std::vector<std::string> Lines;
+  TBarState Load, Total;
+  int64_t Pumps = 0;
+  int64_t StopQueries = 0;
+  int64_t stopAfterQueries = 0;
+  bool StopHintVisible = false;
+};
+
+}  // namespace pelorin::test
