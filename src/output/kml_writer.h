@@ -1,0 +1,65 @@
+#pragma once
+// The KML 2.2 document for the globe viewer: label placemarks and time-stamped tracks.
+// Streams line by line; holds nothing of the document in memory.
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "codec/ais_records.h"
+#include "platform/progress_sink.h"
+
+namespace pelorin {
+
+// A failed write of a document line.
+class TKmlWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// KmlFile: the open document. Buffered; every line ends in CR LF. Write errors surface as
+// TKmlWriteError at the latest on Close().
+class TKmlFile {
+ public:
+  TKmlFile() = default;
+  ~TKmlFile();
+  TKmlFile(const TKmlFile&) = delete;
+  TKmlFile& operator=(const TKmlFile&) = delete;
+
+  // Creates or truncates `path`. False (with errno set) when it cannot be created.
+  bool Create(const std::string& path);
+  // Adopts an already open stream (tests: memory streams, /dev/full); not closed by us
+  // unless `owned`.
+  void Attach(std::FILE* stream, bool owned);
+  bool IsOpen() const { return stream_ != nullptr; }
+  // Flushes and closes; throws TKmlWriteError when anything failed to reach the file.
+  void Close();
+  // Writes pieces then CR LF; throws TKmlWriteError at once when the write fails.
+  void WriteLine(std::string_view text);
+  std::FILE* Stream() const { return stream_; }
+
+ private:
+  std::FILE* stream_ = nullptr;
+  bool owned_ = false;
+};
+
+// Values inserted into the document: "&", "<", ">" and the double quote as entities.
+std::string KmlEscape(std::string_view value);
+
+void WriteKmlLine(TKmlFile& file, std::string_view line);
+void WriteKmlHeader(TKmlFile& file, std::string_view documentName, std::string_view description);
+void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink);
+void WriteKmlFooter(TKmlFile& file);
+
+void WriteLabelsFolderStart(TKmlFile& file);
+void WriteLabelsFolderEnd(TKmlFile& file);
+void WriteTracksFolderStart(TKmlFile& file);
+void WriteTracksFolderEnd(TKmlFile& file);
+void WriteShipLabel(TKmlFile& file, const TStatic& ship, bool ownVessel);
+void WriteTrackFolderStart(TKmlFile& file, const TStatic& ship);
+void WriteTrackFolderEnd(TKmlFile& file);
+void WriteTrackPoint(TKmlFile& file, const TDynamic& point, bool ownVessel, std::string_view ordinal,
+                     std::string_view shipName);
+bool HasValidPosition(const TDynamic& point);
+
+}  // namespace pelorin
