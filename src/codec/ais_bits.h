@@ -21,6 +21,11 @@ enum class TCleanSet { Full, Ampersand, Padding };
 // `keepFirst`; with `naIfAllPadding`, a field whose first character (as decoded) is "@"
 // and whose other characters are blanks after cleaning reads "n.a.".
 std::string AIS_CleanText(std::string_view raw, TCleanSet set, bool keepFirst, bool naIfAllPadding);
+// The same on a text of AIS_Text, in its own buffer.
+void AIS_CleanTextInPlace(std::string& text, TCleanSet set, bool keepFirst, bool naIfAllPadding);
+// AIS_Text cleaned in place: what the decoders use for their text fields.
+std::string AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set,
+                           bool keepFirst, bool naIfAllPadding);
 
 int AIS_MsgID(std::string_view payload);
 

@@ -49,6 +49,9 @@ TMsg1 AIS_DecodeMsg1(std::string_view payload);
 TMsg18 AIS_DecodeMsg18(std::string_view payload);
 TDynamic Msg1ToDynamic(const TMsg1& msg);
 TDynamic Msg18ToDynamic(const TMsg18& msg);
+// The same, taking over the texts of a message that is no longer needed.
+TDynamic Msg1ToDynamic(TMsg1&& msg);
+TDynamic Msg18ToDynamic(TMsg18&& msg);
 
 TMsg5 AIS_DecodeMsg5(std::string_view payload);
 TMsg14 AIS_DecodeMsg14(std::string_view payload);

@@ -2,6 +2,7 @@
 // The KML 2.2 document for the globe viewer: label placemarks and time-stamped tracks.
 // Streams line by line; holds nothing of the document in memory.
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,6 +42,7 @@ class TKmlFile {
  private:
   std::FILE* stream_ = nullptr;
   bool owned_ = false;
+  std::unique_ptr<char[]> buffer_;  // stdio buffer of a created file; outlives the stream
 };
 
 // Values inserted into the document: "&", "<", ">" and the double quote as entities.

@@ -1,0 +1,46 @@
+#pragma once
+// The log pass: one log-index entry's line range, walked in order, into the ship table.
+#include <cstdint>
+#include <string>
+
+#include "analysis/ship_table.h"
+#include "catalogue/line_file.h"
+#include "codec/tdatetime.h"
+#include "platform/progress_sink.h"
+
+namespace pelorin {
+
+// The file last read by a pass, kept so that the next entry of the same file is not
+// read again. One file at a time.
+struct TLineFileCache {
+  std::string Path;
+  TLineFile File;
+  bool Loaded = false;
+};
+
+struct TLogPassOptions {
+  // "Reduced Data" (CheckBox_Data): read each time a point is about to be appended, so a
+  // change during a pass applies from the next point. Null counts as checked.
+  const bool* ReducedData = nullptr;
+  // When set, the file is taken from (and kept in) the cache.
+  TLineFileCache* Cache = nullptr;
+};
+
+// True when the line range was processed; false when the file cannot be read or has
+// fewer than LineTo + 1 lines (then no line is processed). Lines are 0-based, inclusive.
+bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
+                 TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,
+                 TProgressSink& sink);
+// Clears InTimeWindow, then a pass that starts a new table.
+bool ReadLogFile_First(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
+                       TDateTime Start, TDateTime End, const TLogPassOptions& options, TProgressSink& sink);
+// A pass that adds to the table; all state carries over.
+bool ReadLogFile_Next(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
+                      TDateTime Start, TDateTime End, const TLogPassOptions& options, TProgressSink& sink);
+
+// The same pass over lines already in memory.
+bool ReadLogLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, int64_t LineTo,
+                  TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,
+                  TProgressSink& sink);
+
+}  // namespace pelorin

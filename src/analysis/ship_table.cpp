@@ -1,0 +1,235 @@
+#include "analysis/ship_table.h"
+
+#include <cstdint>
+
+namespace pelorin {
+
+namespace {
+
+// Delphi's Copy: 0-based `pos`, pieces beyond the end are shorter or empty.
+std::string_view Piece(std::string_view text, size_t pos, size_t count) {
+  if (pos >= text.size()) return {};
+  return text.substr(pos, count);
+}
+
+// A whole number of decimal digits only; false for empty, non-digits or overflow.
+bool ParseWhole(std::string_view text, int64_t& out) {
+  if (text.empty() || text.size() > 18) return false;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  out = value;
+  return true;
+}
+
+bool ParseInt(std::string_view text, int& out) {
+  int64_t v = 0;
+  if (!ParseWhole(text, v) || v > 99999) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+// degrees + minutes / 60 with six decimals, rounded half up, in exact integer arithmetic.
+bool DegreesText(std::string_view text, size_t degreeChars, TText& out) {
+  int64_t degrees = 0;
+  if (!ParseWhole(Piece(text, 0, degreeChars), degrees)) return false;
+  const std::string_view minutes = Piece(text, degreeChars, std::string_view::npos);
+  // minutes = numerator / 10^scale; digits past 24 decimals cannot change six decimals
+  // but for a tie, which rounds up anyway.
+  __int128 numerator = 0, denominator = 1;
+  bool seenDot = false, anyDigit = false;
+  int wholeDigits = 0, scale = 0;
+  for (char c : minutes) {
+    if (c == '.') {
+      if (seenDot) return false;
+      seenDot = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    anyDigit = true;
+    if (!seenDot) {
+      if (++wholeDigits > 12) return false;
+      numerator = numerator * 10 + (c - '0');
+    } else if (scale < 24) {
+      numerator = numerator * 10 + (c - '0');
+      denominator *= 10;
+      ++scale;
+    }
+  }
+  if (!anyDigit) return false;
+  // millionths = (degrees * 60 * den + num) * 10^6 / (60 * den)
+  const __int128 top = (static_cast<__int128>(degrees) * 60 * denominator + numerator) * 1000000;
+  const __int128 bottom = 60 * denominator;
+  __int128 millionths = top / bottom;
+  const __int128 rest = top % bottom;
+  if (rest * 2 >= bottom) ++millionths;
+  const int64_t whole = static_cast<int64_t>(millionths / 1000000);
+  const int64_t frac = static_cast<int64_t>(millionths % 1000000);
+  std::string result = std::to_string(whole);
+  result += '.';
+  std::string f = std::to_string(frac);
+  result.append(6 - f.size(), '0');
+  result += f;
+  out = std::move(result);
+  return true;
+}
+
+bool RMC_Accepted(const TFieldList& fields) { return fields.size() == 13 && fields[2] == "A"; }
+bool ZDA_Accepted(const TFieldList& fields) { return fields.size() == 7 && !fields[1].empty(); }
+
+void AppendTime(std::string_view time, TText& out) {
+  out += Piece(time, 0, 2);
+  out += ':';
+  out += Piece(time, 2, 2);
+  out += ':';
+  out += Piece(time, 4, 2);
+  out += 'Z';
+}
+
+// hour, minute, second from characters 1-2, 3-4, 5-6 of a time field.
+bool TimeParts(std::string_view time, int& h, int& m, int& s) {
+  return ParseInt(Piece(time, 0, 2), h) && ParseInt(Piece(time, 2, 2), m) && ParseInt(Piece(time, 4, 2), s);
+}
+
+}  // namespace
+
+void ClearShipTable(TAnalysisState& state) {
+  state.aShipList.clear();
+  state.ShipIndex.clear();
+}
+
+void InitShipEntry(TAnalysisState& state, size_t index) {
+  if (index >= state.aShipList.size()) return;
+  TStatic& entry = state.aShipList[index];
+  if (index > 0 && !entry.MMSI.empty()) {
+    auto it = state.ShipIndex.find(std::string(entry.MMSI));
+    if (it != state.ShipIndex.end() && it->second == index) state.ShipIndex.erase(it);
+  }
+  entry = TStatic{};
+}
+
+size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
+  TShipList& ships = state.aShipList;
+  if (!ships.empty() && ships[0].MMSI == mmsi) return 0;
+  const std::string key(mmsi);  // short: stays in the string's own buffer
+  auto it = state.ShipIndex.find(key);
+  if (it != state.ShipIndex.end() && it->second < ships.size() && ships[it->second].MMSI == mmsi)
+    return it->second;
+  if (it != state.ShipIndex.end()) {
+    // The index went stale (an entry's MMSI was rewritten from outside): fall back to the
+    // linear search, which defines the result.
+    state.ShipIndex.erase(it);
+    for (size_t i = 1; i < ships.size(); ++i)
+      if (ships[i].MMSI == mmsi) {
+        state.ShipIndex.emplace(key, i);
+        return i;
+      }
+  }
+  ships.emplace_back();
+  const size_t index = ships.size() - 1;
+  ships[index].MMSI = TText(mmsi);
+  if (index > 0) state.ShipIndex.emplace(key, index);
+  return index;
+}
+
+void EnsureOwnShipEntry(TAnalysisState& state) {
+  if (!state.aShipList.empty()) return;
+  state.aShipList.emplace_back();
+  state.aShipList[0].ShipName = TText(OwnShipName);
+  state.aShipList[0].MMSI = TText(OwnShipMMSI);
+}
+
+bool NMEA_LonToDeg(std::string_view text, TText& out) { return DegreesText(text, 3, out); }
+bool NMEA_LatToDeg(std::string_view text, TText& out) { return DegreesText(text, 2, out); }
+
+TText NMEA_LonToDeg(std::string_view text) {
+  TText out;
+  NMEA_LonToDeg(text, out);
+  return out;
+}
+
+TText NMEA_LatToDeg(std::string_view text) {
+  TText out;
+  NMEA_LatToDeg(text, out);
+  return out;
+}
+
+bool IsValidMMSI(std::string_view mmsi) {
+  int64_t value = 0;
+  return ParseWhole(mmsi, value) && value > 0 && value < 999999999;
+}
+
+bool IsValidDynamic(const TDynamic& point) {
+  auto usable = [](std::string_view v) { return !v.empty() && v != "n.a." && v != "0.000000"; };
+  return usable(point.Lat) && usable(point.Lon) && IsValidMMSI(point.MMSI);
+}
+
+bool IsValidStatic(const TStatic& ship) { return IsValidMMSI(ship.MMSI); }
+
+void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
+  out.clear();
+  if (!RMC_Accepted(fields)) return;
+  const std::string_view date = fields[9];
+  out += "20";
+  out += Piece(date, 4, 2);
+  out += '-';
+  out += Piece(date, 2, 2);
+  out += '-';
+  out += Piece(date, 0, 2);
+  out += 'T';
+  AppendTime(fields[1], out);
+}
+
+TText RMC_TimeStampStr(const TFieldList& fields) {
+  TText out;
+  RMC_TimeStampStr(fields, out);
+  return out;
+}
+
+bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out) {
+  out = 0;
+  if (!RMC_Accepted(fields)) return false;
+  const std::string_view date = fields[9];
+  int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (!ParseInt(Piece(date, 4, 2), yy) || !ParseInt(Piece(date, 2, 2), mo) || !ParseInt(Piece(date, 0, 2), d) ||
+      !TimeParts(fields[1], h, mi, s))
+    return false;
+  TDateTime value = 0;
+  if (!TryEncodeDateTime(2000 + yy, mo, d, h, mi, s, value)) return false;
+  out = value;
+  return true;
+}
+
+void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
+  out.clear();
+  if (!ZDA_Accepted(fields)) return;
+  out += fields[4];
+  out += '-';
+  out += fields[3];
+  out += '-';
+  out += fields[2];
+  out += 'T';
+  AppendTime(fields[1], out);
+}
+
+TText ZDA_TimeStampStr(const TFieldList& fields) {
+  TText out;
+  ZDA_TimeStampStr(fields, out);
+  return out;
+}
+
+bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out) {
+  out = 0;
+  if (!ZDA_Accepted(fields)) return false;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (!ParseInt(fields[4], y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) || !TimeParts(fields[1], h, mi, s))
+    return false;
+  TDateTime value = 0;
+  if (!TryEncodeDateTime(y, mo, d, h, mi, s, value)) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,65 @@
+#pragma once
+// Unit_ShipList: the ship table, the analysis state the log pass keeps beside it, and the
+// helpers that turn time sentences into time stamps and own-ship positions.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "codec/ais_records.h"
+#include "codec/nmea.h"
+#include "codec/tdatetime.h"
+#include "codec/text.h"
+
+namespace pelorin {
+
+inline constexpr std::string_view OwnShipMMSI = "111111111";
+inline constexpr std::string_view OwnShipName = "Own Ship";
+
+struct TAnalysisState {
+  TShipList aShipList;
+  TText GPS_TimeStampStr;       // never cleared once set
+  TDateTime GPS_TimeStampDT = 0;
+  bool InTimeWindow = false;
+  bool OwnAIS_Seen = false;
+  int64_t Num_Dynamic = 0;
+  int64_t Num_Static = 0;
+
+  // MMSI -> index for entries 1.. (their MMSIs are unique and never change). Entry 0 is
+  // compared directly, since the own vessel's reports rewrite its MMSI.
+  std::unordered_map<std::string, size_t> ShipIndex;
+};
+
+// Empties the table and its index.
+void ClearShipTable(TAnalysisState& state);
+// Makes entry `index` a new entry: empty texts, counters 0, empty track.
+void InitShipEntry(TAnalysisState& state, size_t index);
+// The first entry whose MMSI equals `mmsi`; when none does, a new entry appended at the
+// end with `mmsi` written into it.
+size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi);
+// Entry 0 as the own-ship entry ("Own Ship", "111111111") when the table is empty.
+void EnsureOwnShipEntry(TAnalysisState& state);
+
+// dddmm.mmmm / ddmm.mmmm -> degrees with six decimals, no sign. False (and `out` left
+// alone) when the text is not a number of that form.
+bool NMEA_LonToDeg(std::string_view text, TText& out);
+bool NMEA_LatToDeg(std::string_view text, TText& out);
+// Empty text when the conversion fails.
+TText NMEA_LonToDeg(std::string_view text);
+TText NMEA_LatToDeg(std::string_view text);
+
+// MMSI a whole number in 1..999999998; Lat and Lon present, not "n.a.", not "0.000000".
+bool IsValidDynamic(const TDynamic& point);
+bool IsValidStatic(const TStatic& ship);
+bool IsValidMMSI(std::string_view mmsi);
+
+TText RMC_TimeStampStr(const TFieldList& fields);
+bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out);
+TText ZDA_TimeStampStr(const TFieldList& fields);
+bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out);
+// Into a reused text (no allocation once it has grown).
+void RMC_TimeStampStr(const TFieldList& fields, TText& out);
+void ZDA_TimeStampStr(const TFieldList& fields, TText& out);
+
+}  // namespace pelorin

@@ -1,0 +1,117 @@
+#include "catalogue/log_scan.h"
+
+#include "catalogue/line_file.h"
+#include "catalogue/time_stamp.h"
+#include "codec/nmea.h"
+
+namespace pelorin {
+
+namespace {
+
+// What the scan carries from line to line and from file to file.
+struct TScanState {
+  TDateTime D = 0;   // current day
+  TDateTime S = 0;   // open entry's start
+  TDateTime E = 0;   // open entry's end
+  TDateTime T = 0;   // last time stamp read
+  TDateTime Td = 0;  // its day
+  int64_t L = 0;     // open entry's first line
+  bool AnyStamp = false;
+  std::string Date, Time;  // reused reader outputs
+};
+
+bool LineTimeStamp(std::string_view line, int currentYear, TScanState& st, TDateTime& stamp) {
+  bool got = false;
+  if (NMEA_HasTag(line, "$GPRMC"))
+    got = NMEA_RMC_DateTime(line, st.Date, st.Time);
+  else if (NMEA_HasTag(line, "$ECZDA"))
+    got = NMEA_ZDA_DateTime(line, st.Date, st.Time);
+  return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp);
+}
+
+void WriteEntry(TLogList& list, const TScanState& st, TDateTime end, int64_t fileIndex, int64_t lineEnd) {
+  TLogDateTime e;
+  e.LogDateTime_Start = st.S;
+  e.LogDateTime_End = end;
+  e.LogDate = st.D;
+  e.File_Index = fileIndex;
+  e.Line_Start = st.L;
+  e.Line_End = lineEnd;
+  list.push_back(e);
+}
+
+}  // namespace
+
+TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int currentYear) {
+  TScanOutcome outcome;
+  TLogList& list = catalogue.LogList;
+  list.clear();
+  TScanState st;
+  TLineFile file;
+  const auto& names = catalogue.SD_Info.FileListe;
+  for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
+    const int64_t c = static_cast<int64_t>(fileNo);
+    if (!LoadLineFile(catalogue.SD_Info.DirectoryName + names[fileNo], file, &outcome.Error)) {
+      outcome.Result = TScanResult::Unreadable;
+      outcome.TimeStampRead = st.AnyStamp;
+      return outcome;
+    }
+    const int64_t n = file.LineCount();
+    outcome.LastLineCount = n;
+    sink.SetBarPosition(TBar::Load, 0);
+    sink.SetBarMax(TBar::Load, n);
+    sink.AppendDetail("Number of Lines in File[" + std::to_string(c) + "]: " + std::to_string(n));
+    sink.ProcessMessages();
+    if (n == 0) continue;
+
+    int64_t low = 0, high = n - 1, f = 0, next = 0;
+    for (;;) {
+      TDateTime stamp = 0;
+      if (LineTimeStamp(file.Line(f), currentYear, st, stamp)) {
+        st.AnyStamp = true;
+        st.T = stamp;
+        st.Td = static_cast<TDateTime>(TDateTimeDay(stamp));
+        if (st.D == 0) {
+          st.D = st.Td;
+          st.S = st.E = st.T;
+          low = f;
+          next = (f + high) / 2;
+        } else if (f >= high) {
+          WriteEntry(list, st, st.E, c, f - 1);
+          st.L = f;
+          high = n - 1;
+          st.D = st.Td;
+          st.S = st.E = st.T;
+          next = f + 1;
+        } else if (st.Td == st.D) {
+          low = f;
+          st.E = st.T;
+          next = (f + high) / 2 + 1;
+        } else {
+          high = f;
+          next = (low + f) / 2 + 1;
+        }
+      } else {
+        next = f + 1;
+      }
+      sink.SetBarPosition(TBar::Load, next);
+      sink.ProcessMessages();
+      if (sink.StopKeyPressed()) catalogue.StopRequested = true;
+      if (next == n || catalogue.StopRequested) break;
+      f = next;
+    }
+    WriteEntry(list, st, st.T, c, next - 1);
+    st.D = st.Td;
+    st.S = st.E = st.T;
+    st.L = 0;
+    sink.SetBarPosition(TBar::Total, c + 1);
+    if (catalogue.StopRequested) {
+      outcome.Result = TScanResult::Stopped;
+      break;
+    }
+  }
+  outcome.TimeStampRead = st.AnyStamp;
+  return outcome;
+}
+
+}  // namespace pelorin

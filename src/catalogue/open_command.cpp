@@ -1,0 +1,99 @@
+#include "catalogue/log_report.h"
+#include "catalogue/log_scan.h"
+
+namespace pelorin {
+
+namespace {
+
+const char kNoFiles[] = "No AIS (*.LOG) files found!";
+
+void Inform(TMessageBox& box, std::string_view text) { box.Show(TMessageKind::Information, "Information", text); }
+
+void SetBarsToMax(TProgressSink& sink, int64_t loadMax, int64_t totalMax) {
+  sink.SetBarPosition(TBar::Load, loadMax);
+  sink.SetBarPosition(TBar::Total, totalMax);
+}
+
+}  // namespace
+
+void BeginOpenLogDirectory(TCatalogue& catalogue, TProgressSink& sink) {
+  sink.ResetProgressBar_Load();
+  sink.ResetProgressBar_Total();
+  sink.SetStopHintVisible(true);
+  catalogue.StopRequested = false;
+}
+
+TOpenResult OpenLogDirectory(TCatalogue& catalogue, const std::string& chosenPath, TProgressSink& sink,
+                             TMessageBox& box, int currentYear) {
+  TOpenResult result;
+  TSD_Info& info = catalogue.SD_Info;
+  if (chosenPath.empty()) {
+    info.DirectoryName.clear();
+    Inform(box, kNoFiles);
+    sink.SetStopHintVisible(false);
+    result.Outcome = TOpenOutcome::EmptyPath;
+    return result;
+  }
+  info.DirectoryName = chosenPath;
+  if (info.DirectoryName.back() != '/') info.DirectoryName.push_back('/');
+  catalogue.DataAvailable = false;
+
+  info.FileListe.clear();
+  if (!FindLogFiles(info.DirectoryName, info.FileListe)) {
+    Inform(box, kNoFiles);
+    sink.SetStopHintVisible(false);
+    result.Outcome = TOpenOutcome::NoLogFiles;
+    return result;
+  }
+
+  sink.ClearDetails();
+  for (const std::string& name : info.FileListe) sink.AppendDetail(name);
+  const int64_t fileCount = static_cast<int64_t>(info.FileListe.size());
+  sink.AppendDetail("Number of Files :" + std::to_string(fileCount));
+  sink.SetBarPosition(TBar::Total, 1);
+  sink.SetBarMax(TBar::Total, fileCount);
+  sink.ProcessMessages();
+
+  const TScanOutcome scan = ScanLogFiles(catalogue, sink, currentYear);
+  if (scan.Result == TScanResult::Unreadable) {
+    Inform(box, kNoFiles);
+    sink.SetStopHintVisible(false);
+    result.Outcome = TOpenOutcome::Unreadable;
+    result.Error = scan.Error;
+    return result;
+  }
+
+  if (catalogue.StopRequested) {
+    AppendScanInterrupt(sink);
+    catalogue.DataAvailable = false;
+    sink.ResetProgressBar_Load();
+    sink.ResetProgressBar_Total();
+    result.Outcome = TOpenOutcome::Stopped;
+  } else {
+    AppendLogListDetails(catalogue.LogList, sink);
+    // An index without entries has no first day to show, so it cannot be analysed.
+    if (scan.TimeStampRead && !catalogue.LogList.empty()) {
+      catalogue.DataAvailable = true;
+      SetBarsToMax(sink, scan.LastLineCount, fileCount);
+    } else {
+      sink.ResetProgressBar_Load();
+      sink.ResetProgressBar_Total();
+    }
+    result.Outcome = TOpenOutcome::Completed;
+  }
+  sink.SetStopHintVisible(false);
+
+  catalogue.CalendarsReady = true;
+  // Without a time stamp the first entry holds day 0, which no calendar should show.
+  if (!catalogue.LogList.empty() && catalogue.LogList.front().LogDateTime_Start != 0) {
+    const TLogDateTime& first = catalogue.LogList.front();
+    result.SetCalendars = true;
+    result.Window.StartDay = static_cast<TDateTime>(TDateTimeDay(first.LogDateTime_Start));
+    result.Window.EndDay = static_cast<TDateTime>(TDateTimeDay(first.LogDateTime_End));
+    SetStartTimeTexts(result.Window, first.LogDateTime_Start);
+    SetEndTimeTexts(result.Window, first.LogDateTime_End);
+  }
+  return result;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,268 @@
+#include "output/kml_writer.h"
+
+#include <array>
+#include <charconv>
+
+namespace pelorin {
+
+namespace {
+
+// A value inserted into a line; literals go in as they are.
+struct TValue {
+  std::string_view Text;
+};
+
+constexpr std::array<bool, 256> MakeSpecialTable() {
+  std::array<bool, 256> table{};
+  table[static_cast<unsigned char>('&')] = true;
+  table[static_cast<unsigned char>('<')] = true;
+  table[static_cast<unsigned char>('>')] = true;
+  table[static_cast<unsigned char>('"')] = true;
+  return table;
+}
+constexpr std::array<bool, 256> kSpecial = MakeSpecialTable();
+
+void AppendEscaped(std::string& out, std::string_view value) {
+  size_t plainFrom = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (!kSpecial[static_cast<unsigned char>(c)]) continue;
+    out.append(value.data() + plainFrom, i - plainFrom);
+    switch (c) {
+      case '&': out.append("&amp;"); break;
+      case '<': out.append("&lt;"); break;
+      case '>': out.append("&gt;"); break;
+      default: out.append("&quot;"); break;
+    }
+    plainFrom = i + 1;
+  }
+  out.append(value.data() + plainFrom, value.size() - plainFrom);
+}
+
+void Put(std::string& out, std::string_view literal) { out.append(literal); }
+void Put(std::string& out, TValue value) { AppendEscaped(out, value.Text); }
+
+// Reused for every line, so composing a line allocates nothing once it has grown.
+std::string& Scratch() {
+  thread_local std::string line;
+  return line;
+}
+
+template <typename... TPieces>
+void Line(TKmlFile& file, TPieces... pieces) {
+  std::string& line = Scratch();
+  line.clear();
+  (Put(line, pieces), ...);
+  file.WriteLine(line);
+}
+
+struct TStyle {
+  std::string_view Id, Color, Scale, IconPath;
+};
+
+constexpr std::string_view kIconBase = "http://maps.google.com";
+
+constexpr std::array<TStyle, 5> kStyles = {{
+    {"ship-icon-green", "ff00ff00", "0.5", "/mapfiles/kml/shapes/sailing.png"},
+    {"ship-icon-red", "ff0000ff", "0.5", "/mapfiles/kml/shapes/sailing.png"},
+    {"ship-icon-orange", "ff00aaff", "0.75", "/mapfiles/kml/shapes/target.png"},
+    {"sart-icon-orange", "ff00aaff", "0.75", "/mapfiles/kml/shapes/target.png"},
+    {"ship-icon-yellow", "ff00ffff", "0.5", "/mapfiles/kml/shapes/sailing.png"},
+}};
+
+bool IsSart(std::string_view mmsi) { return mmsi.starts_with("970"); }
+
+void WriteVesselName(TKmlFile& file, std::string_view indent, const TStatic& ship) {
+  std::string_view name = ship.ShipName;
+  if (!name.empty())
+    Line(file, indent, "<name> ", TValue{name}, " </name>");
+  else if (IsSart(ship.MMSI))
+    Line(file, indent, "<name> SART ", TValue{ship.MMSI}, " </name>");
+  else
+    Line(file, indent, "<name> ", TValue{ship.MMSI}, " </name>");
+}
+
+void WriteStyle(TKmlFile& file, const TStyle& style) {
+  Line(file, "    <Style id=\"", style.Id, "\">");
+  Line(file, "      <IconStyle>");
+  Line(file, "        <color>", style.Color, "</color>");
+  Line(file, "        <scale>", style.Scale, "</scale>");
+  Line(file, "        <Icon>");
+  Line(file, "          <href>", kIconBase, style.IconPath, "</href>");
+  Line(file, "        </Icon>");
+  Line(file, "      </IconStyle>");
+  Line(file, "    </Style>");
+}
+
+}  // namespace
+
+std::string KmlEscape(std::string_view value) {
+  std::string out;
+  out.reserve(value.size());
+  AppendEscaped(out, value);
+  return out;
+}
+
+void WriteKmlLine(TKmlFile& file, std::string_view line) { file.WriteLine(line); }
+
+void WriteKmlHeader(TKmlFile& file, std::string_view documentName, std::string_view description) {
+  Line(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  Line(file, "<kml xmlns=\"http://www.opengis.net/kml/2.2\">");
+  Line(file, "  <Document>");
+  Line(file, "    <name> ", TValue{documentName}, " </name>");
+  Line(file, "    <open>1</open>");
+  Line(file, "    <description>");
+  Line(file, "    <![CDATA[", TValue{description}, "]]>");
+  Line(file, "    </description>");
+  for (const TStyle& style : kStyles) WriteStyle(file, style);
+}
+
+void WriteKmlFooter(TKmlFile& file) {
+  Line(file, "  </Document>");
+  Line(file, "</kml>");
+}
+
+void WriteLabelsFolderStart(TKmlFile& file) {
+  Line(file, "    <Folder>");
+  Line(file, "      <name> Ship-Labels </name>");
+  Line(file, "      <visible>1</visible>");
+}
+
+void WriteLabelsFolderEnd(TKmlFile& file) { Line(file, "    </Folder>"); }
+
+void WriteTracksFolderStart(TKmlFile& file) {
+  Line(file, "    <Folder>");
+  Line(file, "      <name> Ship-Tracks </name>");
+  Line(file, "      <visible>1</visible>");
+}
+
+void WriteTracksFolderEnd(TKmlFile& file) { Line(file, "    </Folder>"); }
+
+void WriteShipLabel(TKmlFile& file, const TStatic& ship, bool ownVessel) {
+  // The caller guarantees a track; an empty one still yields a well-formed placemark.
+  static const TDynamic kNoPoint;
+  const TDynamic& first = ship.aPlot.empty() ? kNoPoint : ship.aPlot.front();
+  Line(file, "      <Placemark>");
+  WriteVesselName(file, "        ", ship);
+  Line(file, "        <description> ");
+  Line(file, "          <![CDATA[");
+  Line(file, "          <p>MMSI: ", TValue{ship.MMSI}, " <br>");
+  Line(file, "          <p>IMO: ", TValue{ship.IMO}, " <br>");
+  Line(file, "          Call Sign: ", TValue{ship.CallSign}, " <br>");
+  Line(file, "          Nav. Status: ", TValue{first.NavStatus}, " <br>");
+  Line(file, "          Speed: ", TValue{first.Speed}, " <br>");
+  Line(file, "          COG: ", TValue{first.COG}, " <br>");
+  Line(file, "          True Heading: ", TValue{first.TH}, " <br>");
+  Line(file, "          Ship Type: ", TValue{ship.ShipsType}, " <br>");
+  Line(file, "          Length: ", TValue{ship.Dimension.Laenge}, " , Width: ", TValue{ship.Dimension.Breite},
+       " <br>");
+  Line(file, "          ETA: ", TValue{ship.ETA}, " <br>");
+  Line(file, "          Draught: ", TValue{ship.Draught}, " <br>");
+  Line(file, "          Dest.: ", TValue{ship.Destination}, " </p>]]>");
+  Line(file, "        </description> ");
+  if (ownVessel)
+    Line(file, "        <styleUrl>#ship-icon-red</styleUrl>");
+  else if (IsSart(ship.MMSI))
+    Line(file, "        <styleUrl>#sart-icon-orange</styleUrl>");
+  else
+    Line(file, "        <styleUrl>#ship-icon-green</styleUrl>");
+  Line(file, "        <Point>");
+  Line(file, "          <coordinates> ", TValue{first.Lon}, ", ", TValue{first.Lat}, ",0</coordinates>");
+  Line(file, "        </Point>");
+  Line(file, "      </Placemark>");
+}
+
+void WriteTrackFolderStart(TKmlFile& file, const TStatic& ship) {
+  Line(file, "      <Folder>");
+  WriteVesselName(file, "        ", ship);
+  Line(file, "        <visible>1</visible>");
+  Line(file, "        <Folder>");
+  Line(file, "          <name>Position plot with time stamps</name>");
+  Line(file, "          <open>1</open>");
+  Line(file, "          <Style>");
+  Line(file, "            <ListStyle>");
+  Line(file, "              <listItemType>checkHideChildren</listItemType>");
+  Line(file, "            </ListStyle>");
+  Line(file, "          </Style>");
+}
+
+void WriteTrackFolderEnd(TKmlFile& file) {
+  Line(file, "        </Folder>");
+  Line(file, "      </Folder>");
+}
+
+void WriteTrackPoint(TKmlFile& file, const TDynamic& point, bool ownVessel, std::string_view ordinal,
+                     std::string_view shipName) {
+  const bool sart = IsSart(point.MMSI);
+  Line(file, "          <Placemark>");
+  Line(file, "            <TimeStamp>");
+  Line(file, "              <when>", TValue{point.TimeStampStr}, "</when>");
+  Line(file, "            </TimeStamp>");
+  if (ownVessel)
+    Line(file, "          <styleUrl>#ship-icon-red</styleUrl>");
+  else if (sart)
+    Line(file, "          <styleUrl>#sart-icon-orange</styleUrl>");
+  else
+    Line(file, "          <styleUrl>#ship-icon-yellow</styleUrl>");
+  Line(file, "            <description> ");
+  Line(file, "              <![CDATA[");
+  if (sart)
+    Line(file, "                <h1>AIS-SART </h1>");
+  else
+    Line(file, "                <h1>", TValue{shipName}, " </h1>");
+  Line(file, "                <p>MMSI: ", TValue{point.MMSI}, " <br>");
+  Line(file, "                <p>Msg. Count: ", TValue{ordinal}, " <br>");
+  Line(file, "                <p>TimeStamp: ", TValue{point.TimeStampStr}, " <br>");
+  Line(file, "                Speed: ", TValue{point.Speed}, "kn </p>]]>");
+  Line(file, "          </description> ");
+  Line(file, "            <Point>");
+  Line(file, "              <coordinates> ", TValue{point.Lon}, ", ", TValue{point.Lat}, ",0</coordinates>");
+  Line(file, "            </Point>");
+  Line(file, "          </Placemark>");
+}
+
+bool HasValidPosition(const TDynamic& point) {
+  auto valid = [](std::string_view text) { return !text.empty() && text != "n.a." && text != "0.000000"; };
+  return valid(point.Lat) && valid(point.Lon);
+}
+
+void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink) {
+  const size_t n = ships.size();
+  const size_t visited = AllTracks ? n : (n > 0 ? 1 : 0);
+  sink.ResetProgressBar_Load();
+  sink.SetBarMax(TBar::Load, static_cast<int64_t>(n));
+  sink.ProcessMessages();
+
+  WriteLabelsFolderStart(file);
+  for (size_t i = 0; i < visited; ++i) {
+    sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
+    sink.ProcessMessages();
+    const TStatic& ship = ships[i];
+    std::string_view mmsi = ship.MMSI;
+    if (!mmsi.empty() && mmsi != "n.a." && !ship.aPlot.empty()) WriteShipLabel(file, ship, i == 0);
+  }
+  WriteLabelsFolderEnd(file);
+
+  WriteTracksFolderStart(file);
+  for (size_t i = 0; i < visited; ++i) {
+    sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
+    sink.ProcessMessages();
+    const TStatic& ship = ships[i];
+    std::string_view mmsi = ship.MMSI;
+    if (mmsi == "0" || mmsi == "n.a." || ship.aPlot.empty()) continue;
+    WriteTrackFolderStart(file, ship);
+    char ordinal[24];
+    for (size_t k = 0; k < ship.aPlot.size(); ++k) {
+      const TDynamic& point = ship.aPlot[k];
+      if (!HasValidPosition(point)) continue;
+      auto [end, ec] = std::to_chars(ordinal, ordinal + sizeof ordinal, k + 1);
+      (void)ec;
+      WriteTrackPoint(file, point, i == 0, std::string_view(ordinal, static_cast<size_t>(end - ordinal)),
+                      ship.ShipName);
+    }
+    WriteTrackFolderEnd(file);
+  }
+  WriteTracksFolderEnd(file);
+}
+
+}  // namespace pelorin

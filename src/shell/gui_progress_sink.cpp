@@ -1,0 +1,96 @@
+#include "shell/gui_progress_sink.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+#include "shell/stop_key.h"
+
+namespace pelorin {
+namespace {
+
+int ToInt(int64_t value) {
+  return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+TGuiProgressSink::TGuiProgressSink(QProgressBar* load, QProgressBar* total, QPlainTextEdit* details,
+                                   QLabel* stopHint, TStopKeyFilter* stopKey)
+    : loadBar_(load), totalBar_(total), details_(details), stopHint_(stopHint), stopKey_(stopKey) {}
+
+void TGuiProgressSink::SetBarMin(TBar bar, int64_t value) {
+  TBarValues& v = Values(bar);
+  v.Min = value;
+  v.Dirty = true;
+}
+
+void TGuiProgressSink::SetBarMax(TBar bar, int64_t value) {
+  TBarValues& v = Values(bar);
+  v.Max = value;
+  v.Dirty = true;
+}
+
+void TGuiProgressSink::SetBarPosition(TBar bar, int64_t value) {
+  TBarValues& v = Values(bar);
+  v.Position = value;
+  v.Dirty = true;
+}
+
+void TGuiProgressSink::ClearDetails() {
+  pendingLines_.clear();
+  if (details_) details_->clear();
+}
+
+void TGuiProgressSink::AppendDetail(std::string_view line) {
+  pendingLines_.append(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void TGuiProgressSink::ProcessMessages() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPump_ < kPumpInterval) return;
+  lastPump_ = now;
+  Flush();
+  QCoreApplication::processEvents();
+}
+
+bool TGuiProgressSink::StopKeyPressed() {
+  const bool key = stopKey_ && stopKey_->Query();
+  return key || stopRequested_;
+}
+
+void TGuiProgressSink::SetStopHintVisible(bool visible) {
+  if (stopHint_) stopHint_->setVisible(visible);
+}
+
+void TGuiProgressSink::Apply(QProgressBar* widget, TBarValues& values) {
+  if (!values.Dirty) return;
+  values.Dirty = false;
+  if (!widget) return;
+  // A maximum below the minimum would make Qt move the minimum.
+  const int min = ToInt(values.Min);
+  const int max = std::max(min, ToInt(values.Max));
+  widget->setRange(min, max);
+  widget->setValue(std::clamp(ToInt(values.Position), min, max));
+}
+
+void TGuiProgressSink::Flush() {
+  Apply(loadBar_, load_);
+  Apply(totalBar_, total_);
+  if (!pendingLines_.isEmpty()) {
+    // One append for the whole batch: a block per call would make long reports slow.
+    if (details_) details_->appendPlainText(pendingLines_.join('\n'));
+    pendingLines_.clear();
+  }
+}
+
+void TGuiProgressSink::BeginWork() {
+  stopRequested_ = false;
+  if (stopKey_) stopKey_->Forget();
+}
+
+}  // namespace pelorin
