@@ -1,0 +1,196 @@
+#include "cli/cli_job.h"
+
+#include <ctime>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "analysis/analysis_run.h"
+#include "catalogue/log_scan.h"
+#include "cli/cli_sink.h"
+#include "output/builtin_spreadsheet.h"
+#include "output/ship_grid.h"
+#include "output/ship_list_export.h"
+#include "platform/user_locale.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+int ThisYear() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) == nullptr) return 2000;
+  return local.tm_year + 1900;
+}
+
+// Tells where the document went instead of starting a viewer: the command line may run
+// on a machine without a desktop.
+class TCliOpener : public TDocumentOpener {
+ public:
+  TCliOpener(TCliMessageBox& box, bool quiet) : box_(box), quiet_(quiet) {}
+  void Open(const std::string& path) override {
+    if (!quiet_) box_.Say("wrote " + path);
+  }
+
+ private:
+  TCliMessageBox& box_;
+  bool quiet_;
+};
+
+// The ship list without a window: the grid as tab-separated rows, then the workbook
+// through the same export as the sheet window's.
+class TCliShipList : public TShipListView {
+ public:
+  TCliShipList(std::FILE* out, TCliSink& sink, TCliMessageBox& box, std::string startupDir, bool quiet)
+      : out_(out), sink_(sink), box_(box), startupDir_(std::move(startupDir)), quiet_(quiet) {}
+
+  void ShowShipList(const TShipList& ships) override {
+    const TShipGrid grid = ShipGridCells(ships);
+    sink_.EraseBar();
+    std::string row;
+    for (const TShipGridRow& cells : grid) {
+      row.clear();
+      for (size_t c = 0; c < cells.size(); ++c) {
+        if (c > 0) row += '\t';
+        row += cells[c];
+      }
+      row += '\n';
+      std::fwrite(row.data(), 1, row.size(), out_);
+    }
+    std::fflush(out_);
+
+    TBuiltInSpreadsheetFactory factory;
+    TNoSheetWindow window;
+    TShipListExportEnv env{factory, window, box_, startupDir_, GetUserDefaultLCID()};
+    Outcome = BitBtn_ExpExcelClick(grid, env);
+    ReleaseExcelApp();
+    if (Outcome == TExportOutcome::Shown && !quiet_) box_.Say("wrote " + startupDir_ + kWorkbookFileName);
+  }
+
+  TExportOutcome Outcome = TExportOutcome::NoServer;
+  bool Saved() const { return Outcome == TExportOutcome::Shown || Outcome == TExportOutcome::NotShown; }
+
+ private:
+  std::FILE* out_;
+  TCliSink& sink_;
+  TCliMessageBox& box_;
+  std::string startupDir_;
+  bool quiet_;
+};
+
+// The reason a directory cannot be listed, or empty when it can.
+std::string DirectoryProblem(const std::string& directory) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(directory, ec);
+  if (ec) return ec.message();
+  if (!std::filesystem::is_directory(status)) return "not a directory";
+  std::filesystem::directory_iterator it(directory, ec);
+  return ec ? ec.message() : std::string();
+}
+
+std::string WithSlash(std::string directory) {
+  if (!directory.empty() && directory.back() != '/') directory += '/';
+  return directory;
+}
+
+}  // namespace
+
+void ChooseTimeWindow(const TCatalogue& catalogue, const TCliOptions& options, TTimeWindowState& window) {
+  // The span's days; entries of files without a time stamp before any other carry day 0.
+  TDateTime firstDay = 0, lastDay = 0;
+  for (const TLogDateTime& e : catalogue.LogList) {
+    if (e.LogDate == 0) continue;
+    if (firstDay == 0 || e.LogDate < firstDay) firstDay = e.LogDate;
+    if (lastDay == 0 || e.LogDate > lastDay) lastDay = e.LogDate;
+  }
+  window.StartDay = firstDay;
+  MonthCalendar_StartClick(catalogue, window);
+  window.EndDay = lastDay;
+  MonthCalendar_EndClick(catalogue, window);
+
+  // A click rewrites all four fields, so the given times go in after both clicks.
+  if (options.From) {
+    window.StartDay = options.From->Day;
+    MonthCalendar_StartClick(catalogue, window);
+  }
+  if (options.To) {
+    window.EndDay = options.To->Day;
+    MonthCalendar_EndClick(catalogue, window);
+  }
+  if (options.From) {
+    window.Edit_StartTime_h = options.From->HourText();
+    window.Edit_StartTime_min = options.From->MinuteText();
+  }
+  if (options.To) {
+    window.Edit_EndTime_h = options.To->HourText();
+    window.Edit_EndTime_min = options.To->MinuteText();
+  }
+}
+
+int RunCliJob(const TCliOptions& options, const TCliIo& io) {
+  TCliSink sink(options.Quiet ? nullptr : io.Out, io.ProgressBar && !options.Quiet ? io.Err : nullptr, io.Stop);
+  TCliMessageBox box(io.Err, &sink);
+  const std::string& dir = options.Directory;
+
+  if (const std::string problem = DirectoryProblem(dir); !problem.empty()) {
+    box.Say("cannot read the log directory " + dir + ": " + problem);
+    return kExitNoLogFiles;
+  }
+
+  TCatalogue catalogue;
+  BeginOpenLogDirectory(catalogue, sink);
+  const TOpenResult opened =
+      OpenLogDirectory(catalogue, dir, sink, box, io.CurrentYear != 0 ? io.CurrentYear : ThisYear());
+  switch (opened.Outcome) {
+    case TOpenOutcome::EmptyPath:
+    case TOpenOutcome::NoLogFiles:
+      box.Say("no *.LOG file in " + WithSlash(dir));
+      return kExitNoLogFiles;
+    case TOpenOutcome::Unreadable:
+      box.Say("cannot read " + opened.Error);
+      return kExitNoLogFiles;
+    case TOpenOutcome::Stopped:
+      return kExitInterrupted;
+    case TOpenOutcome::Completed:
+      break;
+  }
+  if (!catalogue.DataAvailable) {
+    box.Say("no time stamp ($GPRMC with status A, or $ECZDA) in the *.LOG files of " + WithSlash(dir));
+    return kExitNoTimeStamps;
+  }
+
+  TTimeWindowState window = opened.Window;
+  ChooseTimeWindow(catalogue, options, window);
+
+  TAnalysisState state;
+  bool reducedData = !options.FullData;
+  bool allTracks = !options.OwnTrack;
+  TCliOpener opener(box, options.Quiet);
+  TCliShipList shipList(io.Out, sink, box, io.StartupDir, options.Quiet);
+  const TAnalysisMode mode = options.ShipList ? TAnalysisMode::ShipList : TAnalysisMode::Kml;
+  TRunInputs in{state,       catalogue, window,  static_cast<unsigned>(mode), &reducedData, &allTracks,
+                io.StartupDir, sink,    box,     &opener,                     &shipList,    {}};
+  switch (RunAnalysis(in)) {
+    case TRunOutcome::Completed:
+      break;
+    case TRunOutcome::NoData:
+      return kExitNoTimeStamps;
+    case TRunOutcome::BadTimeText:
+    case TRunOutcome::BadWindow:
+      return kExitBadWindow;
+    case TRunOutcome::Stopped:
+      return kExitInterrupted;
+    case TRunOutcome::KmlCreateFailed:
+    case TRunOutcome::KmlWriteFailed:
+      box.Say("cannot write " + KmlPath(io.StartupDir));
+      return kExitOutput;
+  }
+  if (options.ShipList && !shipList.Saved()) {
+    box.Say("cannot write " + io.StartupDir + kWorkbookFileName);
+    return kExitOutput;
+  }
+  return kExitOk;
+}
+
+}  // namespace pelorin::cli

@@ -1,0 +1,189 @@
+#include "cli/cli_options.h"
+
+#include <cstdio>
+
+namespace pelorin::cli {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads `minDigits` to `maxDigits` digits at `pos` and moves past them.
+bool ReadDigits(std::string_view text, size_t& pos, size_t minDigits, size_t maxDigits, int& value) {
+  size_t n = 0;
+  value = 0;
+  while (pos + n < text.size() && n < maxDigits && IsDigit(text[pos + n])) {
+    value = value * 10 + (text[pos + n] - '0');
+    ++n;
+  }
+  if (n < minDigits) return false;
+  pos += n;
+  return true;
+}
+
+bool Expect(std::string_view text, size_t& pos, std::string_view oneOf) {
+  if (pos >= text.size() || oneOf.find(text[pos]) == std::string_view::npos) return false;
+  ++pos;
+  return true;
+}
+
+// "--from=x" gives "x"; "--from" takes the next argument.
+bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::string& inlineValue, bool hasInline,
+               std::string& value) {
+  if (hasInline) {
+    value = inlineValue;
+    return true;
+  }
+  if (i + 1 >= args.size()) return false;
+  value = args[++i];
+  return true;
+}
+
+}  // namespace
+
+std::string TCliMoment::HourText() const { return std::to_string(Hour); }
+
+std::string TCliMoment::MinuteText() const {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", Minute);
+  return text;
+}
+
+int64_t TCliMoment::Seconds() const { return TDateTimeDay(Day) * 86400 + Hour * 3600 + Minute * 60; }
+
+bool ParseMoment(std::string_view text, TCliMoment& moment) {
+  size_t pos = 0;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  if (!ReadDigits(text, pos, 4, 4, year) || !Expect(text, pos, "-") || !ReadDigits(text, pos, 1, 2, month) ||
+      !Expect(text, pos, "-") || !ReadDigits(text, pos, 1, 2, day) || !Expect(text, pos, " T") ||
+      !ReadDigits(text, pos, 1, 2, hour) || !Expect(text, pos, ":") || !ReadDigits(text, pos, 2, 2, minute) ||
+      pos != text.size())
+    return false;
+  if (hour > 23 || minute > 59) return false;
+  TDateTime dayValue = 0;
+  if (!TryEncodeDate(year, month, day, dayValue)) return false;
+  moment.Day = dayValue;
+  moment.Hour = hour;
+  moment.Minute = minute;
+  return true;
+}
+
+TParseResult ParseCliOptions(const std::vector<std::string>& args) {
+  TParseResult result;
+  TCliOptions& o = result.Options;
+  std::vector<std::string> directories;
+  std::string fromText, toText;
+  auto fail = [&result](TParseStatus status, std::string error) {
+    result.Status = status;
+    result.Error = std::move(error);
+    return result;
+  };
+
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      directories.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const size_t eq = arg.find('=');
+    const bool hasInline = arg.rfind("--", 0) == 0 && eq != std::string::npos;
+    const std::string name = hasInline ? arg.substr(0, eq) : arg;
+    const std::string inlineValue = hasInline ? arg.substr(eq + 1) : std::string();
+
+    if (name == "--from" || name == "--to") {
+      std::string value;
+      if (!TakeValue(args, i, inlineValue, hasInline, value))
+        return fail(TParseStatus::UsageError, "option " + name + " needs a time, \"YYYY-MM-DD HH:MM\"");
+      TCliMoment moment;
+      if (!ParseMoment(value, moment))
+        return fail(TParseStatus::BadMoment,
+                    "option " + name + ": \"" + value + "\" is not a valid time \"YYYY-MM-DD HH:MM\"");
+      (name == "--from" ? o.From : o.To) = moment;
+      (name == "--from" ? fromText : toText) = value;
+      continue;
+    }
+    bool* flag = nullptr;
+    if (name == "--own-track") flag = &o.OwnTrack;
+    else if (name == "--full-data") flag = &o.FullData;
+    else if (name == "--ship-list") flag = &o.ShipList;
+    else if (name == "--quiet") flag = &o.Quiet;
+    else if (name == "--help" || name == "-h") flag = &o.Help;
+    if (flag == nullptr) return fail(TParseStatus::UsageError, "unknown option " + name);
+    if (hasInline) return fail(TParseStatus::UsageError, "option " + name + " takes no value");
+    *flag = true;
+    if (flag == &o.Help) {
+      result.Status = TParseStatus::Help;
+      return result;
+    }
+  }
+
+  // The calendars would quietly move one day onto the other; the command line says so.
+  if (o.From && o.To && o.From->Seconds() > o.To->Seconds())
+    return fail(TParseStatus::BadMoment, "--from \"" + fromText + "\" lies after --to \"" + toText + "\"");
+
+  if (directories.empty()) return fail(TParseStatus::UsageError, "no log directory given");
+  if (directories.size() > 1)
+    return fail(TParseStatus::UsageError, "one log directory only (got \"" + directories[0] + "\" and \"" +
+                                              directories[1] + "\")");
+  if (directories[0].empty()) return fail(TParseStatus::UsageError, "the log directory name is empty");
+  o.Directory = directories[0];
+  return result;
+}
+
+std::string CliHelpText() {
+  return R"(Usage: pelorin-cli [OPTION]... DIR
+
+Reads the AIS transponder logs (*.LOG) of the SD-card directory DIR, rebuilds each
+vessel's static data and its track inside the chosen window, and writes the KML
+document SD_Belumar.kml into the working directory. The lines of the scan and of the
+analysis (the desktop program's details pane) go to standard output, one per line.
+
+Without --from and --to the window is the whole span of the data: from the time the
+first day's data begins to the minute the last day's data ends. Days are snapped as the
+desktop program's calendars snap them: a start on a day without data moves forward to
+the next day with data, an end back to the previous one; the times given are kept.
+Times are UTC, as the GPS time in the logs.
+
+Options:
+  --from "YYYY-MM-DD HH:MM"  start of the window
+  --to "YYYY-MM-DD HH:MM"    end of the window (that minute's second 0 is the last
+                             time inside it)
+  --own-track                the own vessel and its track only ("Own Track" instead
+                             of "All Vessel Tracks")
+  --full-data                every usable position ("Reduced Data" off; by default
+                             a vessel's track keeps points more than 30 seconds apart)
+  --ship-list                ship-list mode instead of the KML document: after the
+                             report, print the ship list as tab-separated rows (the
+                             header row first, an empty row last), and write it as the
+                             workbook Mappe_SD.xls into the working directory
+  --quiet                    no report lines, no progress bar and no notice of the
+                             written file; errors still go to standard error and
+                             --ship-list still prints the list
+  -h, --help                 show this help and exit
+
+A progress bar is shown on standard error when it is a terminal. Ctrl-C asks the
+program to stop, as ESC does in the desktop program: the scan stops at once, the
+analysis after the log entry it is reading; the interrupt lines are printed and
+nothing is written. A second Ctrl-C ends the program at once.
+
+Output files (replaced when present): SD_Belumar.kml, or Mappe_SD.xls with
+--ship-list, in the working directory.
+
+Exit status:
+  0    done
+  1    internal error
+  2    usage error: unknown option, missing option argument, not exactly one DIR
+  3    no *.LOG file in DIR, DIR cannot be read, or a log file cannot be read
+  4    no usable time stamp ($GPRMC with status A, or $ECZDA) in the log files
+  5    bad window: --from or --to cannot be read, or the start lies after the end
+  6    the output file cannot be written in the working directory
+  130  stopped with Ctrl-C
+)";
+}
+
+}  // namespace pelorin::cli
