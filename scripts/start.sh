@@ -7,7 +7,10 @@ ROOT=$PWD
 "$ROOT/scripts/build.sh"
 BUILD_DIR=${BUILD_DIR:-build}
 if [ -x "$BUILD_DIR/pelorin" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
-  exec "$BUILD_DIR/pelorin"
+  # run/ holds the help pages the build rendered; Pelorin.ini and the outputs go there too.
+  PROGRAM="$(cd "$BUILD_DIR" && pwd)/pelorin"
+  cd "$BUILD_DIR/run"
+  exec "$PROGRAM"
 fi
 echo "No display found: running pelorin-cli on the sample card $ROOT/samples/" >&2
 exec "$BUILD_DIR/pelorin-cli" "$ROOT/samples"

@@ -90,6 +90,8 @@ void TGuiProgressSink::Flush() {
 
 void TGuiProgressSink::BeginWork() {
   stopRequested_ = false;
+  // The first pump of new work always runs, so the window shows at once that it started.
+  lastPump_ = {};
   if (stopKey_) stopKey_->Forget();
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "platform/desktop.h"
+#include "shell/fonts.h"
 #include "shell/pictures.h"
 
 namespace pelorin {
@@ -17,6 +18,7 @@ TForm_Help::TForm_Help(TMessageBox& messages, QString pageDirectory, QWidget* pa
   setObjectName("Form_Help");
   setWindowTitle("Help");
   setModal(true);
+  setFont(BaseFont());
   setFixedSize(670, 529);
 
   ToolBar1 = new QWidget(this);

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "shell/fonts.h"
 #include "shell/notice_layout.h"
 
 namespace pelorin {
@@ -13,6 +14,7 @@ TForm_Hint::TForm_Hint(bool& hintFlag, QWidget* parent) : QDialog(parent), hintF
   setObjectName("Form_Hint");
   setWindowTitle("Hint");
   setModal(true);
+  setFont(BaseFont());
   const QStringList lines = {
       "For useful animation with GoogleEarth(TM),",
       "please choose not more than 12 hours per track.",

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include "shell/fonts.h"
 #include "shell/notice_layout.h"
 
 namespace pelorin {
@@ -11,6 +12,7 @@ TForm_Intro::TForm_Intro(bool& introFlag, QWidget* parent) : QDialog(parent), in
   setObjectName("Form_Intro");
   setWindowTitle("Information");
   setModal(true);
+  setFont(BaseFont());
   const QStringList lines = {
       "Before using this program please be sure,",
       "that \"GoogleEarth(TM)\" is installed on your ",

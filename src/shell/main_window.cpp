@@ -16,7 +16,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTextCharFormat>
@@ -25,12 +24,14 @@
 
 #include "analysis/analysis_run.h"
 #include "catalogue/log_scan.h"
+#include "output/builtin_spreadsheet.h"
+#include "output/qt/sheet_window.h"
+#include "shell/fonts.h"
 #include "shell/gui_progress_sink.h"
 #include "shell/help_window.h"
 #include "shell/hint_notice.h"
 #include "shell/intro_notice.h"
 #include "shell/pictures.h"
-#include "shell/placeholder_ship_list.h"
 #include "shell/qt_desktop.h"
 #include "shell/stop_key.h"
 #include "shell/time_spin_box.h"
@@ -42,13 +43,6 @@ namespace {
 const QDate kEpoch(1899, 12, 30);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QFont PixelFont(const QFont& base, int pixels, bool bold = false) {
-  QFont font = base;
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 }  // namespace
 
@@ -62,7 +56,11 @@ class TFormMain::TFlushingMessageBox : public TMessageBox {
   TFlushingMessageBox(TMessageBox& box, TGuiProgressSink& sink) : box_(box), sink_(sink) {}
   void Show(TMessageKind kind, std::string_view caption, std::string_view text) override {
     sink_.Flush();
+    // The box waits for the user: no busy cursor over it.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::restoreOverrideCursor();
     box_.Show(kind, caption, text);
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
   }
 
  private:
@@ -87,7 +85,7 @@ TFormMain::TFormMain(TFormMainOptions options, QWidget* parent) : QMainWindow(pa
   setObjectName("FormMain");
   setWindowTitle("Pelorin");
   setWindowIcon(WindowIcon());
-  setFont(PixelFont(QApplication::font(), 11));
+  setFont(BaseFont());
 
   BuildWindow();
 
@@ -103,27 +101,37 @@ TFormMain::TFormMain(TFormMainOptions options, QWidget* parent) : QMainWindow(pa
     ownOpener_ = std::make_unique<TQtDocumentOpener>();
     options_.Opener = ownOpener_.get();
   }
-  TShipListView* view = options_.ShipListView;
-  if (!view) {
-    ownShipListView_ = std::make_unique<TPlaceholderShipListView>(this);
-    view = ownShipListView_.get();
+  if (!options_.Automation) {
+    ownAutomation_ = std::make_unique<TBuiltInSpreadsheetFactory>();
+    options_.Automation = ownAutomation_.get();
   }
-  shipListView_ = std::make_unique<TFlushingShipListView>(*view, *sink_);
 
   FormCreate();
 
+  // The windows of the program, created once in this order and reused.
+  TMessageBox* sheetBox = messages_.get();
+  if (!options_.Messages) {
+    sheetMessages_ = std::make_unique<TQtMessageBox>();
+    sheetBox = sheetMessages_.get();
+  }
+  Form_SpreadSheet =
+      new TForm_SpreadSheet(*options_.Automation, *sheetBox, *options_.Opener, settings_.StartupDir, this);
+  if (sheetMessages_) sheetMessages_->SetParent(Form_SpreadSheet);
+  TShipListView* view = options_.ShipListView ? options_.ShipListView : Form_SpreadSheet;
+  shipListView_ = std::make_unique<TFlushingShipListView>(*view, *sink_);
   Form_Help = new TForm_Help(*messages_, options_.HelpPageDir, this);
   Form_Hint = new TForm_Hint(settings_.HintFlag, this);
   Form_Intro = new TForm_Intro(settings_.IntroFlag, this);
 
   ApplyTooltips();
-  if (QScreen* s = screen()) move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  adjustSize();
+  if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 TFormMain::~TFormMain() = default;
 
 // Start-up: settings, hint display, StartupDir. A default file that cannot be written is
-// reported once the window can show a box.
+// reported at once, and start-up goes on with everything off.
 void TFormMain::FormCreate() {
   std::string error;
   if (!SettingsFormCreate(options_.WorkingDir, settings_, error)) {
@@ -153,7 +161,7 @@ void TFormMain::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   // After the window is on screen, as the notice belongs in front of it.
-  QTimer::singleShot(0, this, [this] { Guarded([this] { FormShow(); }); });
+  QTimer::singleShot(0, this, [this] { ReportFailure(Attempt([this] { FormShow(); })); });
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -232,9 +240,12 @@ void TFormMain::BuildDirectoryGroup() {
   Edit_SD_Dir->setGeometry(96, 24, 505, 21);
   Edit_SD_Dir->setReadOnly(true);
 
-  BitBtn_SD_Dir = new QPushButton("Open", g);
+  // A tool button: a push button asks for more width than "Open" needs in some styles.
+  BitBtn_SD_Dir = new QToolButton(g);
+  BitBtn_SD_Dir->setText("Open");
+  BitBtn_SD_Dir->setToolButtonStyle(Qt::ToolButtonTextOnly);
   BitBtn_SD_Dir->setGeometry(96, 51, 75, 47);
-  connect(BitBtn_SD_Dir, &QPushButton::clicked, this, [this] { BitBtn_SD_DirClick(); });
+  connect(BitBtn_SD_Dir, &QToolButton::clicked, this, [this] { BitBtn_SD_DirClick(); });
 
   ProgressBar_Load = new QProgressBar(g);
   ProgressBar_Load->setGeometry(177, 53, 425, 22);
@@ -273,16 +284,17 @@ TChooserControls TFormMain::BuildChooser(int left, const QString& caption, const
   c.Calendar->setNavigationBarVisible(false);
   c.Calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
   c.Calendar->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
-  c.Calendar->setGeometry(8, 76, 209, 150);
+  // As wide as the group allows, so that no day name is cut.
+  c.Calendar->setGeometry(4, 76, 217, 150);
 
   c.Kleiner = new QToolButton(g);
   c.Kleiner->setText("<");
-  c.Kleiner->setGeometry(8, 50, 27, 24);
+  c.Kleiner->setGeometry(4, 50, 27, 24);
   c.Groesser = new QToolButton(g);
   c.Groesser->setText(">");
-  c.Groesser->setGeometry(190, 50, 27, 24);
+  c.Groesser->setGeometry(194, 50, 27, 24);
   c.MonthTitle = new QLabel(g);
-  c.MonthTitle->setGeometry(37, 50, 151, 24);
+  c.MonthTitle->setGeometry(33, 50, 159, 24);
   c.MonthTitle->setAlignment(Qt::AlignCenter);
   c.MonthTitle->setFont(PixelFont(font(), 12, true));
 
@@ -309,9 +321,10 @@ void TFormMain::BuildAnalysisGroup() {
   QWidget* g = GroupBox_Analysis;
 
   RadioButton_OwnTrack = new QRadioButton("Own Track", g);
-  RadioButton_OwnTrack->move(16, 23);
+  // The options start at the buttons' left edge: "Show Analysis Details" needs the width.
+  RadioButton_OwnTrack->move(8, 23);
   RadioButton_AllTracks = new QRadioButton("All Vessel Tracks", g);
-  RadioButton_AllTracks->move(16, 46);
+  RadioButton_AllTracks->move(8, 46);
   RadioButton_AllTracks->setChecked(true);
   for (QRadioButton* r : {RadioButton_OwnTrack, RadioButton_AllTracks}) r->adjustSize();
   connect(RadioButton_AllTracks, &QRadioButton::toggled, this, [this](bool on) { allTracks_ = on; });
@@ -332,10 +345,10 @@ void TFormMain::BuildAnalysisGroup() {
   connect(BitBtn_Google, &QToolButton::clicked, this, [this] { BitBtn_GoogleClick(); });
 
   CheckBox_Data = new QCheckBox("Reduced Data", g);
-  CheckBox_Data->move(16, 193);
+  CheckBox_Data->move(8, 197);
   CheckBox_Data->setChecked(true);
   CheckBox_ShowDetails = new QCheckBox("Show Analysis Details", g);
-  CheckBox_ShowDetails->move(16, 214);
+  CheckBox_ShowDetails->move(8, 216);
   for (QCheckBox* b : {CheckBox_Data, CheckBox_ShowDetails}) b->adjustSize();
   connect(CheckBox_Data, &QCheckBox::toggled, this, [this](bool on) { reducedData_ = on; });
   connect(CheckBox_ShowDetails, &QCheckBox::clicked, this, [this] { CheckBox_ShowDetailsClick(); });
@@ -359,6 +372,8 @@ void TFormMain::BuildDetails() {
   Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setUndoRedoEnabled(false);
+  // The report is a listing: its separator lines must not break.
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Label12->hide();
   Memo1->hide();
 }
@@ -422,7 +437,7 @@ void TFormMain::RefreshBoldDays() {
 void TFormMain::ChooserCommand(void (*command)(const TCatalogue&, TTimeWindowState&, const TShowAndPump&)) {
   if (chooserBusy_) return;
   chooserBusy_ = true;
-  Guarded([this, command] {
+  const auto error = Attempt([this, command] {
     ReadChooser();
     command(catalogue_, window_, [this](const TTimeWindowState& state) {
       ShowChooser(state);
@@ -431,6 +446,7 @@ void TFormMain::ChooserCommand(void (*command)(const TCatalogue&, TTimeWindowSta
   });
   ShowChooser();
   chooserBusy_ = false;
+  ReportFailure(error);
 }
 
 void TFormMain::MonthCalendar_StartClick() { ChooserCommand(&pelorin::MonthCalendar_StartClick); }
@@ -443,14 +459,19 @@ void TFormMain::BitBtn_EndGroesserClick() { ChooserCommand(&pelorin::BitBtn_EndG
 // ---- commands ----
 
 template <typename F>
-void TFormMain::Guarded(F&& command) {
+std::optional<std::string> TFormMain::Attempt(F&& command) {
   try {
     command();
   } catch (const std::exception& e) {
-    messages_->Show(TMessageKind::Error, "Error", e.what());
+    return std::string(e.what());
   } catch (...) {
-    messages_->Show(TMessageKind::Error, "Error", "Unknown error.");
+    return std::string("Unknown error.");
   }
+  return std::nullopt;
+}
+
+void TFormMain::ReportFailure(const std::optional<std::string>& error) {
+  if (error) messages_->Show(TMessageKind::Error, "Error", *error);
 }
 
 void TFormMain::SetCommandsEnabled(bool open, bool outputs) {
@@ -477,44 +498,61 @@ void TFormMain::EndWork() {
 void TFormMain::BitBtn_SD_DirClick() {
   if (busy_) return;
   BeginWork();
-  std::optional<QString> chosen;
-  Guarded([&] {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto error = Attempt([&] {
     BeginOpenLogDirectory(catalogue_, *sink_);
     sink_->Flush();
-    const QString current = Q(catalogue_.SD_Info.DirectoryName);
-    const QString preselect = !current.isEmpty() && QDir(current).exists() ? current : QString();
-    if (options_.ChooseDirectory) {
-      chosen = options_.ChooseDirectory(preselect);
-    } else {
-      const QString dir = QFileDialog::getExistingDirectory(this, "Select SD-Card", preselect,
-                                                            QFileDialog::ShowDirsOnly);
-      if (!dir.isEmpty()) chosen = dir;
-    }
   });
-  if (!chosen) {
+  // Choosing the folder is the user's turn: the normal cursor over the dialog.
+  QApplication::restoreOverrideCursor();
+  std::optional<QString> chosen;
+  if (!error) {
+    error = Attempt([&] {
+      const QString current = Q(catalogue_.SD_Info.DirectoryName);
+      const QString preselect = !current.isEmpty() && QDir(current).exists() ? current : QString();
+      if (options_.ChooseDirectory) {
+        chosen = options_.ChooseDirectory(preselect);
+      } else {
+        // Read-only: choosing a card is no occasion for making folders.
+        const QString dir = QFileDialog::getExistingDirectory(this, "Select SD-Card", preselect,
+                                                              QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly);
+        if (!dir.isEmpty()) chosen = dir;
+      }
+    });
+  }
+  if (!chosen || error) {
     EndWork();
+    ReportFailure(error);
     return;
   }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   RunOpen(*chosen);
 }
 
 void TFormMain::OpenDirectory(const QString& path) {
   if (busy_) return;
   BeginWork();
-  Guarded([&] {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto error = Attempt([&] {
     BeginOpenLogDirectory(catalogue_, *sink_);
     sink_->Flush();
   });
+  if (error) {
+    QApplication::restoreOverrideCursor();
+    EndWork();
+    ReportFailure(error);
+    return;
+  }
   RunOpen(path);
 }
 
+// Steps 3 to 10 of the Open command, under the busy cursor that the caller has set.
 void TFormMain::RunOpen(const QString& path) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   QString shown = QDir::toNativeSeparators(path);
   if (!shown.isEmpty() && !shown.endsWith('/')) shown += '/';
   Edit_SD_Dir->setText(shown);
   SetCommandsEnabled(false, false);
-  Guarded([&] {
+  const auto error = Attempt([&] {
     const TOpenResult result =
         OpenLogDirectory(catalogue_, path.toStdString(), *sink_, *messages_, QDate::currentDate().year());
     sink_->Flush();
@@ -524,9 +562,11 @@ void TFormMain::RunOpen(const QString& path) {
     }
   });
   RefreshBoldDays();
-  SetCommandsEnabled(true, catalogue_.DataAvailable);
+  // A scan that failed half-way offers nothing to run on.
+  SetCommandsEnabled(true, !error && catalogue_.DataAvailable);
   QApplication::restoreOverrideCursor();
   EndWork();
+  ReportFailure(error);
 }
 
 void TFormMain::BitBtn_ExcelClick() {
@@ -551,7 +591,7 @@ void TFormMain::BitBtn_GoogleClick() {
 void TFormMain::RunCommand(TAnalysisMode mode) {
   BeginWork();
   SetCommandsEnabled(false, false);
-  Guarded([&] {
+  const auto error = Attempt([&] {
     ReadChooser();
     TShowAndPump pump = [this](const TTimeWindowState& state) {
       ShowChooser(state);
@@ -567,6 +607,7 @@ void TFormMain::RunCommand(TAnalysisMode mode) {
   ShowChooser();
   SetCommandsEnabled(true, catalogue_.DataAvailable);
   EndWork();
+  ReportFailure(error);
 }
 
 void TFormMain::CheckBox_ShowDetailsClick() {

@@ -17,6 +17,7 @@
 #include "catalogue/time_window.h"
 #include "platform/desktop.h"
 #include "platform/ship_list_view.h"
+#include "platform/spreadsheet_automation.h"
 #include "shell/settings_file.h"
 
 class QCalendarWidget;
@@ -26,7 +27,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
-class QPushButton;
 class QRadioButton;
 class QToolButton;
 class QAction;
@@ -36,7 +36,9 @@ namespace pelorin {
 class TForm_Help;
 class TForm_Hint;
 class TForm_Intro;
+class TForm_SpreadSheet;
 class TGuiProgressSink;
+class TQtMessageBox;
 class TStopKeyFilter;
 class TTimeSpinBox;
 
@@ -46,7 +48,8 @@ struct TFormMainOptions {
   QString HelpPageDir;                  // where "Help_GE<n>.bmp" are read; empty: relative names
   TMessageBox* Messages = nullptr;      // null: Qt message boxes
   TDocumentOpener* Opener = nullptr;    // null: the desktop's default application
-  TShipListView* ShipListView = nullptr;  // null: the built-in sheet window
+  TShipListView* ShipListView = nullptr;  // null: the sheet window Form_SpreadSheet
+  TAutomationFactory* Automation = nullptr;  // null: the built-in spreadsheet application
   // The folder dialog; empty optional = cancelled. Null: "Select SD-Card" dialog.
   std::function<std::optional<QString>(const QString& preselect)> ChooseDirectory;
 };
@@ -115,7 +118,7 @@ class TFormMain : public QMainWindow {
   QGroupBox* GroupBox_SD_Directory = nullptr;
   QLabel* Image1 = nullptr;
   QLineEdit* Edit_SD_Dir = nullptr;
-  QPushButton* BitBtn_SD_Dir = nullptr;
+  QToolButton* BitBtn_SD_Dir = nullptr;
   QProgressBar* ProgressBar_Load = nullptr;
   QProgressBar* ProgressBar_Total = nullptr;
   QLabel* Label_StopESC = nullptr;
@@ -142,6 +145,7 @@ class TFormMain : public QMainWindow {
   QAction* Short1 = nullptr;
   QAction* About1 = nullptr;
 
+  TForm_SpreadSheet* Form_SpreadSheet = nullptr;
   TForm_Help* Form_Help = nullptr;
   TForm_Hint* Form_Hint = nullptr;
   TForm_Intro* Form_Intro = nullptr;
@@ -175,11 +179,13 @@ class TFormMain : public QMainWindow {
 
   void RunCommand(TAnalysisMode mode);
   void SetCommandsEnabled(bool open, bool outputs);
-  void ReportFailure(const char* what);
   void BeginWork();
   void RunOpen(const QString& path);
+  // Runs `command`; an error that leaves it comes back as its text, to be reported once
+  // the window is idle again.
   template <typename F>
-  void Guarded(F&& command);
+  std::optional<std::string> Attempt(F&& command);
+  void ReportFailure(const std::optional<std::string>& error);
   void EndWork();
 
   TFormMainOptions options_;
@@ -195,7 +201,8 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<TGuiProgressSink> sink_;
   std::unique_ptr<TMessageBox> ownMessages_;
   std::unique_ptr<TDocumentOpener> ownOpener_;
-  std::unique_ptr<TShipListView> ownShipListView_;
+  std::unique_ptr<TAutomationFactory> ownAutomation_;
+  std::unique_ptr<TQtMessageBox> sheetMessages_;
   std::unique_ptr<TFlushingMessageBox> messages_;
   std::unique_ptr<TFlushingShipListView> shipListView_;
 

@@ -6,6 +6,10 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+// Outside any namespace, as the resource's initialiser is declared there; calling it also
+// keeps the resource in a program that links the shell as a static library.
+static void InitPictureResources() { Q_INIT_RESOURCE(shell_pictures); }
+
 namespace pelorin {
 namespace {
 
@@ -13,6 +17,13 @@ QPixmap Transparent(int w, int h) {
   QPixmap pixmap(w, h);
   pixmap.fill(Qt::transparent);
   return pixmap;
+}
+
+}  // namespace
+
+QImage HelpPage1Picture() {
+  InitPictureResources();
+  return QImage(QStringLiteral(":/pelorin/help_page1.png")).convertToFormat(QImage::Format_RGB32);
 }
 
 void DrawGlobe(QPainter& p, const QRectF& r) {
@@ -45,52 +56,6 @@ void DrawShip(QPainter& p, const QPointF& at, double size, const QColor& colour)
   p.setBrush(colour);
   p.drawPolygon(hull);
   p.drawRect(QRectF(at.x() - size * 0.4, at.y() - size * 0.45, size * 0.6, size * 0.45));
-}
-
-}  // namespace
-
-QImage HelpPage1Picture() {
-  QImage image(629, 454, QImage::Format_RGB32);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sky(0, 0, 0, 454);
-  sky.setColorAt(0, QColor(240, 248, 255));
-  sky.setColorAt(1, QColor(190, 215, 240));
-  p.fillRect(image.rect(), sky);
-
-  QFont title("DejaVu Sans");
-  title.setPixelSize(30);
-  title.setBold(true);
-  p.setFont(title);
-  p.setPen(QColor(20, 50, 110));
-  p.drawText(QRect(0, 20, 629, 44), Qt::AlignCenter, "Pelorin - How To");
-
-  QFont body("DejaVu Sans");
-  body.setPixelSize(15);
-  p.setFont(body);
-  p.setPen(Qt::black);
-  const char* steps[] = {
-      "1.  Press \"Open\" and choose the folder of the SD card's *.LOG files.",
-      "2.  Pick the start day on the left calendar and the end day on the right one.",
-      "     Only bold days hold AIS data; \"<\" and \">\" step by months.",
-      "3.  Adjust hour and minute of start and end if you like.",
-      "4.  Choose \"Own Track\" or \"All Vessel Tracks\" and \"Reduced Data\".",
-      "5.  Press \"GoogleEarth(TM)\" for the KML document, or",
-      "     \"Ship-List/ Excel(TM)\" for the list of all vessels seen.",
-      "Press <ESC> to stop a scan or an analysis.",
-  };
-  int y = 90;
-  for (const char* line : steps) {
-    p.drawText(QRect(40, y, 560, 24), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(line));
-    y += 30;
-  }
-  DrawGlobe(p, QRectF(470, 340, 90, 90));
-  p.setPen(QPen(QColor(20, 70, 150), 3));
-  p.drawLine(40, 400, 440, 400);
-  DrawShip(p, QPointF(120, 385), 26, QColor(200, 40, 40));
-  DrawShip(p, QPointF(300, 388), 18, QColor(240, 200, 40));
-  p.end();
-  return image;
 }
 
 QPixmap SdCardPicture() {
@@ -154,12 +119,16 @@ QPixmap GlobeGlyph() {
   return pixmap;
 }
 
+void DrawAppIcon(QPainter& p) {
+  DrawGlobe(p, QRectF(1, 1, 30, 30));
+  DrawShip(p, QPointF(16, 18), 8, QColor(200, 40, 40));
+}
+
 QIcon WindowIcon() {
   QPixmap pixmap = Transparent(32, 32);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
-  DrawGlobe(p, QRectF(1, 1, 30, 30));
-  DrawShip(p, QPointF(16, 18), 8, QColor(200, 40, 40));
+  DrawAppIcon(p);
   p.end();
   return QIcon(pixmap);
 }

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -148,6 +149,32 @@ TEST_F(HelpFixture, MissingOrBrokenPageIsReportedAndKeepsThePicture) {
   EXPECT_EQ(help.HelpPage(), 4);
   EXPECT_EQ(help.PictureSource(), "Help_GE2.bmp");
   EXPECT_EQ(box.Shown.size(), 2u);
+}
+
+// The text itself must fit; a style's preferred minimum width for push buttons is no clipping.
+void ExpectTextsFit(QWidget& window) {
+  window.show();
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    const QString text = QString(button->text()).remove('&');
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(text) + 2 * margin, button->width()) << text.toStdString();
+  }
+  for (QAbstractButton* box : window.findChildren<QCheckBox*>())
+    EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->text().isEmpty()) continue;
+    EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+  }
+}
+
+TEST_F(HelpFixture, NoTextIsClipped) {
+  TForm_Help help(box);
+  ExpectTextsFit(help);
+  bool flag = true;
+  TForm_Intro intro(flag);
+  ExpectTextsFit(intro);
+  TForm_Hint hint(flag);
+  ExpectTextsFit(hint);
 }
 
 TEST_F(HelpFixture, KeepsItsPageWhileClosed) {

@@ -1,5 +1,7 @@
 #include "output/qt/sheet_window.h"
 
+#include <exception>
+
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
@@ -199,7 +201,13 @@ TShipGrid TForm_SpreadSheet::GridCells() const {
 
 void TForm_SpreadSheet::BitBtn_ExpExcelClick() {
   const TShipListExportEnv env{factory_, *this, messages_, startupDir_, GetUserDefaultLCID()};
-  lastExport_ = ::pelorin::BitBtn_ExpExcelClick(GridCells(), env);
+  // Runs from inside the window's event loop, which no exception may cross.
+  try {
+    lastExport_ = ::pelorin::BitBtn_ExpExcelClick(GridCells(), env);
+  } catch (const std::exception& error) {
+    lastExport_ = TExportOutcome::Failed;
+    messages_.Show(TMessageKind::Error, "Error", error.what());
+  }
 }
 
 void TForm_SpreadSheet::HideToolBar() { ToolBar1->hide(); }

@@ -1,0 +1,315 @@
+// The main window's long work on the sample card: busy states, the stop key, closing
+// while work runs, errors that leave a command, and the two outputs through the real
+// ship-list window.
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTextCharFormat>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "output/qt/sheet_window.h"
+#include "shell/main_window.h"
+#include "shell/shell_test_support.h"
+#include "support/test_support.h"
+
+namespace pelorin {
+namespace {
+
+using test::TFakeOpener;
+using test::TTempDir;
+
+QString Samples() { return QString::fromStdString((test::SourceDir() / "samples").string()); }
+
+// What the window looked like at some moment of its work.
+struct TSnapshot {
+  bool OpenEnabled = false, OutputsEnabled = false, StopHint = false, BusyCursor = false;
+  int TotalValue = 0, TotalMax = 0;
+};
+
+TSnapshot Snap(TFormMain& w) {
+  TSnapshot s;
+  s.OpenEnabled = w.BitBtn_SD_Dir->isEnabled();
+  s.OutputsEnabled = w.BitBtn_Excel->isEnabled() || w.BitBtn_Google->isEnabled();
+  s.StopHint = !w.Label_StopESC->isHidden();
+  const QCursor* cursor = QApplication::overrideCursor();
+  s.BusyCursor = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+  s.TotalValue = w.ProgressBar_Total->value();
+  s.TotalMax = w.ProgressBar_Total->maximum();
+  return s;
+}
+
+// Records the boxes and, optionally, how the window looked when each came up.
+class TWatchingBox : public test::TRecordingMessageBox {
+ public:
+  void Show(TMessageKind kind, std::string_view caption, std::string_view text) override {
+    TRecordingMessageBox::Show(kind, caption, text);
+    if (OnShow) OnShow();
+  }
+  std::function<void()> OnShow;
+};
+
+class TThrowingOpener : public TDocumentOpener {
+ public:
+  void Open(const std::string&) override { throw std::runtime_error("The viewer could not be started."); }
+};
+
+struct RunFixture : ::testing::Test {
+  TTempDir workDir;
+  TWatchingBox box;
+  TFakeOpener opener;
+  std::unique_ptr<TFormMain> window;
+
+  void Start(TDocumentOpener* documentOpener = nullptr, TShipListView* view = nullptr,
+             const std::string& ini = "HINT=FALSE\r\nINTRO=FALSE\r\n") {
+    if (!ini.empty()) workDir.Write("Pelorin.ini", ini);
+    TFormMainOptions options;
+    options.WorkingDir = workDir.Path().string();
+    options.Messages = &box;
+    options.Opener = documentOpener ? documentOpener : &opener;
+    options.ShipListView = view;
+    window = std::make_unique<TFormMain>(std::move(options));
+    window->show();
+    QApplication::processEvents();
+  }
+  void Open() {
+    window->OpenDirectory(Samples());
+    ASSERT_TRUE(window->Catalogue().DataAvailable);
+  }
+  // The card runs over midnight; ending on its second day takes in all its entries.
+  void EndOnTheLastDay() {
+    window->MonthCalendar_End->setSelectedDate(QDate(2011, 4, 8));
+    emit window->MonthCalendar_End->clicked(QDate(2011, 4, 8));
+  }
+  std::filesystem::path Kml() const { return workDir.Path() / "SD_Belumar.kml"; }
+  int Count(const QString& text, const QString& what) const { return static_cast<int>(text.count(what)); }
+  void ExpectIdle(bool outputs) {
+    TFormMain& w = *window;
+    EXPECT_TRUE(w.BitBtn_SD_Dir->isEnabled());
+    EXPECT_EQ(w.BitBtn_Excel->isEnabled(), outputs);
+    EXPECT_EQ(w.BitBtn_Google->isEnabled(), outputs);
+    EXPECT_TRUE(w.Label_StopESC->isHidden());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(w.Busy());
+  }
+};
+
+TEST_F(RunFixture, OpenShowsTheBusyCursorFromItsFirstStep) {
+  Start();
+  std::optional<TSnapshot> atFirstPump;
+  QTimer::singleShot(0, [&] { atFirstPump = Snap(*window); });  // the bars' reset pumps
+  Open();
+  ASSERT_TRUE(atFirstPump.has_value());
+  EXPECT_TRUE(atFirstPump->BusyCursor);
+  ExpectIdle(true);
+}
+
+TEST_F(RunFixture, CommandsAreOffWhileTheScanRunsAndTheBoxGetsTheNormalCursor) {
+  Start();
+  Open();
+  TTempDir empty;
+  std::optional<TSnapshot> atMessage;
+  box.OnShow = [&] { atMessage = Snap(*window); };
+  window->OpenDirectory(QString::fromStdString(empty.Path().string()));
+  ASSERT_TRUE(atMessage.has_value());
+  EXPECT_EQ(box.Shown.back().Text, "No AIS (*.LOG) files found!");
+  EXPECT_FALSE(atMessage->OpenEnabled);
+  EXPECT_FALSE(atMessage->OutputsEnabled);
+  EXPECT_FALSE(atMessage->BusyCursor);
+  ExpectIdle(false);
+}
+
+TEST_F(RunFixture, FolderDialogGetsTheNormalCursorAndTheStopHint) {
+  workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\n");
+  TFormMainOptions options;
+  options.WorkingDir = workDir.Path().string();
+  options.Messages = &box;
+  options.Opener = &opener;
+  std::optional<TSnapshot> atDialog;
+  options.ChooseDirectory = [&](const QString&) -> std::optional<QString> {
+    atDialog = Snap(*window);
+    return std::nullopt;
+  };
+  window = std::make_unique<TFormMain>(std::move(options));
+  window->BitBtn_SD_DirClick();
+  ASSERT_TRUE(atDialog.has_value());
+  EXPECT_FALSE(atDialog->BusyCursor);
+  EXPECT_TRUE(atDialog->StopHint);
+  ExpectIdle(false);
+}
+
+TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {
+  Start();
+  Open();
+  EndOnTheLastDay();
+  workDir.Write("SD_Belumar.kml", "an earlier document");
+  window->BitBtn_GoogleClick();
+  ASSERT_EQ(opener.Opened.size(), 1u);
+  EXPECT_EQ(std::filesystem::path(opener.Opened[0]), Kml());
+  const std::string kml = test::ReadFileBytes(Kml());
+  EXPECT_EQ(kml.rfind("<?xml", 0), 0u);
+  EXPECT_NE(kml.find("</kml>"), std::string::npos);
+  // Every named vessel with a track of the run is labelled in the document.
+  int labelled = 0;
+  for (const TStatic& ship : window->Analysis().aShipList) {
+    if (ship.aPlot.empty() || ship.ShipName.empty() || ship.ShipName.find_first_of("&<>\"'") != std::string::npos)
+      continue;
+    EXPECT_NE(kml.find("<name> " + ship.ShipName + " </name>"), std::string::npos) << ship.ShipName;
+    ++labelled;
+  }
+  EXPECT_GT(labelled, 2);
+  const QString details = window->DetailsText();
+  EXPECT_EQ(Count(details, "Log-File: "), static_cast<int>(window->Catalogue().LogList.size()));
+  EXPECT_TRUE(details.contains("-Number Dynam. : "));
+  EXPECT_EQ(window->ProgressBar_Total->value(), window->ProgressBar_Total->maximum());
+  EXPECT_TRUE(box.Shown.empty());
+  ExpectIdle(true);
+}
+
+TEST_F(RunFixture, OwnTrackOptionReachesTheDocument) {
+  Start();
+  Open();
+  EndOnTheLastDay();
+  window->BitBtn_GoogleClick();
+  const std::string all = test::ReadFileBytes(Kml());
+  window->RadioButton_OwnTrack->click();
+  window->BitBtn_GoogleClick();
+  const std::string own = test::ReadFileBytes(Kml());
+  EXPECT_LT(own.size(), all.size());
+}
+
+TEST_F(RunFixture, EscDuringTheRunStopsAfterTheEntryJustRead) {
+  Start();
+  Open();
+  EndOnTheLastDay();
+  ASSERT_GE(window->Catalogue().LogList.size(), 3u);
+  const int before = Count(window->DetailsText(), "Log-File: ");
+  // Pressed and still held when the run asks after its second entry.
+  QApplication::postEvent(window->Memo1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  window->BitBtn_GoogleClick();
+  const QString details = window->DetailsText();
+  EXPECT_EQ(Count(details, "Log-File: ") - before, 2);
+  EXPECT_TRUE(details.endsWith("========================================\n"
+                               "USER  INTERRUPT  :  SD-Read stopped!\n"
+                               "========================================"))
+      << details.right(200).toStdString();
+  EXPECT_TRUE(opener.Opened.empty());
+  EXPECT_FALSE(std::filesystem::exists(Kml()));
+  EXPECT_EQ(window->ProgressBar_Total->value(), 0);
+  ExpectIdle(true);
+}
+
+TEST_F(RunFixture, ClosingDuringTheRunStopsItThenCloses) {
+  Start();
+  Open();
+  EndOnTheLastDay();
+  QTimer::singleShot(0, window.get(), [this] { window->close(); });
+  window->BitBtn_GoogleClick();
+  EXPECT_TRUE(window->DetailsText().contains("USER  INTERRUPT"));
+  EXPECT_TRUE(opener.Opened.empty());
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(test::ReadFileBytes(workDir.Path() / "Pelorin.ini"), "HINT=FALSE\r\nINTRO=FALSE\r\n");
+}
+
+TEST_F(RunFixture, AnErrorLeavingACommandIsReportedAndTheWindowGoesBackToIdle) {
+  TThrowingOpener throwing;
+  Start(&throwing);
+  Open();
+  window->BitBtn_GoogleClick();
+  ASSERT_EQ(box.Shown.size(), 1u);
+  EXPECT_EQ(box.Shown[0].Kind, TMessageKind::Error);
+  EXPECT_EQ(box.Shown[0].Text, "The viewer could not be started.");
+  ExpectIdle(true);
+  // And the window still works.
+  test::OnNextModal([](QWidget* modal) { modal->close(); });
+  window->BitBtn_ExcelClick();
+  EXPECT_TRUE(std::filesystem::exists(workDir.Path() / "Mappe_SD.xls"));
+}
+
+TEST_F(RunFixture, ShipListRunShowsTheSheetWindowWithTheSavedWorkbook) {
+  Start();
+  Open();
+  EndOnTheLastDay();
+  bool checked = false;
+  test::OnNextModal([&](QWidget* modal) {
+    auto* sheet = qobject_cast<TForm_SpreadSheet*>(modal);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(sheet, window->Form_SpreadSheet);
+    const TShipList& ships = window->Analysis().aShipList;
+    ASSERT_GT(ships.size(), 1u);
+    // The vessels and one empty row below them; the header row is the grid's header.
+    EXPECT_EQ(sheet->StringGrid_ShipList->rowCount(), static_cast<int>(ships.size()) + 1);
+    const TShipGrid grid = sheet->GridCells();
+    ASSERT_GT(grid.size(), 2u);
+    EXPECT_EQ(grid[0][1], "MMSI");
+    EXPECT_EQ(grid[2][1], ships[1].MMSI);
+    EXPECT_TRUE(std::filesystem::exists(workDir.Path() / "Mappe_SD.xls"));
+    EXPECT_TRUE(sheet->LastExport() == TExportOutcome::Shown || sheet->LastExport() == TExportOutcome::NotShown);
+    if (sheet->LastExport() == TExportOutcome::Shown) {
+      ASSERT_NE(sheet->WorkbookCells->item(0, 1), nullptr);
+      EXPECT_EQ(sheet->WorkbookCells->item(0, 1)->text(), "MMSI");
+    }
+    // Both bars stand full while the list is open; the commands are still off.
+    const TSnapshot now = Snap(*window);
+    EXPECT_EQ(now.TotalValue, now.TotalMax);
+    EXPECT_FALSE(now.OpenEnabled);
+    EXPECT_FALSE(now.StopHint);
+    checked = true;
+    sheet->accept();
+  });
+  window->BitBtn_ExcelClick();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(window->ProgressBar_Total->value(), 0);
+  EXPECT_EQ(window->ProgressBar_Load->value(), 0);
+  ExpectIdle(true);
+}
+
+TEST_F(RunFixture, BoldDaysFollowTheShownMonth) {
+  Start();
+  Open();
+  QCalendarWidget* calendar = window->MonthCalendar_Start;
+  const auto bold = [&](const QDate& d) { return calendar->dateTextFormat(d).fontWeight() == QFont::Bold; };
+  ASSERT_TRUE(bold(QDate(2011, 4, 7)));
+  calendar->setCurrentPage(2011, 6);
+  EXPECT_FALSE(bold(QDate(2011, 4, 7)));
+  for (int day = 1; day <= 30; ++day) EXPECT_FALSE(bold(QDate(2011, 6, day))) << day;
+  calendar->setCurrentPage(2011, 4);
+  EXPECT_TRUE(bold(QDate(2011, 4, 7)));
+  EXPECT_TRUE(bold(QDate(2011, 4, 8)));
+  EXPECT_FALSE(bold(QDate(2011, 4, 9)));
+}
+
+TEST_F(RunFixture, HintsThatWereNeverConfirmedStayOnAtExit) {
+  Start(nullptr, nullptr, "HINT=TRUE\r\nINTRO=FALSE\r\n");
+  EXPECT_TRUE(window->HintDisplay());
+  window->Exit1Click();
+  EXPECT_EQ(test::ReadFileBytes(workDir.Path() / "Pelorin.ini"), "HINT=TRUE\r\nINTRO=FALSE\r\n");
+}
+
+TEST_F(RunFixture, UnwritableDefaultSettingsAreReportedAndStartUpGoesOn) {
+  std::filesystem::create_directory(workDir.Path() / "Pelorin.ini");  // neither readable nor writable as a file
+  Start(nullptr, nullptr, "");
+  ASSERT_EQ(box.Shown.size(), 1u);
+  EXPECT_EQ(box.Shown[0].Kind, TMessageKind::Error);
+  EXPECT_NE(box.Shown[0].Text.find("Pelorin.ini"), std::string::npos);
+  EXPECT_FALSE(window->HintDisplay());
+  EXPECT_FALSE(window->Settings().IntroFlag);
+  EXPECT_TRUE(window->Settings().StartupDir.empty());
+  EXPECT_TRUE(window->CheckBox_Data->toolTip().isEmpty());
+  ExpectIdle(false);
+}
+
+}  // namespace
+}  // namespace pelorin
