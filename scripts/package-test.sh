@@ -4,10 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
-"$ROOT/scripts/setup.sh"
-BUILD_DIR=${BUILD_DIR:-build-package}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DPELORIN_TESTS=OFF >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)"
+# The package is made from the ordinary build (stripped), so CI builds it only once.
+"$ROOT/scripts/build.sh"
+BUILD_DIR=${BUILD_DIR:-build}
 (cd "$BUILD_DIR" && rm -f pelorin_*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$BUILD_DIR"/pelorin_*.deb)
 echo "package: $deb"

@@ -155,7 +155,19 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   sink.SetStopHintVisible(true);
   cat.StopRequested = false;
 
-  TLineFileCache cache;  // consecutive entries of one file read it once
+  // Declared before the cache, so that on every way out the file's memory, which the
+  // cache gives to the spare slot, goes back to the system.
+  struct TReleaseSpare {
+    ~TReleaseSpare() { ReleaseSpareFileBuffer(); }
+  } releaseSpare;
+  // Consecutive entries of one file read it once; the scan's last file, when it has not
+  // changed since, is not read again at all.
+  TLineFileCache cache = std::move(cat.LastRead);
+  cat.LastRead = TLineFileCache{};
+  if (cache.Loaded) {
+    TFileIdentity now;
+    if (!CurrentFileIdentity(cache.Path, now) || !(now == cache.File.Identity)) cache = TLineFileCache{};
+  }
   TLogPassOptions options;
   options.ReducedData = in.ReducedData;
   options.Cache = &cache;
@@ -184,7 +196,10 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
       return TRunOutcome::Stopped;
     }
   }
-  cache = TLineFileCache{};  // the file is not needed for the output
+  // The file is not needed for the output: its memory goes back to the system.
+  cache = TLineFileCache{};
+  ReleaseSpareFileBuffer();
+  (void)releaseSpare;
 
   if (in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::Kml)) {
     sink.SetBarPosition(TBar::Total, position + 1);

@@ -1,12 +1,19 @@
 #include "analysis/log_pass.h"
 
+#include "analysis/sentence_scan.h"
+
+#include <cstdint>
+#include <cstring>
 #include <exception>
+#include <limits>
 #include <string_view>
+#include <vector>
 #include <utility>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
+#include "codec/number_text.h"
 
 namespace pelorin {
 
@@ -20,6 +27,64 @@ struct TNMEA_Multi {
   bool Stored = false;  // a first part has been stored in this pass
 };
 
+// Per pass: the entries of other vessels by MMSI number, with the whole seconds of their
+// track's last point, in one small open-addressing table: a report that the 30-second
+// rule drops reads nothing else. Filled from FindOrAddShip on first sight. Only the pass
+// changes the table meanwhile, and entries other than 0 keep their MMSI, so it stays
+// true; entry 0, whose MMSI the own vessel's reports rewrite, is never in it.
+class TVesselCache {
+ public:
+  static constexpr int64_t kNoPoint = INT64_MIN;
+  struct TSlot {
+    uint32_t MMSI = 0;  // 0: free (a usable MMSI is at least 1)
+    uint32_t Ship = 0;
+    int64_t LastSeconds = kNoPoint;
+    bool Stored = false;  // a point was stored in this pass
+  };
+
+  TSlot* Find(uint32_t mmsi) {
+    if (slots_.empty()) return nullptr;
+    for (size_t at = Home(mmsi);; at = (at + 1) & mask_) {
+      if (slots_[at].MMSI == mmsi) return &slots_[at];
+      if (slots_[at].MMSI == 0) return nullptr;
+    }
+  }
+
+  TSlot& Insert(uint32_t mmsi, uint32_t ship, int64_t lastSeconds) {
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    size_t at = Home(mmsi);
+    while (slots_[at].MMSI != 0) at = (at + 1) & mask_;
+    slots_[at] = {mmsi, ship, lastSeconds, false};
+    ++used_;
+    return slots_[at];
+  }
+
+  const std::vector<TSlot>& Slots() const { return slots_; }
+
+ private:
+  size_t Home(uint32_t mmsi) const { return static_cast<size_t>((mmsi * 0x9E3779B97F4A7C15ull) >> shift_); }
+
+  void Grow() {
+    std::vector<TSlot> old = std::move(slots_);
+    const size_t size = old.empty() ? 1024 : old.size() * 2;
+    slots_.assign(size, TSlot{});
+    mask_ = size - 1;
+    shift_ = 64 - static_cast<unsigned>(__builtin_ctzll(size));
+    used_ = 0;
+    for (const TSlot& slot : old)
+      if (slot.MMSI != 0) Insert(slot.MMSI, slot.Ship, slot.LastSeconds).Stored = slot.Stored;
+  }
+
+  std::vector<TSlot> slots_;
+  size_t used_ = 0;
+  size_t mask_ = 0;
+  unsigned shift_ = 64;
+};
+
+int64_t LastPointSeconds(const TStatic& ship) {
+  return ship.aPlot.empty() ? TVesselCache::kNoPoint : TDateTimeToSeconds(ship.aPlot.back().TimeStampDT);
+}
+
 struct TPass {
   TAnalysisState& state;
   const TLogPassOptions& options;
@@ -28,6 +93,19 @@ struct TPass {
   TFieldList fields;
   TNMEA_Multi multi;
   std::string joined;
+  TVesselCache vessels;
+  TShortText<21> stampText;  // GPS_TimeStampStr as the points store it; only the pass sets it
+  TDateTime nowValue = std::numeric_limits<double>::quiet_NaN();
+  int64_t nowSeconds = 0;
+
+  // TDateTimeToSeconds(GPS_TimeStampDT), worked out once per time sentence.
+  int64_t NowSeconds() {
+    if (!(state.GPS_TimeStampDT == nowValue)) {
+      nowValue = state.GPS_TimeStampDT;
+      nowSeconds = TDateTimeToSeconds(nowValue);
+    }
+    return nowSeconds;
+  }
 
   bool ReducedData() const { return options.ReducedData == nullptr || *options.ReducedData; }
 
@@ -36,10 +114,15 @@ struct TPass {
     return startSeconds <= s && s <= endSeconds;
   }
 
-  void Line(std::string_view line) {
-    switch (NMEA_Split(line, fields)) {
-      case sk_AIS: AisSentence(false); break;
-      case sk_OwnAIS: AisSentence(true); break;
+  void Line(const TScannedLine& line) {
+    if (line.Classified) {
+      if (line.Kind == sk_AIS || line.Kind == sk_OwnAIS)
+        AisSentence(line.Kind == sk_OwnAIS, line.Fields.data(), line.Count);
+      return;
+    }
+    switch (NMEA_Split(line.Line, fields)) {
+      case sk_AIS: AisSentence(false, fields.data(), fields.size()); break;
+      case sk_OwnAIS: AisSentence(true, fields.data(), fields.size()); break;
       case sk_RMC: RmcSentence(); break;
       case sk_ZDA: ZdaSentence(); break;
       default: break;
@@ -54,6 +137,7 @@ struct TPass {
     }
     state.InTimeWindow = true;
     RMC_TimeStampStr(fields, state.GPS_TimeStampStr);
+    stampText = state.GPS_TimeStampStr;
     if (!state.OwnAIS_Seen) OwnShipFix();
   }
 
@@ -65,6 +149,7 @@ struct TPass {
     }
     state.InTimeWindow = true;
     ZDA_TimeStampStr(fields, state.GPS_TimeStampStr);
+    stampText = state.GPS_TimeStampStr;
   }
 
   void OwnShipFix() {
@@ -76,26 +161,27 @@ struct TPass {
     TText lon, lat;
     // A garbled position keeps the time but gives no fix.
     if (!NMEA_LonToDeg(fields[5], lon) || !NMEA_LatToDeg(fields[3], lat)) return;
-    point.MMSI = TText(OwnShipMMSI);
+    point.MMSI = OwnShipMMSI;
     point.Lon = fields[6] == "W" ? "-" + lon : std::move(lon);
     point.Lat = fields[4] == "S" ? "-" + lat : std::move(lat);
-    point.Speed = TText(fields[7]);
-    point.COG = TText(fields[8]);
+    point.Speed = fields[7];
+    point.COG = fields[8];
     point.TimeStampStr = state.GPS_TimeStampStr;
     point.TimeStampDT = state.GPS_TimeStampDT;
     state.aShipList[0].aPlot.push_back(std::move(point));
   }
 
-  void AisSentence(bool own) {
-    if (fields.size() != 7 || state.GPS_TimeStampStr.empty()) return;
-    const std::string_view count = fields[1], number = fields[2], id = fields[3];
+  // `f`: the sentence's fields, at least the first seven of `fieldCount`.
+  void AisSentence(bool own, const std::string_view* f, size_t fieldCount) {
+    if (fieldCount != 7 || state.GPS_TimeStampStr.empty()) return;
+    const std::string_view count = f[1], number = f[2], id = f[3];
     std::string_view payload;
     if (count == "1") {
-      payload = fields[5];
+      payload = f[5];
     } else if (count == "2" && number == "1") {
       multi.NMEA_No.assign(id);
       multi.NMEA_Part = "1";
-      multi.AIS_Msg.assign(fields[5]);
+      multi.AIS_Msg.assign(f[5]);
       multi.Stored = true;
       return;
     } else if (count == "2" && multi.Stored && id == multi.NMEA_No) {
@@ -103,7 +189,7 @@ struct TPass {
       // that belong in the middle of a message.
       multi.NMEA_Part = "2";
       joined.assign(multi.AIS_Msg);
-      joined.append(fields[5]);
+      joined.append(f[5]);
       payload = joined;
     } else {
       return;
@@ -114,8 +200,8 @@ struct TPass {
     switch (msgId) {
       case 1:
       case 2:
-      case 3: PositionReport(Msg1ToDynamic(AIS_DecodeMsg1(payload)), own); break;
-      case 18: PositionReport(Msg18ToDynamic(AIS_DecodeMsg18(payload)), own); break;
+      case 3:
+      case 18: PositionReport(AIS_DecodePosition(payload, msgId), own); break;
       case 5:
         if (multi.NMEA_Part == "1" || number != "2") return;
         multi.NMEA_Part = "0";
@@ -126,6 +212,37 @@ struct TPass {
       case 14: SafetyBroadcast(Msg14ToStatic(AIS_DecodeMsg14(payload))); break;
       default: break;
     }
+  }
+
+  // Whether entry 0's MMSI is the decimal text of `mmsi`. Entry 0's MMSI changes seldom
+  // (own reports, a new table), so its number is kept beside a copy of its text, and
+  // only a changed text is read again.
+  struct TEntryZeroKey {
+    char Text[16] = {};
+    size_t Size = SIZE_MAX;  // nothing read yet
+    bool Decimal = false;    // the text is a number's decimal text
+    uint64_t Number = 0;
+  } entryZero;
+
+  bool EntryZeroHas(uint32_t mmsi) {
+    const std::string& text = state.aShipList[0].MMSI;
+    if (text.size() >= sizeof entryZero.Text) {
+      TNumberChars chars;
+      return text == UIntChars(mmsi, chars);
+    }
+    bool same = text.size() == entryZero.Size;
+    for (size_t i = 0; same && i < text.size(); ++i) same = text[i] == entryZero.Text[i];
+    if (!same) {
+      entryZero.Size = text.size();
+      std::memcpy(entryZero.Text, text.data(), text.size());
+      entryZero.Decimal = !text.empty() && (text[0] != '0' || text.size() == 1);
+      entryZero.Number = 0;
+      for (char c : text) {
+        if (c < '0' || c > '9') entryZero.Decimal = false;
+        entryZero.Number = entryZero.Number * 10 + static_cast<uint64_t>(c - '0');
+      }
+    }
+    return entryZero.Decimal && entryZero.Number == mmsi;
   }
 
   size_t OwnTarget() {
@@ -141,27 +258,65 @@ struct TPass {
     return FindOrAddShip(state, mmsi);
   }
 
-  void PositionReport(TDynamic point, bool own) {
+  // Decides on the numbers and formats the texts only for a point that is stored: with
+  // "Reduced Data" most reports are dropped.
+  void PositionReport(const TPositionReport& report, bool own) {
     ++state.Num_Dynamic;
-    if (!IsValidDynamic(point)) return;
-    size_t target;
+    if (!IsValidPosition(report)) return;
+    const int64_t now = NowSeconds();
+    size_t target = 0;
+    TVesselCache::TSlot* slot = nullptr;
+    int64_t last;
     if (own) {
       state.OwnAIS_Seen = true;
       target = OwnTarget();
+      last = LastPointSeconds(state.aShipList[0]);
     } else {
-      target = OtherTarget(point.MMSI);
+      // FindOrAddShip's order: entry 0 first, then the others by MMSI.
+      if (state.aShipList.empty()) EnsureOwnShipEntry(state);
+      if (EntryZeroHas(report.MMSI)) {
+        last = LastPointSeconds(state.aShipList[0]);
+      } else {
+        slot = vessels.Find(report.MMSI);
+        if (slot == nullptr) {
+          TNumberChars chars;
+          const size_t ship = FindOrAddShip(state, UIntChars(report.MMSI, chars));
+          slot = &vessels.Insert(report.MMSI, static_cast<uint32_t>(ship), LastPointSeconds(state.aShipList[ship]));
+        }
+        target = slot->Ship;
+        last = slot->LastSeconds;
+      }
     }
+    if (last != TVesselCache::kNoPoint && now - last <= 30 && ReducedData()) return;
     TStatic& ship = state.aShipList[target];
-    if (!ship.aPlot.empty()) {
-      const int64_t apart =
-          TDateTimeToSeconds(state.GPS_TimeStampDT) - TDateTimeToSeconds(ship.aPlot.back().TimeStampDT);
-      if (apart <= 30 && ReducedData()) return;
-    }
-    point.TimeStampStr = state.GPS_TimeStampStr;
+    // Made in place: a point made aside and copied in would be read back before its
+    // bytes have left the store queue.
+    TDynamic& point = ship.aPlot.emplace_back();
+    PositionToDynamic(report, point);
+    point.TimeStampStr = stampText;
     point.TimeStampDT = state.GPS_TimeStampDT;
-    ship.aPlot.push_back(std::move(point));
-    ship.MMSI = ship.aPlot.back().MMSI;
-    ship.NavStatus = ship.aPlot.back().NavStatus;
+    if (slot == nullptr) {
+      ship.MMSI = point.MMSI.view();
+      ship.NavStatus = point.NavStatus.view();
+      return;
+    }
+    // Found by this MMSI, so it already has it; its status follows its last point, which
+    // FinishPass copies once instead of at every point.
+    slot->LastSeconds = now;
+    slot->Stored = true;
+  }
+
+  // The status of every other vessel that got points: that of its last point.
+  void FinishPass() noexcept {
+    try {
+      for (const TVesselCache::TSlot& slot : vessels.Slots()) {
+        if (!slot.Stored) continue;
+        TStatic& ship = state.aShipList[slot.Ship];
+        ship.NavStatus = ship.aPlot.back().NavStatus.view();
+      }
+    } catch (const std::exception&) {
+      // Out of memory for a status text: the table stays usable.
+    }
   }
 
   void StaticReport(TStatic rec, int msgId, bool own) {
@@ -227,12 +382,20 @@ bool WalkLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, i
   sink.SetBarMax(TBar::Load, LineTo + 1);
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
-  TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}};
+  TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {},
+             TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
+  struct TFinish {
+    TPass& pass;
+    ~TFinish() { pass.FinishPass(); }
+  } finish{pass};
+  TLineScanner lines(file, file.LineOffset(LineFrom));
+  TScannedLine line;
   for (int64_t i = LineFrom; i <= LineTo; ++i) {
     sink.SetBarPosition(TBar::Load, i);
     sink.ProcessMessages();
-    pass.Line(file.Line(i));
+    lines.Next(line);
+    pass.Line(line);
   }
   return true;
 }

@@ -10,14 +10,6 @@
 
 namespace pelorin {
 
-// The file last read by a pass, kept so that the next entry of the same file is not
-// read again. One file at a time.
-struct TLineFileCache {
-  std::string Path;
-  TLineFile File;
-  bool Loaded = false;
-};
-
 struct TLogPassOptions {
   // "Reduced Data" (CheckBox_Data): read each time a point is about to be appended, so a
   // change during a pass applies from the next point. Null counts as checked.

@@ -1,6 +1,9 @@
 #include "analysis/ship_table.h"
 
 #include <cstdint>
+#include <cstring>
+
+#include "codec/ais_fields.h"
 
 namespace pelorin {
 
@@ -88,12 +91,33 @@ void AppendTime(std::string_view time, TText& out) {
   out += 'Z';
 }
 
+// A piece of a fixed-width field: exactly two digits. A shorter piece comes from a field
+// that lost characters, and would give a wrong instant and a time text that is not ISO.
+bool ParseTwoDigits(std::string_view piece, int& out) { return piece.size() == 2 && ParseInt(piece, out); }
+
 // hour, minute, second from characters 1-2, 3-4, 5-6 of a time field.
 bool TimeParts(std::string_view time, int& h, int& m, int& s) {
-  return ParseInt(Piece(time, 0, 2), h) && ParseInt(Piece(time, 2, 2), m) && ParseInt(Piece(time, 4, 2), s);
+  return ParseTwoDigits(Piece(time, 0, 2), h) && ParseTwoDigits(Piece(time, 2, 2), m) &&
+         ParseTwoDigits(Piece(time, 4, 2), s);
 }
 
 }  // namespace
+
+size_t TMMSIHash::operator()(std::string_view text) const noexcept {
+  // Eight bytes at a time, each mixed in with a multiply and a shift.
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  uint64_t rest = 0;
+  std::memcpy(&rest, text.data() + i, text.size() - i);
+  h = (h ^ rest) * 0x94D049BB133111EBull;
+  return static_cast<size_t>(h ^ (h >> 29));
+}
 
 void ClearShipTable(TAnalysisState& state) {
   state.aShipList.clear();
@@ -113,8 +137,7 @@ void InitShipEntry(TAnalysisState& state, size_t index) {
 size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
   TShipList& ships = state.aShipList;
   if (!ships.empty() && ships[0].MMSI == mmsi) return 0;
-  const std::string key(mmsi);  // short: stays in the string's own buffer
-  auto it = state.ShipIndex.find(key);
+  auto it = state.ShipIndex.find(mmsi);
   if (it != state.ShipIndex.end() && it->second < ships.size() && ships[it->second].MMSI == mmsi)
     return it->second;
   if (it != state.ShipIndex.end()) {
@@ -123,14 +146,14 @@ size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
     state.ShipIndex.erase(it);
     for (size_t i = 1; i < ships.size(); ++i)
       if (ships[i].MMSI == mmsi) {
-        state.ShipIndex.emplace(key, i);
+        state.ShipIndex.emplace(std::string(mmsi), i);
         return i;
       }
   }
   ships.emplace_back();
   const size_t index = ships.size() - 1;
   ships[index].MMSI = TText(mmsi);
-  if (index > 0) state.ShipIndex.emplace(key, index);
+  if (index > 0) state.ShipIndex.emplace(std::string(mmsi), index);
   return index;
 }
 
@@ -168,6 +191,13 @@ bool IsValidDynamic(const TDynamic& point) {
 
 bool IsValidStatic(const TStatic& ship) { return IsValidMMSI(ship.MMSI); }
 
+bool IsValidPosition(const TPositionReport& report) {
+  // The MMSI text is the decimal number; the position texts are "n.a." outside their
+  // range and "0.000000" only for 0.
+  return AIS_LatAvailable(report.Lat) && !AIS_PositionIsZero(report.Lat) && AIS_LonAvailable(report.Lon) &&
+         !AIS_PositionIsZero(report.Lon) && report.MMSI > 0 && report.MMSI < 999999999;
+}
+
 void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   out.clear();
   if (!RMC_Accepted(fields)) return;
@@ -193,7 +223,8 @@ bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out) {
   if (!RMC_Accepted(fields)) return false;
   const std::string_view date = fields[9];
   int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (!ParseInt(Piece(date, 4, 2), yy) || !ParseInt(Piece(date, 2, 2), mo) || !ParseInt(Piece(date, 0, 2), d) ||
+  if (!ParseTwoDigits(Piece(date, 4, 2), yy) || !ParseTwoDigits(Piece(date, 2, 2), mo) ||
+      !ParseTwoDigits(Piece(date, 0, 2), d) ||
       !TimeParts(fields[1], h, mi, s))
     return false;
   TDateTime value = 0;

@@ -3,10 +3,12 @@
 // helpers that turn time sentences into time stamps and own-ship positions.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "codec/ais_messages.h"
 #include "codec/ais_records.h"
 #include "codec/nmea.h"
 #include "codec/tdatetime.h"
@@ -16,6 +18,12 @@ namespace pelorin {
 
 inline constexpr std::string_view OwnShipMMSI = "111111111";
 inline constexpr std::string_view OwnShipName = "Own Ship";
+
+// Hashes an MMSI text without building a string from a view.
+struct TMMSIHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const noexcept;
+};
 
 struct TAnalysisState {
   TShipList aShipList;
@@ -28,7 +36,7 @@ struct TAnalysisState {
 
   // MMSI -> index for entries 1.. (their MMSIs are unique and never change). Entry 0 is
   // compared directly, since the own vessel's reports rewrite its MMSI.
-  std::unordered_map<std::string, size_t> ShipIndex;
+  std::unordered_map<std::string, size_t, TMMSIHash, std::equal_to<>> ShipIndex;
 };
 
 // Empties the table and its index.
@@ -52,6 +60,8 @@ TText NMEA_LatToDeg(std::string_view text);
 // MMSI a whole number in 1..999999998; Lat and Lon present, not "n.a.", not "0.000000".
 bool IsValidDynamic(const TDynamic& point);
 bool IsValidStatic(const TStatic& ship);
+// IsValidDynamic of the point that PositionToDynamic makes of `report`, without making it.
+bool IsValidPosition(const TPositionReport& report);
 bool IsValidMMSI(std::string_view mmsi);
 
 TText RMC_TimeStampStr(const TFieldList& fields);

@@ -17,22 +17,111 @@ namespace pelorin {
 
 namespace {
 
+// Read in pieces that stay in the cache until they are counted.
+constexpr uint64_t kReadPiece = uint64_t{1} << 20;
+
 void Fail(std::string* error, const std::string& path, const char* reason) {
   if (error) *error = path + ": " + reason;
 }
 
-// Reads until end of file, so a file that grew or shrank since fstat is read as it now is.
-bool ReadAll(int fd, uint64_t sizeHint, std::string& buffer, int& err) {
-  buffer.clear();
-  uint64_t capacity = sizeHint + 1;  // one spare byte shows the end without a second read
-  buffer.resize(capacity);
-  uint64_t used = 0;
-  for (;;) {
-    if (used == capacity) {
-      capacity = capacity * 2;
-      buffer.resize(capacity);
+// Bits set in `x`, without a library call on processors built for without POPCNT.
+inline uint64_t CountBits(uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555ull);
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return (x * 0x0101010101010101ull) >> 56;
+}
+
+// Counts the line ends and notes the checkpoints while the file arrives. An end is an LF,
+// or a CR that no LF follows; a line starts after every end.
+class TLineCounter {
+ public:
+  explicit TLineCounter(TLineFile& file) : file_(file) {}
+
+  // Positions [from, to) of `data`, of which `valid` bytes are known; the byte at `to`
+  // must be known unless `to` is the end of the file.
+  void Feed(const char* data, uint64_t from, uint64_t to, uint64_t valid) {
+    uint64_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    // Whole 64-byte blocks whose following byte is known.
+    for (; i + 64 < valid && i + 64 <= to; i += 64) {
+      uint64_t lfs = 0, crs = 0;
+      for (int k = 0; k < 4; ++k) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 16 * k));
+        lfs |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)))) << (16 * k);
+        crs |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)))) << (16 * k);
+      }
+      const uint64_t lfFollows = (lfs >> 1) | (static_cast<uint64_t>(data[i + 64] == '\n') << 63);
+      Ends(i, lfs | (crs & ~lfFollows));
     }
-    const uint64_t want = std::min<uint64_t>(capacity - used, uint64_t{1} << 30);
+#endif
+    for (; i < to; ++i) {
+      const char c = data[i];
+      if (c == '\n' || (c == '\r' && !(i + 1 < valid && data[i + 1] == '\n'))) Ends(i, 1);
+    }
+  }
+
+  void Finish(uint64_t size) {
+    file_.Lines = static_cast<int64_t>(ends_ + (lastStart_ < size ? 1 : 0));
+    // The checkpoint of a line that would start at the very end does not exist.
+    while (!file_.Checkpoints.empty() && file_.Checkpoints.back() >= size) file_.Checkpoints.pop_back();
+  }
+
+ private:
+  // Bit k of `mask` set: a line end at base + k.
+  void Ends(uint64_t base, uint64_t mask) {
+    if (mask == 0) return;
+    const uint64_t count = CountBits(mask);
+    if (ends_ + count >= nextCheckpoint_) {
+      uint64_t m = mask;
+      for (uint64_t skip = nextCheckpoint_ - ends_ - 1; skip > 0; --skip) m &= m - 1;
+      file_.Checkpoints.push_back(base + static_cast<uint64_t>(__builtin_ctzll(m)) + 1);
+      nextCheckpoint_ += kLinesPerCheckpoint;
+    }
+    ends_ += count;
+    lastStart_ = base + static_cast<uint64_t>(63 - __builtin_clzll(mask)) + 1;
+  }
+
+  TLineFile& file_;
+  uint64_t ends_ = 0;
+  uint64_t nextCheckpoint_ = kLinesPerCheckpoint;  // the end after which the next checkpoint starts
+  uint64_t lastStart_ = 0;                         // just after the last end
+};
+
+TFileIdentity IdentityOf(const struct stat& st) {
+  TFileIdentity id;
+  id.Device = static_cast<uint64_t>(st.st_dev);
+  id.Inode = static_cast<uint64_t>(st.st_ino);
+  id.Size = static_cast<uint64_t>(st.st_size);
+  id.ModifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+  id.ModifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  return id;
+}
+
+void ResetLines(TLineFile& file) {
+  file.Buffer.clear();
+  file.Checkpoints.clear();
+  file.Lines = 0;
+  file.Identity = TFileIdentity{};
+}
+
+// Reads until end of file, so a file that grew or shrank since fstat is read as it now is;
+// counts each piece while it is still in the cache.
+bool ReadAndCount(int fd, uint64_t sizeHint, TLineFile& file, int& err) {
+  TFileBuffer& buffer = file.Buffer;
+  buffer.Reserve(sizeHint + 1);  // one spare byte shows the end without a second read
+  file.Checkpoints.reserve(sizeHint / 48 / kLinesPerCheckpoint + 16);
+  file.Checkpoints.push_back(0);
+  TLineCounter counter(file);
+  uint64_t used = 0, counted = 0;
+  for (;;) {
+    if (used == buffer.capacity()) {
+      buffer.SetSize(used);  // what Reserve keeps
+      buffer.Reserve(buffer.capacity() * 2);
+    }
+    const uint64_t want = std::min<uint64_t>(buffer.capacity() - used, kReadPiece);
     const ssize_t got = ::read(fd, buffer.data() + used, want);
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -41,59 +130,72 @@ bool ReadAll(int fd, uint64_t sizeHint, std::string& buffer, int& err) {
     }
     if (got == 0) break;
     used += static_cast<uint64_t>(got);
+    // The last byte waits for its successor, which decides a CR.
+    counter.Feed(buffer.data(), counted, used - 1, used);
+    counted = used - 1;
   }
-  buffer.resize(used);
+  buffer.SetSize(used);
+  counter.Feed(buffer.data(), counted, used, used);
+  if (used == 0) file.Checkpoints.clear();
+  counter.Finish(used);
   return true;
 }
 
-inline void EndLine(TLineFile& file, const char* data, uint64_t size, uint64_t at, uint64_t& start) {
-  file.LineStart.push_back(start);
-  file.LineEnd.push_back(at);
-  start = (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n') ? at + 2 : at + 1;
+}  // namespace
+
+bool CurrentFileIdentity(const std::string& path, TFileIdentity& identity) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  identity = IdentityOf(st);
+  return true;
 }
 
-void FindLines(TLineFile& file) {
+uint64_t TLineFile::LineOffset(int64_t index) const {
+  uint64_t at = Checkpoints[static_cast<size_t>(index / kLinesPerCheckpoint)];
+  for (int64_t skip = index % kLinesPerCheckpoint; skip > 0; --skip) LineAt(*this, at, at);
+  return at;
+}
+
+std::string_view TLineFile::Line(int64_t index) const {
+  uint64_t next = 0;
+  return LineAt(*this, LineOffset(index), next);
+}
+
+std::string_view LineAt(const TLineFile& file, uint64_t offset, uint64_t& next) {
   const char* data = file.Buffer.data();
   const uint64_t size = file.Buffer.size();
-  // Typical NMEA lines are 40 to 80 bytes; a low guess only costs a few regrowths.
-  const uint64_t guess = size / 48 + 16;
-  file.LineStart.reserve(guess);
-  file.LineEnd.reserve(guess);
-  uint64_t start = 0;
-  uint64_t i = 0;
+  uint64_t i = offset;
 #if defined(__SSE2__)
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
   for (; i + 16 <= size; i += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
-    while (mask != 0) {
-      const uint64_t at = i + static_cast<uint64_t>(__builtin_ctz(mask));
-      mask &= mask - 1;
-      if (at < start) continue;  // the LF of a CR LF already taken
-      EndLine(file, data, size, at, start);
+    const unsigned mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+    if (mask != 0) {
+      i += static_cast<uint64_t>(__builtin_ctz(mask));
+      next = (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? i + 2 : i + 1;
+      return {data + offset, i - offset};
     }
   }
 #endif
   for (; i < size; ++i) {
-    if ((data[i] == '\r' || data[i] == '\n') && i >= start) EndLine(file, data, size, i, start);
+    if (data[i] == '\r' || data[i] == '\n') {
+      next = (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? i + 2 : i + 1;
+      return {data + offset, i - offset};
+    }
   }
-  if (start < size) {
-    file.LineStart.push_back(start);
-    file.LineEnd.push_back(size);
-  }
+  next = size;
+  return {data + offset, size - offset};
 }
 
-}  // namespace
-
 bool LoadLineFile(const std::string& path, TLineFile& file, std::string* error) {
-  file.Buffer.clear();
-  file.LineStart.clear();
-  file.LineEnd.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  ResetLines(file);
+  // Non-blocking: a named pipe would otherwise wait for a writer; it is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     Fail(error, path, std::strerror(errno));
+    file.Buffer.Release();
     return false;
   }
   struct stat st {};
@@ -101,38 +203,42 @@ bool LoadLineFile(const std::string& path, TLineFile& file, std::string* error) 
     const int err = errno;
     ::close(fd);
     Fail(error, path, std::strerror(err));
+    file.Buffer.Release();
     return false;
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
     Fail(error, path, S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file");
+    file.Buffer.Release();
     return false;
   }
   int err = 0;
   bool ok = false;
+  file.Identity = IdentityOf(st);
   try {
-    ok = ReadAll(fd, static_cast<uint64_t>(st.st_size), file.Buffer, err);
+    ok = ReadAndCount(fd, static_cast<uint64_t>(st.st_size), file, err);
   } catch (const std::bad_alloc&) {
     err = ENOMEM;
   }
   ::close(fd);
   if (!ok) {
-    file.Buffer.clear();
-    file.Buffer.shrink_to_fit();
+    ResetLines(file);
+    file.Buffer.Release();
+    file.Checkpoints.shrink_to_fit();
     Fail(error, path, std::strerror(err));
     return false;
   }
-  try {
-    FindLines(file);
-  } catch (const std::bad_alloc&) {
-    file.Buffer.clear();
-    file.Buffer.shrink_to_fit();
-    file.LineStart.clear();
-    file.LineEnd.clear();
-    Fail(error, path, "not enough memory for its lines");
-    return false;
-  }
   return true;
+}
+
+void SetLineFileText(TLineFile& file, std::string_view text) {
+  ResetLines(file);
+  file.Buffer.assign(text);
+  if (text.empty()) return;
+  file.Checkpoints.push_back(0);
+  TLineCounter counter(file);
+  counter.Feed(file.Buffer.data(), 0, text.size(), text.size());
+  counter.Finish(text.size());
 }
 
 }  // namespace pelorin

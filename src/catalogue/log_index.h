@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/line_file.h"
 #include "codec/tdatetime.h"
 #include "platform/progress_sink.h"
 
@@ -33,6 +34,10 @@ struct TCatalogue {
   bool DataAvailable = false;
   bool CalendarsReady = false;
   bool StopRequested = false;
+  // The file the last scan read last, left in memory for the run: with a card of one
+  // large file, that is the file the run reads first. The run takes it over (when the
+  // file has not changed) or drops it.
+  TLineFileCache LastRead;
 };
 
 }  // namespace pelorin

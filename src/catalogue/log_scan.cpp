@@ -47,11 +47,14 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
   TLogList& list = catalogue.LogList;
   list.clear();
   TScanState st;
+  catalogue.LastRead = TLineFileCache{};  // its memory is wanted for the files now read
   TLineFile file;
+  std::string path;
   const auto& names = catalogue.SD_Info.FileListe;
   for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
     const int64_t c = static_cast<int64_t>(fileNo);
-    if (!LoadLineFile(catalogue.SD_Info.DirectoryName + names[fileNo], file, &outcome.Error)) {
+    path = catalogue.SD_Info.DirectoryName + names[fileNo];
+    if (!LoadLineFile(path, file, &outcome.Error)) {
       outcome.Result = TScanResult::Unreadable;
       outcome.TimeStampRead = st.AnyStamp;
       return outcome;
@@ -111,6 +114,11 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
     }
   }
   outcome.TimeStampRead = st.AnyStamp;
+  if (!path.empty() && outcome.Result == TScanResult::Completed) {
+    catalogue.LastRead.Path = path;
+    catalogue.LastRead.File = std::move(file);
+    catalogue.LastRead.Loaded = true;
+  }
   return outcome;
 }
 

@@ -46,7 +46,8 @@ bool ReadTimeStamp(std::string_view date, std::string_view time, int currentYear
   if (d[2].size() == 4) {
     if (!ReadNumber(d[2], 4, year)) return false;
   } else {
-    if (!ReadNumber(d[2], 2, year)) return false;
+    // One digit is a date field that lost a character, not a year.
+    if (d[2].size() != 2 || !ReadNumber(d[2], 2, year)) return false;
     year = CenturyYear(year, currentYear);
   }
   if (!ReadNumber(t[0], 2, hour) || !ReadNumber(t[1], 2, minute) || !ReadNumber(t[2], 2, second)) return false;

@@ -4,11 +4,6 @@
 
 namespace pelorin {
 
-unsigned AIS_SixBit(char c) {
-  const unsigned code = static_cast<unsigned char>(c);
-  return (code < 96 ? code - 48 : code - 56) & 63u;
-}
-
 char AIS_SixBitChar(unsigned value) {
   value &= 63u;
   return static_cast<char>(value < 32 ? value + 64 : value);
@@ -46,10 +41,16 @@ int32_t AIS_SignedBits(std::string_view payload, unsigned offset, unsigned width
 
 std::string AIS_Text(std::string_view payload, unsigned offset, unsigned count) {
   std::string text(count, '@');
+  const uint64_t available = static_cast<uint64_t>(payload.size()) * 6;
   for (unsigned i = 0; i < count; ++i) {
     const uint64_t at = static_cast<uint64_t>(offset) + 6ull * i;
-    if (at >= static_cast<uint64_t>(payload.size()) * 6 || at > UINT32_MAX) break;  // the rest is padding
-    text[i] = AIS_SixBitChar(AIS_Bits(payload, static_cast<unsigned>(at), 6));
+    if (at >= available || at > UINT32_MAX) break;  // the rest is padding
+    // Six bits from at most two characters; a missing second one reads as 0.
+    const size_t first = static_cast<size_t>(at / 6);
+    const unsigned skip = static_cast<unsigned>(at % 6);
+    const unsigned next = first + 1 < payload.size() ? AIS_SixBit(payload[first + 1]) : 0u;
+    const unsigned pair = (AIS_SixBit(payload[first]) << 6) | next;
+    text[i] = AIS_SixBitChar((pair >> (6 - skip)) & 63u);
   }
   return text;
 }

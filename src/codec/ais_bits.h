@@ -10,7 +10,11 @@ namespace pelorin {
 constexpr int MsgID_24A = 240;
 constexpr int MsgID_24B = 241;
 
-unsigned AIS_SixBit(char c);             // 0..63
+// 0..63; inline because every payload character goes through it.
+constexpr unsigned AIS_SixBit(char c) {
+  const unsigned code = static_cast<unsigned char>(c);
+  return (code < 96 ? code - 48 : code - 56) & 63u;
+}
 char AIS_SixBitChar(unsigned value);     // for 0..63
 uint32_t AIS_Bits(std::string_view payload, unsigned offset, unsigned width);        // width <= 32
 int32_t AIS_SignedBits(std::string_view payload, unsigned offset, unsigned width);   // two's complement

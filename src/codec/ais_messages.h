@@ -45,6 +45,25 @@ struct TMsg24B {
   std::string Sp;
 };
 
+// The numbers of a position report (messages 1, 2, 3 and 18) that make a track point:
+// the log pass decides on them and formats only the points it stores.
+struct TPositionReport {
+  bool ClassB = false;      // message 18: no status; its time-stamp second is kept
+  uint32_t MMSI = 0;
+  uint32_t NavStatus = 0;   // 0..15
+  uint32_t Speed = 0;       // tenths of a knot
+  int32_t Lon = 0;          // 1/10000 minute
+  int32_t Lat = 0;
+  uint32_t COG = 0;         // tenths of a degree
+  uint32_t TH = 0;          // degrees
+  uint32_t TimeStamp = 0;   // message 18's second
+};
+
+// For message id 18 the layout of message 18, for any other that of message 1.
+TPositionReport AIS_DecodePosition(std::string_view payload, int msgId);
+// The point of Msg1ToDynamic(AIS_DecodeMsg1(payload)) or Msg18ToDynamic(AIS_DecodeMsg18(payload)).
+void PositionToDynamic(const TPositionReport& report, TDynamic& point);
+
 TMsg1 AIS_DecodeMsg1(std::string_view payload);
 TMsg18 AIS_DecodeMsg18(std::string_view payload);
 TDynamic Msg1ToDynamic(const TMsg1& msg);
@@ -58,6 +77,8 @@ TMsg14 AIS_DecodeMsg14(std::string_view payload);
 TMsg24A AIS_DecodeMsg24A(std::string_view payload);
 TMsg24B AIS_DecodeMsg24B(std::string_view payload);
 TStatic Msg5ToStatic(const TMsg5& msg);
+// The same, taking over the texts of a message that is no longer needed.
+TStatic Msg5ToStatic(TMsg5&& msg);
 TStatic Msg14ToStatic(const TMsg14& msg);
 TStatic Msg24AToStatic(const TMsg24A& msg);
 TStatic Msg24BToStatic(const TMsg24B& msg);

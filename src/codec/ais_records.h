@@ -3,25 +3,32 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/block_list.h"
+#include "codec/short_text.h"
 #include "codec/tdatetime.h"
 #include "codec/text.h"
 
 namespace pelorin {
 
-// One point of a track.
+// One point of a track. A run keeps millions, so its texts are compact: each holds what
+// its field can carry in the record itself (longer texts go to the heap), and the
+// status is shared with the code table. 96 bytes.
 struct TDynamic {
-  TText MMSI;
-  TText NavStatus;
-  TText Speed;
-  TText Lon;
-  TText Lat;
-  TText COG;
-  TText TH;
-  TText TimeStampStr;  // YYYY-MM-DDTHH:MM:SSZ, the GPS time of the log
+  TShortText<11> MMSI;         // up to ten digits
+  TSharedText NavStatus;
+  TShortText<8> Speed;         // "n.a.", "102"
+  TShortText<12> Lon;          // "-179.999999"
+  TShortText<12> Lat;
+  TShortText<8> COG;
+  TShortText<8> TH;
+  TShortText<21> TimeStampStr;  // YYYY-MM-DDTHH:MM:SSZ, the GPS time of the log
   TDateTime TimeStampDT = 0;
 };
 
-using TTrack = std::vector<TDynamic>;
+static_assert(sizeof(TDynamic) == 96, "a track point stays compact");
+
+// Points never move once stored, and appending copies nothing.
+using TTrack = TBlockList<TDynamic>;
 
 struct TDimension {
   TText Laenge;  // length, metres

@@ -1,6 +1,7 @@
 // Message 5: class A static and voyage related data (ITU-R M.1371, table of message 5).
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
@@ -89,6 +90,22 @@ TStatic Msg5ToStatic(const TMsg5& msg) {
   s.ETA = msg.ETA;
   s.Draught = msg.Draught;
   s.Destination = msg.Destination;
+  return s;
+}
+
+TStatic Msg5ToStatic(TMsg5&& msg) {
+  TStatic s;
+  s.AISclass = msg.MMSI.starts_with("970") ? "SART" : "A";
+  s.MMSI = std::move(msg.MMSI);
+  s.IMO = std::move(msg.IMO);
+  s.CallSign = std::move(msg.CallSign);
+  s.ShipName = std::move(msg.ShipName);
+  s.ShipsType = std::move(msg.ShipsType);
+  s.Dimension = std::move(msg.Dimension);
+  s.GNSS = std::move(msg.GNSS);
+  s.ETA = std::move(msg.ETA);
+  s.Draught = std::move(msg.Draught);
+  s.Destination = std::move(msg.Destination);
   return s;
 }
 

@@ -12,29 +12,74 @@ struct TValue {
   std::string_view Text;
 };
 
-constexpr std::array<bool, 256> MakeSpecialTable() {
-  std::array<bool, 256> table{};
-  table[static_cast<unsigned char>('&')] = true;
-  table[static_cast<unsigned char>('<')] = true;
-  table[static_cast<unsigned char>('>')] = true;
-  table[static_cast<unsigned char>('"')] = true;
+// How a byte of an inserted value is written.
+enum TByteClass : unsigned char { kPlain, kMarkup, kControl, kNonAscii };
+
+constexpr std::array<TByteClass, 256> MakeClassTable() {
+  std::array<TByteClass, 256> table{};
+  // XML 1.0 allows no C0 control but tab; CR and LF would also split the document's lines.
+  for (int c = 0; c < 0x20; ++c) table[static_cast<size_t>(c)] = c == '\t' ? kPlain : kControl;
+  for (int c = 0x80; c < 0x100; ++c) table[static_cast<size_t>(c)] = kNonAscii;
+  for (char c : {'&', '<', '>', '"'}) table[static_cast<unsigned char>(c)] = kMarkup;
   return table;
 }
-constexpr std::array<bool, 256> kSpecial = MakeSpecialTable();
+constexpr std::array<TByteClass, 256> kClass = MakeClassTable();
 
+// Length of the well-formed UTF-8 sequence of an XML character starting at `i`; 0 when the
+// bytes there are not one (a card's Latin-1 file name, garbage in a sentence field).
+size_t XmlCharLength(std::string_view text, size_t i) {
+  const auto at = [&](size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
+  const unsigned c = at(0);
+  const auto cont = [&](size_t k, unsigned lo = 0x80, unsigned hi = 0xBF) { return at(k) >= lo && at(k) <= hi; };
+  if (c >= 0xC2 && c <= 0xDF) return cont(1) ? 2 : 0;
+  if (c >= 0xE0 && c <= 0xEF) {
+    const bool second = c == 0xE0 ? cont(1, 0xA0) : c == 0xED ? cont(1, 0x80, 0x9F) : cont(1);
+    if (!second || !cont(2)) return 0;
+    if (c == 0xEF && at(1) == 0xBF && at(2) >= 0xBE) return 0;  // U+FFFE, U+FFFF
+    return 3;
+  }
+  if (c >= 0xF0 && c <= 0xF4) {
+    const bool second = c == 0xF0 ? cont(1, 0x90) : c == 0xF4 ? cont(1, 0x80, 0x8F) : cont(1);
+    return second && cont(2) && cont(3) ? 4 : 0;
+  }
+  return 0;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// Markup characters become entities, line ends character references, and bytes that are
+// no XML character the replacement character, so the document always parses.
 void AppendEscaped(std::string& out, std::string_view value) {
   size_t plainFrom = 0;
-  for (size_t i = 0; i < value.size(); ++i) {
+  size_t i = 0;
+  while (i < value.size()) {
     const char c = value[i];
-    if (!kSpecial[static_cast<unsigned char>(c)]) continue;
+    const TByteClass kind = kClass[static_cast<unsigned char>(c)];
+    if (kind == kPlain) {
+      ++i;
+      continue;
+    }
+    size_t length = 1;
+    if (kind == kNonAscii) {
+      length = XmlCharLength(value, i);
+      if (length != 0) {
+        i += length;
+        continue;
+      }
+      length = 1;
+    }
     out.append(value.data() + plainFrom, i - plainFrom);
     switch (c) {
       case '&': out.append("&amp;"); break;
       case '<': out.append("&lt;"); break;
       case '>': out.append("&gt;"); break;
-      default: out.append("&quot;"); break;
+      case '"': out.append("&quot;"); break;
+      case '\n': out.append("&#10;"); break;
+      case '\r': out.append("&#13;"); break;
+      default: out.append(kReplacement); break;
     }
-    plainFrom = i + 1;
+    i += length;
+    plainFrom = i;
   }
   out.append(value.data() + plainFrom, value.size() - plainFrom);
 }

@@ -45,7 +45,9 @@ class TKmlFile {
   std::unique_ptr<char[]> buffer_;  // stdio buffer of a created file; outlives the stream
 };
 
-// Values inserted into the document: "&", "<", ">" and the double quote as entities.
+// Values inserted into the document: "&", "<", ">" and the double quote as entities, CR
+// and LF as character references, and any byte that is no XML character (controls,
+// broken UTF-8) as U+FFFD.
 std::string KmlEscape(std::string_view value);
 
 void WriteKmlLine(TKmlFile& file, std::string_view line);

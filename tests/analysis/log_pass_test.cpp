@@ -189,6 +189,32 @@ TEST(LogPass, SecondPartWithoutFirstPartIsDropped) {
   }
 }
 
+// Any later part of a two-sentence message joins the stored first part, but a message 5
+// is decoded only from a line whose sentence number is "2"; other kinds decode whatever
+// the number. (Zda opens the window without an own-ship entry.)
+TEST(LogPass, JoinedPartNumberDecidesOnlyForMessage5) {
+  const std::string m5 = Msg5(kShipA, "ALPHA", "DABC"), m1 = Msg1(kShipB, 54.0, 8.0);
+  const struct {
+    const char* Name;
+    std::string First, Second;
+    int64_t Statics, Dynamics;
+  } cases[] = {
+      {"message 5, part 2 of 2", VdmPart(m5.substr(0, 60), 1, "4"), VdmPart(m5.substr(60), 2, "4"), 1, 0},
+      {"message 5, part 3 of 2", VdmPart(m5.substr(0, 60), 1, "4"), VdmPart(m5.substr(60), 3, "4"), 0, 0},
+      {"message 5, part 0 of 2", VdmPart(m5.substr(0, 60), 1, "4"), VdmPart(m5.substr(60), 0, "4"), 0, 0},
+      {"message 1, part 3 of 2", VdmPart(m1.substr(0, 20), 1, "4"), VdmPart(m1.substr(20), 3, "4"), 0, 1},
+  };
+  for (const auto& c : cases) {
+    PassRun r;
+    ASSERT_TRUE(r.Run({Zda("100000"), c.First, c.Second}));
+    EXPECT_EQ(r.state.Num_Static, c.Statics) << c.Name;
+    EXPECT_EQ(r.state.Num_Dynamic, c.Dynamics) << c.Name;
+    const TStatic* a = r.Ship(kShipA);
+    EXPECT_EQ(a == nullptr ? 0 : a->Num_Msg5, c.Statics) << c.Name;
+    EXPECT_EQ(r.Points(kShipB), static_cast<size_t>(c.Dynamics)) << c.Name;
+  }
+}
+
 TEST(LogPass, ReducedDataThinning) {
   struct Case {
     const char* second;

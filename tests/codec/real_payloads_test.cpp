@@ -49,10 +49,10 @@ std::vector<std::string> Payloads(const std::filesystem::path& file) {
   return out;
 }
 
-bool IsPositionText(const std::string& t) {
+bool IsPositionText(std::string_view t) {
   if (t == "n.a.") return true;
   const size_t dot = t.find('.');
-  if (dot == std::string::npos || t.size() - dot != 7 || dot == 0) return false;
+  if (dot == std::string_view::npos || t.size() - dot != 7 || dot == 0) return false;
   for (size_t i = (t[0] == '-' ? 1 : 0); i < t.size(); ++i)
     if (i != dot && (t[i] < '0' || t[i] > '9')) return false;
   return true;

@@ -1,0 +1,79 @@
+// One log pass over a whole file: read it, then walk every line into a new ship table.
+#include "analysis/log_pass.h"
+#include "bench_inputs.h"
+
+namespace pelorin::bench {
+namespace {
+
+struct TPassInput {
+  std::string Path;
+  TDateTime Start = 0, End = 0;
+  int64_t Lines = 0;
+  uint64_t Bytes = 0;
+};
+
+// The first file of the card with the window of the whole index.
+bool PassInput(benchmark::State& state, const std::string& directory, TPassInput& in) {
+  if (!HaveInput(state, directory, "DAY")) return false;
+  TCatalogue catalogue;
+  if (!OpenCard(directory, catalogue)) {
+    state.SkipWithError("the scan found nothing to analyse");
+    return false;
+  }
+  in.Path = catalogue.SD_Info.DirectoryName + catalogue.SD_Info.FileListe.front();
+  FormTimeWindow(WholeIndex(catalogue), in.Start, in.End);
+  TLineFile file;
+  LoadLineFile(in.Path, file);
+  in.Lines = file.LineCount();
+  in.Bytes = file.Buffer.size();
+  return true;
+}
+
+void Counters(benchmark::State& state, const TPassInput& in, const TAnalysisState& table) {
+  SetThroughput(state, in.Bytes, static_cast<uint64_t>(in.Lines));
+  size_t points = 0;
+  for (const TStatic& ship : table.aShipList) points += ship.aPlot.size();
+  state.counters["vessels"] = static_cast<double>(table.aShipList.size());
+  state.counters["points"] = static_cast<double>(points);
+}
+
+// ReadLogFile_First as the run calls it: the file is read from disk (page cache) first.
+void BM_LogPass_Day(benchmark::State& state) {
+  TPassInput in;
+  if (!PassInput(state, BenchInputs().Day, in)) return;
+  TNullSink sink;
+  TAnalysisState table;
+  for (auto _ : state) {
+    ReadLogFile_First(table, in.Path, 0, in.Lines - 1, in.Start, in.End, {}, sink);
+    benchmark::DoNotOptimize(table.Num_Dynamic);
+    state.PauseTiming();
+    Counters(state, in, table);
+    ClearShipTable(table);
+    state.ResumeTiming();
+  }
+}
+
+// The walk alone, over lines already in memory: the decoding side of the pass.
+void BM_LogPassLines_Day(benchmark::State& state) {
+  TPassInput in;
+  if (!PassInput(state, BenchInputs().Day, in)) return;
+  TLineFile file;
+  LoadLineFile(in.Path, file);
+  TNullSink sink;
+  TAnalysisState table;
+  for (auto _ : state) {
+    table.InTimeWindow = false;
+    ReadLogLines(table, file, 0, in.Lines - 1, in.Start, in.End, false, {}, sink);
+    benchmark::DoNotOptimize(table.Num_Dynamic);
+    state.PauseTiming();
+    Counters(state, in, table);
+    ClearShipTable(table);
+    state.ResumeTiming();
+  }
+}
+
+BENCHMARK(BM_LogPass_Day)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LogPassLines_Day)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace pelorin::bench

@@ -1,0 +1,18 @@
+#!/bin/bash
+# Builds the whole project (windows and tests too) with g++ under AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/ (or $BUILD_DIR) and runs every test, the
+# window tests offscreen. Any sanitizer report fails the test that caused it. Leak
+# checking stays on; only leaks inside the Qt and font libraries are suppressed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+"$PWD/scripts/setup.sh"
+BUILD_DIR=${BUILD_DIR:-build-asan}
+JOBS=${JOBS:-$(nproc)}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan-qt.supp:print_suppressions=0}
+export QT_QPA_PLATFORM=offscreen
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DPELORIN_SANITIZE=ON \
+  >/dev/null
+cmake --build "$BUILD_DIR" -j"$JOBS"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$JOBS" --timeout 600
