@@ -155,22 +155,11 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   sink.SetStopHintVisible(true);
   cat.StopRequested = false;
 
-  // Declared before the cache, so that on every way out the file's memory, which the
-  // cache gives to the spare slot, goes back to the system.
-  struct TReleaseSpare {
-    ~TReleaseSpare() { ReleaseSpareFileBuffer(); }
-  } releaseSpare;
-  // Consecutive entries of one file read it once; the scan's last file, when it has not
-  // changed since, is not read again at all.
-  TLineFileCache cache = std::move(cat.LastRead);
-  cat.LastRead = TLineFileCache{};
-  if (cache.Loaded) {
-    TFileIdentity now;
-    if (!CurrentFileIdentity(cache.Path, now) || !(now == cache.File.Identity)) cache = TLineFileCache{};
-  }
+  TLineFileCache cache;  // consecutive entries of one file open and count it once
   TLogPassOptions options;
   options.ReducedData = in.ReducedData;
   options.Cache = &cache;
+  options.KnownIndex = &cat.FileIndex;  // the scan counted the files already
 
   const TLogDateTime& first = logList[static_cast<size_t>(First)];
   ReadLogFile_First(in.State, EntryPath(cat.SD_Info, first), first.Line_Start, first.Line_End, Start, End, options,
@@ -196,10 +185,7 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
       return TRunOutcome::Stopped;
     }
   }
-  // The file is not needed for the output: its memory goes back to the system.
-  cache = TLineFileCache{};
-  ReleaseSpareFileBuffer();
-  (void)releaseSpare;
+  cache = TLineFileCache{};  // the file is not needed for the output
 
   if (in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::Kml)) {
     sink.SetBarPosition(TBar::Total, position + 1);

@@ -1,6 +1,6 @@
 #include "analysis/log_pass.h"
 
-#include "analysis/sentence_scan.h"
+#include "codec/sentence_scan.h"
 
 #include <cstdint>
 #include <cstring>
@@ -373,9 +373,12 @@ void StartRun(TAnalysisState& state) {
   state.OwnAIS_Seen = false;
 }
 
-bool WalkLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, int64_t LineTo, TDateTime Start,
-               TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
-  if (LineTo >= file.LineCount()) return false;
+// The pass over lines [LineFrom, LineTo] of a source of `count` lines: `source.Start(i)`
+// goes to line i, `source.Next(line)` gives the next line (false when there is none).
+template <typename TSource>
+bool WalkLines(TAnalysisState& state, TSource& source, int64_t count, int64_t LineFrom, int64_t LineTo,
+               TDateTime Start, TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
+  if (LineTo >= count) return false;
   if (LineTo < LineFrom) return true;
   if (LineFrom < 0) return false;
   sink.ResetProgressBar_Load();
@@ -389,23 +392,46 @@ bool WalkLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, i
     TPass& pass;
     ~TFinish() { pass.FinishPass(); }
   } finish{pass};
-  TLineScanner lines(file, file.LineOffset(LineFrom));
+  if (!source.Start(LineFrom)) return false;
   TScannedLine line;
   for (int64_t i = LineFrom; i <= LineTo; ++i) {
     sink.SetBarPosition(TBar::Load, i);
     sink.ProcessMessages();
-    lines.Next(line);
+    // A file that shrank since its lines were counted ends the pass.
+    if (!source.Next(line)) return false;
     pass.Line(line);
   }
   return true;
 }
+
+// Lines in memory.
+struct TBufferSource {
+  const TLineFile& file;
+  uint64_t at = 0;
+  bool Start(int64_t index) {
+    at = file.LineOffset(index);
+    return true;
+  }
+  bool Next(TScannedLine& line) {
+    at = ScanLogLine(file.Buffer.data(), file.Buffer.size(), true, file.Buffer.Padded(), at, line);
+    return true;
+  }
+};
+
+// Lines read from the file piece by piece.
+struct TReaderSource {
+  TLineReader& reader;
+  bool Start(int64_t index) { return reader.Seek(index); }
+  bool Next(TScannedLine& line) { return reader.Next(line); }
+};
 
 }  // namespace
 
 bool ReadLogLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, int64_t LineTo, TDateTime Start,
                   TDateTime End, bool Continue, const TLogPassOptions& options, TProgressSink& sink) {
   if (!Continue) StartRun(state);
-  return WalkLines(state, file, LineFrom, LineTo, Start, End, options, sink);
+  TBufferSource source{file};
+  return WalkLines(state, source, file.LineCount(), LineFrom, LineTo, Start, End, options, sink);
 }
 
 bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
@@ -415,24 +441,26 @@ bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t Lin
   TLineFileCache local;
   TLineFileCache& cache = options.Cache != nullptr ? *options.Cache : local;
   if (!cache.Loaded || cache.Path != FileName) {
-    // Release the previous file before reading the next: one file in memory at a time.
     cache.Loaded = false;
     cache.Path.clear();
-    cache.File = TLineFile{};
-    try {
-      if (!LoadLineFile(FileName, cache.File)) {
-        cache.File = TLineFile{};
-        return false;
-      }
-    } catch (const std::exception&) {
-      // Out of memory for a huge file counts as unreadable: the table stays as it is.
-      cache.File = TLineFile{};
+    if (!cache.Reader.Open(FileName)) return false;
+    bool known = false;
+    if (options.KnownIndex != nullptr)
+      for (const TLineIndex& index : *options.KnownIndex)
+        if (index.Path == FileName) {
+          known = cache.Reader.AdoptIndex(index);
+          break;
+        }
+    // A file that cannot be read counts as too short: the table stays as it is.
+    if (!known && !cache.Reader.Index()) {
+      cache.Reader.Close();
       return false;
     }
     cache.Path = FileName;
     cache.Loaded = true;
   }
-  return WalkLines(state, cache.File, LineFrom, LineTo, Start, End, options, sink);
+  TReaderSource source{cache.Reader};
+  return WalkLines(state, source, cache.Reader.LineCount(), LineFrom, LineTo, Start, End, options, sink);
 }
 
 bool ReadLogFile_First(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,

@@ -2,9 +2,11 @@
 // The log pass: one log-index entry's line range, walked in order, into the ship table.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "analysis/ship_table.h"
 #include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "codec/tdatetime.h"
 #include "platform/progress_sink.h"
 
@@ -16,6 +18,9 @@ struct TLogPassOptions {
   const bool* ReducedData = nullptr;
   // When set, the file is taken from (and kept in) the cache.
   TLineFileCache* Cache = nullptr;
+  // Line counts and checkpoints found before (by the scan): a file whose entry here is
+  // of the file as it is now is not counted again.
+  const std::vector<TLineIndex>* KnownIndex = nullptr;
 };
 
 // True when the line range was processed; false when the file cannot be read or has

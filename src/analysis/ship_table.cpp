@@ -39,8 +39,9 @@ bool DegreesText(std::string_view text, size_t degreeChars, TText& out) {
   int64_t degrees = 0;
   if (!ParseWhole(Piece(text, 0, degreeChars), degrees)) return false;
   const std::string_view minutes = Piece(text, degreeChars, std::string_view::npos);
-  // minutes = numerator / 10^scale; digits past 24 decimals cannot change six decimals
-  // but for a tie, which rounds up anyway.
+  // minutes = numerator / 10^scale. Every rounding tie of the six degree decimals has at
+  // most six minute decimals, so cutting the minutes after 18 never moves a result; it
+  // also keeps 12 whole digits times 10^(18 + 6) inside 128 bits.
   __int128 numerator = 0, denominator = 1;
   bool seenDot = false, anyDigit = false;
   int wholeDigits = 0, scale = 0;
@@ -55,7 +56,7 @@ bool DegreesText(std::string_view text, size_t degreeChars, TText& out) {
     if (!seenDot) {
       if (++wholeDigits > 12) return false;
       numerator = numerator * 10 + (c - '0');
-    } else if (scale < 24) {
+    } else if (scale < 18) {
       numerator = numerator * 10 + (c - '0');
       denominator *= 10;
       ++scale;

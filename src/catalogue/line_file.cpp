@@ -13,6 +13,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "catalogue/file_identity.h"
+
 namespace pelorin {
 
 namespace {
@@ -22,82 +24,6 @@ constexpr uint64_t kReadPiece = uint64_t{1} << 20;
 
 void Fail(std::string* error, const std::string& path, const char* reason) {
   if (error) *error = path + ": " + reason;
-}
-
-// Bits set in `x`, without a library call on processors built for without POPCNT.
-inline uint64_t CountBits(uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555ull);
-  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-  return (x * 0x0101010101010101ull) >> 56;
-}
-
-// Counts the line ends and notes the checkpoints while the file arrives. An end is an LF,
-// or a CR that no LF follows; a line starts after every end.
-class TLineCounter {
- public:
-  explicit TLineCounter(TLineFile& file) : file_(file) {}
-
-  // Positions [from, to) of `data`, of which `valid` bytes are known; the byte at `to`
-  // must be known unless `to` is the end of the file.
-  void Feed(const char* data, uint64_t from, uint64_t to, uint64_t valid) {
-    uint64_t i = from;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    // Whole 64-byte blocks whose following byte is known.
-    for (; i + 64 < valid && i + 64 <= to; i += 64) {
-      uint64_t lfs = 0, crs = 0;
-      for (int k = 0; k < 4; ++k) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 16 * k));
-        lfs |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)))) << (16 * k);
-        crs |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, cr)))) << (16 * k);
-      }
-      const uint64_t lfFollows = (lfs >> 1) | (static_cast<uint64_t>(data[i + 64] == '\n') << 63);
-      Ends(i, lfs | (crs & ~lfFollows));
-    }
-#endif
-    for (; i < to; ++i) {
-      const char c = data[i];
-      if (c == '\n' || (c == '\r' && !(i + 1 < valid && data[i + 1] == '\n'))) Ends(i, 1);
-    }
-  }
-
-  void Finish(uint64_t size) {
-    file_.Lines = static_cast<int64_t>(ends_ + (lastStart_ < size ? 1 : 0));
-    // The checkpoint of a line that would start at the very end does not exist.
-    while (!file_.Checkpoints.empty() && file_.Checkpoints.back() >= size) file_.Checkpoints.pop_back();
-  }
-
- private:
-  // Bit k of `mask` set: a line end at base + k.
-  void Ends(uint64_t base, uint64_t mask) {
-    if (mask == 0) return;
-    const uint64_t count = CountBits(mask);
-    if (ends_ + count >= nextCheckpoint_) {
-      uint64_t m = mask;
-      for (uint64_t skip = nextCheckpoint_ - ends_ - 1; skip > 0; --skip) m &= m - 1;
-      file_.Checkpoints.push_back(base + static_cast<uint64_t>(__builtin_ctzll(m)) + 1);
-      nextCheckpoint_ += kLinesPerCheckpoint;
-    }
-    ends_ += count;
-    lastStart_ = base + static_cast<uint64_t>(63 - __builtin_clzll(mask)) + 1;
-  }
-
-  TLineFile& file_;
-  uint64_t ends_ = 0;
-  uint64_t nextCheckpoint_ = kLinesPerCheckpoint;  // the end after which the next checkpoint starts
-  uint64_t lastStart_ = 0;                         // just after the last end
-};
-
-TFileIdentity IdentityOf(const struct stat& st) {
-  TFileIdentity id;
-  id.Device = static_cast<uint64_t>(st.st_dev);
-  id.Inode = static_cast<uint64_t>(st.st_ino);
-  id.Size = static_cast<uint64_t>(st.st_size);
-  id.ModifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
-  id.ModifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
-  return id;
 }
 
 void ResetLines(TLineFile& file) {
@@ -114,7 +40,7 @@ bool ReadAndCount(int fd, uint64_t sizeHint, TLineFile& file, int& err) {
   buffer.Reserve(sizeHint + 1);  // one spare byte shows the end without a second read
   file.Checkpoints.reserve(sizeHint / 48 / kLinesPerCheckpoint + 16);
   file.Checkpoints.push_back(0);
-  TLineCounter counter(file);
+  TLineCounter counter(file.Checkpoints);
   uint64_t used = 0, counted = 0;
   for (;;) {
     if (used == buffer.capacity()) {
@@ -131,24 +57,17 @@ bool ReadAndCount(int fd, uint64_t sizeHint, TLineFile& file, int& err) {
     if (got == 0) break;
     used += static_cast<uint64_t>(got);
     // The last byte waits for its successor, which decides a CR.
-    counter.Feed(buffer.data(), counted, used - 1, used);
+    counter.Feed(buffer.data(), 0, counted, used - 1, used);
     counted = used - 1;
   }
   buffer.SetSize(used);
-  counter.Feed(buffer.data(), counted, used, used);
+  counter.Feed(buffer.data(), 0, counted, used, used);
   if (used == 0) file.Checkpoints.clear();
-  counter.Finish(used);
+  file.Lines = counter.Finish(used);
   return true;
 }
 
 }  // namespace
-
-bool CurrentFileIdentity(const std::string& path, TFileIdentity& identity) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  identity = IdentityOf(st);
-  return true;
-}
 
 uint64_t TLineFile::LineOffset(int64_t index) const {
   uint64_t at = Checkpoints[static_cast<size_t>(index / kLinesPerCheckpoint)];
@@ -236,9 +155,9 @@ void SetLineFileText(TLineFile& file, std::string_view text) {
   file.Buffer.assign(text);
   if (text.empty()) return;
   file.Checkpoints.push_back(0);
-  TLineCounter counter(file);
-  counter.Feed(file.Buffer.data(), 0, text.size(), text.size());
-  counter.Finish(text.size());
+  TLineCounter counter(file.Checkpoints);
+  counter.Feed(file.Buffer.data(), 0, 0, text.size(), text.size());
+  file.Lines = counter.Finish(text.size());
 }
 
 }  // namespace pelorin

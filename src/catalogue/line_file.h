@@ -5,19 +5,19 @@
 //
 // Only every 64th line's offset is kept (an eighth of a byte per line, where an offset
 // per line would cost 8): a line is found by reading on from the checkpoint before it,
-// and a pass walks the lines in order with LineAt.
+// and a pass walks the lines in order with LineAt. The log pass and the scan read files
+// piece by piece instead (line_reader.h); this whole-file form serves text in memory.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "catalogue/file_buffer.h"
+#include "catalogue/line_count.h"
 
 namespace pelorin {
 
-inline constexpr int64_t kLinesPerCheckpoint = 64;
-
-// Which file a buffer was read from, to tell later whether the file has changed since.
+// Which file a reading was of, to tell later whether the file has changed since.
 struct TFileIdentity {
   uint64_t Device = 0;
   uint64_t Inode = 0;
@@ -27,8 +27,13 @@ struct TFileIdentity {
   bool operator==(const TFileIdentity&) const = default;
 };
 
-// False when `path` cannot be examined.
-bool CurrentFileIdentity(const std::string& path, TFileIdentity& identity);
+// What one reading of a file found: its line count and checkpoints.
+struct TLineIndex {
+  std::string Path;
+  TFileIdentity Identity;
+  int64_t Lines = 0;
+  std::vector<uint64_t> Checkpoints;  // offset of lines 0, 64, 128, ...
+};
 
 struct TLineFile {
   TFileBuffer Buffer;
@@ -41,14 +46,6 @@ struct TLineFile {
   uint64_t LineOffset(int64_t index) const;
   // The text of line `index`, without its end.
   std::string_view Line(int64_t index) const;
-};
-
-// The file last read, kept so that the next reader of the same file need not read it
-// again. One file at a time.
-struct TLineFileCache {
-  std::string Path;
-  TLineFile File;
-  bool Loaded = false;
 };
 
 // The line that begins at `offset` (without its end); `next` is set to the offset of the

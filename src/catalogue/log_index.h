@@ -34,10 +34,10 @@ struct TCatalogue {
   bool DataAvailable = false;
   bool CalendarsReady = false;
   bool StopRequested = false;
-  // The file the last scan read last, left in memory for the run: with a card of one
-  // large file, that is the file the run reads first. The run takes it over (when the
-  // file has not changed) or drops it.
-  TLineFileCache LastRead;
+  // What the last scan found out about each file it read (in FileListe order): the run
+  // takes a file's line count and checkpoints from here, when the file has not changed
+  // since, instead of reading it twice.
+  std::vector<TLineIndex> FileIndex;
 };
 
 }  // namespace pelorin

@@ -1,6 +1,6 @@
 #include "catalogue/log_scan.h"
 
-#include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "catalogue/time_stamp.h"
 #include "codec/nmea.h"
 
@@ -20,7 +20,13 @@ struct TScanState {
   std::string Date, Time;  // reused reader outputs
 };
 
-bool LineTimeStamp(std::string_view line, int currentYear, TScanState& st, TDateTime& stamp) {
+bool LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp) {
+  // The tag decides whether the line is read whole: a line of any length may be passed
+  // over. A line that can no longer be read (the file shrank) has no time stamp.
+  std::string_view line;
+  if (!file.LineHead(index, 6, line)) return false;
+  if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return false;
+  if (!file.Line(index, line)) return false;
   bool got = false;
   if (NMEA_HasTag(line, "$GPRMC"))
     got = NMEA_RMC_DateTime(line, st.Date, st.Time);
@@ -47,18 +53,19 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
   TLogList& list = catalogue.LogList;
   list.clear();
   TScanState st;
-  catalogue.LastRead = TLineFileCache{};  // its memory is wanted for the files now read
-  TLineFile file;
+  catalogue.FileIndex.clear();
+  TLineReader file;
   std::string path;
   const auto& names = catalogue.SD_Info.FileListe;
   for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
     const int64_t c = static_cast<int64_t>(fileNo);
     path = catalogue.SD_Info.DirectoryName + names[fileNo];
-    if (!LoadLineFile(path, file, &outcome.Error)) {
+    if (!file.Open(path, &outcome.Error) || !file.Index(&outcome.Error)) {
       outcome.Result = TScanResult::Unreadable;
       outcome.TimeStampRead = st.AnyStamp;
       return outcome;
     }
+    catalogue.FileIndex.push_back(file.LineIndex());
     const int64_t n = file.LineCount();
     outcome.LastLineCount = n;
     sink.SetBarPosition(TBar::Load, 0);
@@ -70,7 +77,7 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
     int64_t low = 0, high = n - 1, f = 0, next = 0;
     for (;;) {
       TDateTime stamp = 0;
-      if (LineTimeStamp(file.Line(f), currentYear, st, stamp)) {
+      if (LineTimeStamp(file, f, currentYear, st, stamp)) {
         st.AnyStamp = true;
         st.T = stamp;
         st.Td = static_cast<TDateTime>(TDateTimeDay(stamp));
@@ -114,11 +121,6 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
     }
   }
   outcome.TimeStampRead = st.AnyStamp;
-  if (!path.empty() && outcome.Result == TScanResult::Completed) {
-    catalogue.LastRead.Path = path;
-    catalogue.LastRead.File = std::move(file);
-    catalogue.LastRead.Loaded = true;
-  }
   return outcome;
 }
 

@@ -93,6 +93,30 @@ TEST(FuzzFinding, RmcFieldMissingADigitIsNoTime) {
   EXPECT_FALSE(ZDA_TimeStampDT(f, t));
 }
 
+// Found by fuzz_log_pass: a garbled $GPRMC latitude with ten whole minute digits and a
+// hundred decimals overflowed the exact 128-bit conversion (undefined behaviour).
+TEST(FuzzFinding, LatitudeWithManyDigitsDoesNotOverflow) {
+  const struct {
+    std::string In, Out;
+  } cases[] = {
+      {"540220991261.1" + std::string(100, '0') + "234", "3683241.685000"},
+      {"99" + std::string(12, '9') + "." + std::string(60, '9'), "16666666765.666667"},
+      // A tie stays a tie, and a value just below it stays below, past the kept digits.
+      {"0000.00003" + std::string(40, '0'), "0.000001"},
+      {"0000.00002" + std::string(40, '9'), "0.000000"},
+  };
+  for (const auto& c : cases) {
+    TText out;
+    ASSERT_TRUE(NMEA_LatToDeg(c.In, out)) << c.In;
+    EXPECT_EQ(out, c.Out) << c.In;
+  }
+  TPass p;
+  p.Run({Sentence('$', "GPRMC,100000.00,A,540220991261.1" + std::string(100, '0') +
+                           "234,N,00852.4321,E,5.2,88.0,070411,,,A")});
+  ASSERT_EQ(p.state.aShipList.size(), 1u);
+  EXPECT_EQ(p.state.aShipList[0].aPlot[0].Lat, "3683241.685000");
+}
+
 TEST(HostileSentences, PayloadsOutsideTheArmouringAndOverlong) {
   std::string disguised = Msg1(kShipA, 54.0, 8.0);
   for (char& c : disguised) c = static_cast<char>(static_cast<unsigned char>(c) < 96 ? c + 72 : c + 64);

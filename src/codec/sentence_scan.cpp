@@ -1,4 +1,4 @@
-#include "analysis/sentence_scan.h"
+#include "codec/sentence_scan.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -6,35 +6,44 @@
 
 namespace pelorin {
 
-void TLineScanner::Slow(TScannedLine& out) {
-  out.Classified = false;
-  out.Line = LineAt(file_, at_, at_);
+namespace {
+
+// After a line end at `end`: CR LF counts as one end.
+uint64_t AfterEnd(const char* data, uint64_t size, uint64_t end) {
+  if (end >= size) return size;
+  return data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
 }
 
-void TLineScanner::Next(TScannedLine& out) {
+// Any line, character by character.
+uint64_t ScanPlain(const char* data, uint64_t size, bool complete, uint64_t at, TScannedLine& out) {
+  uint64_t i = at;
+  while (i < size && data[i] != '\r' && data[i] != '\n') ++i;
+  if (!complete && (i >= size || (data[i] == '\r' && i + 1 >= size))) return kScanNeedsMore;
+  out.Classified = false;
+  out.Line = std::string_view(data + at, i - at);
+  return AfterEnd(data, size, i);
+}
+
+}  // namespace
+
+uint64_t ScanLogLine(const char* data, uint64_t size, bool complete, bool padded, uint64_t at, TScannedLine& out) {
 #if defined(__SSE2__)
-  const char* data = file_.Buffer.data();
-  const uint64_t size = file_.Buffer.size();
-  // AIS sentences begin with "!"; the padding after the buffer lets every 16-byte load
-  // that starts before the end stay inside it.
-  if (at_ >= size || data[at_] != '!' || !file_.Buffer.Padded()) {
-    Slow(out);
-    return;
-  }
-  static_assert(TFileBuffer::kPadding >= 16, "a whole block may be read past the end");
-  const char* p = data + at_;
-  const uint64_t left = size - at_;
+  // AIS sentences begin with "!"; the rest is rare enough for the plain way.
+  if (!padded || at >= size || data[at] != '!') return ScanPlain(data, size, complete, at, out);
+  const char* p = data + at;
+  const uint64_t left = size - at;
   const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
   const __m128i comma = _mm_set1_epi8(','), star = _mm_set1_epi8('*');
   __m128i sum = _mm_setzero_si128();
-  uint32_t separators[8];
+  uint64_t separators[8];
   size_t count = 0;
   uint64_t lastSeparator = UINT64_MAX;
   uint64_t length = 0;
   for (uint64_t base = 0;; base += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + base));
-    unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
-    if (left - base < 16) ends |= 1u << (left - base);  // the end of the buffer ends the line
+    unsigned ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+    if (left - base < 16) ends |= 1u << (left - base);  // the known bytes end here
     unsigned seps = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, comma), _mm_cmpeq_epi8(chunk, star))));
     if (ends != 0) {
@@ -50,30 +59,25 @@ void TLineScanner::Next(TScannedLine& out) {
       sum = _mm_xor_si128(sum, chunk);
     }
     while (seps != 0) {
-      const uint64_t at = base + static_cast<uint64_t>(__builtin_ctz(seps));
+      const uint64_t sep = base + static_cast<uint64_t>(__builtin_ctz(seps));
       seps &= seps - 1;
-      if (count < 8) separators[count] = static_cast<uint32_t>(at);
+      if (count < 8) separators[count] = sep;
       ++count;
-      lastSeparator = at;
+      lastSeparator = sep;
     }
     if (ends != 0) break;
-    // A line too long for 32-bit positions goes the general way.
-    if (base > UINT32_MAX - 32) {
-      Slow(out);
-      return;
-    }
   }
+  const uint64_t end = at + length;
+  if (!complete && (end >= size || (data[end] == '\r' && end + 1 >= size))) return kScanNeedsMore;
   // NMEA_Split never looks at the last character.
   if (count > 0 && lastSeparator + 1 == length) --count;
 
   out.Line = std::string_view(p, length);
-  const uint64_t end = at_ + length;
-  at_ = end >= size ? size : (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') ? end + 2 : end + 1;
-
   out.Classified = true;
   out.Count = count;
   out.Kind = sk_Other;
-  if (count == 0) return;
+  const uint64_t next = AfterEnd(data, size, end);
+  if (count == 0) return next;
   uint64_t start = 0;
   const size_t stored = count < out.Fields.size() ? count : out.Fields.size();
   for (size_t i = 0; i < stored; ++i) {
@@ -81,11 +85,8 @@ void TLineScanner::Next(TScannedLine& out) {
     start = separators[i] + 1;
   }
   const TSentenceKind kind = NMEA_TagKind(out.Fields[0]);
-  if (kind != sk_AIS && kind != sk_OwnAIS) {
-    // Not an AIS sentence after all: let NMEA_Split decide.
-    out.Classified = kind == sk_Other;
-    return;
-  }
+  // A "!" sentence is AIS or nothing we read.
+  if (kind != sk_AIS && kind != sk_OwnAIS) return next;
   // The XOR of the whole line, less its first character and its last three.
   sum = _mm_xor_si128(sum, _mm_srli_si128(sum, 8));
   sum = _mm_xor_si128(sum, _mm_srli_si128(sum, 4));
@@ -95,8 +96,10 @@ void TLineScanner::Next(TScannedLine& out) {
   const auto byte = [&](uint64_t i) { return static_cast<unsigned>(static_cast<unsigned char>(p[i])); };
   x = length >= 4 ? x ^ byte(0) ^ byte(length - 3) ^ byte(length - 2) ^ byte(length - 1) : 0u;
   if (NMEA_ChecksumMatches(out.Line, x)) out.Kind = kind;
+  return next;
 #else
-  Slow(out);
+  (void)padded;
+  return ScanPlain(data, size, complete, at, out);
 #endif
 }
 

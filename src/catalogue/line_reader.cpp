@@ -1,0 +1,270 @@
+#include "catalogue/line_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "catalogue/file_identity.h"
+
+namespace pelorin {
+
+namespace {
+
+// Large enough for few system calls, small enough to stay in the cache while it is used.
+constexpr uint64_t kPiece = uint64_t{1} << 20;
+// The first read after a jump: the search looks at a few lines only.
+constexpr uint64_t kFirstRead = uint64_t{16} << 10;
+
+void Fail(std::string* error, const std::string& path, const char* reason) {
+  if (error) *error = path + ": " + reason;
+}
+
+// Reads up to `want` bytes at `offset`; the count read, or -1 with errno set.
+int64_t ReadAt(int fd, char* into, uint64_t want, uint64_t offset) {
+  for (;;) {
+    const ssize_t got = ::pread(fd, into, want, static_cast<off_t>(offset));
+    if (got >= 0) return got;
+    if (errno != EINTR) return -1;
+  }
+}
+
+}  // namespace
+
+TLineReader::TLineReader(TLineReader&& other) noexcept { *this = std::move(other); }
+
+TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
+  if (this == &other) return *this;
+  Close();
+  fd_ = std::exchange(other.fd_, -1);
+  path_ = std::move(other.path_);
+  index_ = std::move(other.index_);
+  indexed_ = std::exchange(other.indexed_, false);
+  buffer_ = std::move(other.buffer_);
+  windowStart_ = other.windowStart_;
+  pos_ = other.pos_;
+  atEnd_ = other.atEnd_;
+  readSize_ = other.readSize_;
+  nextLine_ = other.nextLine_;
+  return *this;
+}
+
+bool TLineReader::Open(const std::string& path, std::string* error) {
+  Close();
+  // Without blocking: opening a named pipe would wait for a writer for ever; what is
+  // not a regular file is refused below anyway.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    Fail(error, path, std::strerror(errno));
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    Fail(error, path, std::strerror(err));
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    Fail(error, path, S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file");
+    return false;
+  }
+  fd_ = fd;
+  path_ = path;
+  index_ = TLineIndex{};
+  index_.Path = path;
+  index_.Identity = IdentityOf(st);
+  indexed_ = false;
+  return true;
+}
+
+void TLineReader::Close() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  indexed_ = false;
+  windowStart_ = pos_ = 0;
+  atEnd_ = false;
+  nextLine_ = -1;
+  buffer_.clear();
+}
+
+bool TLineReader::Index(std::string* error) {
+  if (fd_ < 0) return false;
+  index_.Checkpoints.clear();
+  index_.Lines = 0;
+  try {
+    buffer_.Reserve(kPiece);
+    index_.Checkpoints.reserve(static_cast<size_t>(index_.Identity.Size / 48 / kLinesPerCheckpoint + 16));
+    index_.Checkpoints.push_back(0);
+    TLineCounter counter(index_.Checkpoints);
+    // The last byte of each piece waits for the next, which decides whether its CR ends
+    // a line alone; it is carried to the front of the buffer.
+    char* data = buffer_.data();
+    uint64_t offset = 0;  // file offset of data[0]
+    size_t carried = 0;
+    for (;;) {
+      const int64_t got = ReadAt(fd_, data + carried, kPiece - carried, offset + carried);
+      if (got < 0) {
+        Fail(error, path_, std::strerror(errno));
+        return false;
+      }
+      const size_t valid = carried + static_cast<size_t>(got);
+      if (got == 0) {
+        counter.Feed(data, offset, 0, valid, valid);
+        const uint64_t size = offset + valid;
+        if (size == 0) index_.Checkpoints.clear();
+        index_.Lines = counter.Finish(size);
+        break;
+      }
+      counter.Feed(data, offset, 0, valid - 1, valid);
+      data[0] = data[valid - 1];
+      offset += valid - 1;
+      carried = 1;
+    }
+  } catch (const std::bad_alloc&) {
+    Fail(error, path_, "not enough memory for its lines");
+    return false;
+  }
+  buffer_.clear();
+  windowStart_ = pos_ = 0;
+  atEnd_ = false;
+  nextLine_ = -1;
+  indexed_ = true;
+  return true;
+}
+
+bool TLineReader::AdoptIndex(const TLineIndex& index) {
+  if (fd_ < 0 || !(index.Identity == index_.Identity)) return false;
+  index_.Lines = index.Lines;
+  index_.Checkpoints = index.Checkpoints;
+  indexed_ = true;
+  return true;
+}
+
+bool TLineReader::Seek(int64_t index) {
+  if (!indexed_ || index < 0 || index >= index_.Lines) return false;
+  if (index == nextLine_) return true;
+  windowStart_ = index_.Checkpoints[static_cast<size_t>(index / kLinesPerCheckpoint)];
+  pos_ = 0;
+  buffer_.clear();
+  atEnd_ = false;
+  readSize_ = kFirstRead;
+  nextLine_ = index - index % kLinesPerCheckpoint;
+  while (nextLine_ < index)
+    if (!SkipLine()) return false;
+  return true;
+}
+
+bool TLineReader::SkipLine() {
+  for (;;) {
+    const char* data = buffer_.data();
+    const uint64_t size = buffer_.size();
+    uint64_t i = pos_;
+    while (i < size && data[i] != '\r' && data[i] != '\n') ++i;
+    if (i < size && !(data[i] == '\r' && i + 1 >= size && !atEnd_)) {
+      pos_ = data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? i + 2 : i + 1;
+      ++nextLine_;
+      return true;
+    }
+    if (atEnd_) {
+      if (pos_ >= size) return false;  // no line left
+      pos_ = size;
+      ++nextLine_;
+      return true;
+    }
+    // Keep only a CR at the very end, which the next byte decides.
+    pos_ = i;
+    try {
+      if (!Refill()) return false;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+}
+
+bool TLineReader::LineHead(int64_t index, size_t count, std::string_view& head) {
+  if (!Seek(index)) return false;
+  try {
+    if (buffer_.capacity() == 0) buffer_.Reserve(kPiece);
+    while (buffer_.size() - pos_ < count && !atEnd_) {
+      const char* data = buffer_.data();
+      bool ends = false;
+      for (uint64_t i = pos_; i < buffer_.size(); ++i) ends = ends || data[i] == '\r' || data[i] == '\n';
+      if (ends) break;
+      if (!Refill()) return false;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const char* data = buffer_.data() + pos_;
+  const uint64_t known = std::min<uint64_t>(buffer_.size() - pos_, count);
+  uint64_t length = 0;
+  while (length < known && data[length] != '\r' && data[length] != '\n') ++length;
+  head = std::string_view(data, length);
+  return true;
+}
+
+bool TLineReader::Refill() {
+  if (atEnd_) return true;
+  // Keep the unread bytes, at the front.
+  const uint64_t keep = buffer_.size() - pos_;
+  if (pos_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + pos_, keep);
+    windowStart_ += pos_;
+    pos_ = 0;
+  }
+  // At least as much as is kept: a line that does not end soon is read in ever larger
+  // pieces, so that its search is not begun again too often.
+  uint64_t want = std::max<uint64_t>(std::max<uint64_t>(readSize_, kFirstRead), keep);
+  if (keep + want > buffer_.capacity()) {
+    // A line longer than the buffer makes it grow, by doubling so that a huge line is
+    // not copied over and over.
+    buffer_.SetSize(keep);
+    buffer_.Reserve(std::max<uint64_t>(keep + want, 2 * buffer_.capacity()));
+  }
+  want = std::min<uint64_t>(want, buffer_.capacity() - keep);
+  const int64_t got = ReadAt(fd_, buffer_.data() + keep, want, windowStart_ + keep);
+  if (got < 0) return false;
+  buffer_.SetSize(keep + static_cast<uint64_t>(got));
+  if (got == 0) atEnd_ = true;
+  readSize_ = std::min<uint64_t>(readSize_ * 2, kPiece);
+  return true;
+}
+
+bool TLineReader::Next(TScannedLine& out) {
+  if (fd_ < 0) return false;
+  if (buffer_.capacity() == 0) {
+    try {
+      buffer_.Reserve(kPiece);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+  for (;;) {
+    if (pos_ >= buffer_.size() && atEnd_) return false;
+    const uint64_t next = ScanLogLine(buffer_.data(), buffer_.size(), atEnd_, buffer_.Padded(), pos_, out);
+    if (next != kScanNeedsMore) {
+      pos_ = next;
+      if (nextLine_ >= 0) ++nextLine_;
+      return true;
+    }
+    try {
+      if (!Refill()) return false;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+}
+
+bool TLineReader::Line(int64_t index, std::string_view& text) {
+  if (!Seek(index) || !Next(scanned_)) return false;
+  text = scanned_.Line;
+  return true;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,78 @@
+#pragma once
+// A log file read piece by piece into one small buffer that is used again and again: the
+// scan and the log pass never hold a whole file. Counting the lines reads the file once
+// and notes where every 64th line starts; after that any line can be reached by reading
+// from the checkpoint before it, and lines are handed out in order with their AIS fields.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "catalogue/file_buffer.h"
+#include "catalogue/line_file.h"
+#include "codec/sentence_scan.h"
+
+namespace pelorin {
+
+class TLineReader {
+ public:
+  TLineReader() = default;
+  ~TLineReader() { Close(); }
+  TLineReader(const TLineReader&) = delete;
+  TLineReader& operator=(const TLineReader&) = delete;
+  TLineReader(TLineReader&& other) noexcept;
+  TLineReader& operator=(TLineReader&& other) noexcept;
+
+  // False with a reason when `path` cannot be opened as a regular file.
+  bool Open(const std::string& path, std::string* error = nullptr);
+  void Close() noexcept;
+  bool IsOpen() const { return fd_ >= 0; }
+  // The file as it was when opened.
+  const TFileIdentity& Identity() const { return index_.Identity; }
+
+  // Reads the file once to count its lines. False with a reason on a read error.
+  bool Index(std::string* error = nullptr);
+  // Takes an index made before instead, when it is of this file as it is now opened.
+  bool AdoptIndex(const TLineIndex& index);
+  bool Indexed() const { return indexed_; }
+  const TLineIndex& LineIndex() const { return index_; }
+  int64_t LineCount() const { return index_.Lines; }
+
+  // The next call of Next gives line `index` (0 <= index < LineCount()). False on a read error.
+  bool Seek(int64_t index);
+  // The line after the last one given; false at the end of the file or on a read error.
+  // The views stay valid until the next call.
+  bool Next(TScannedLine& out);
+  // Line `index` by itself, for a search that jumps about; valid until the next call.
+  bool Line(int64_t index, std::string_view& text);
+  // Up to `count` first characters of line `index` (fewer when it is shorter), without
+  // reading a long line whole; valid until the next call.
+  bool LineHead(int64_t index, size_t count, std::string_view& head);
+
+ private:
+  // Reads on into the buffer, keeping the bytes from pos_ on. False on a read error.
+  bool Refill();
+  // Moves past the next line without keeping it: a skipped line may be of any length.
+  bool SkipLine();
+
+  int fd_ = -1;
+  std::string path_;
+  TLineIndex index_;
+  bool indexed_ = false;
+  TFileBuffer buffer_;
+  uint64_t windowStart_ = 0;  // file offset of the buffer's first byte
+  uint64_t pos_ = 0;          // where the next line begins, in the buffer
+  bool atEnd_ = false;        // the buffer holds the file up to its end
+  uint64_t readSize_ = 0;     // grows while lines are read in order
+  int64_t nextLine_ = -1;     // the number of the line Next gives, when known
+  TScannedLine scanned_;
+};
+
+// The file last read by a log pass, kept open so that the next entry of the same file
+// is neither opened nor counted again. One file at a time.
+struct TLineFileCache {
+  std::string Path;
+  TLineReader Reader;
+  bool Loaded = false;
+};
+
+}  // namespace pelorin
