@@ -99,6 +99,7 @@ void RegisterShipTableBenchmarks(int64_t maxPoints) {
       ->Arg(maxPoints)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime()
+      ->Repetitions(1)  // long and linear: once is enough
       ->Complexity(benchmark::oN);
 }
 }  // namespace pelorin::bench

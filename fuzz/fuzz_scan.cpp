@@ -35,12 +35,19 @@ enum : uint8_t {
 constexpr std::string_view kSeparator = "@@FILE@@\n";
 constexpr size_t kMaxFiles = 12;
 
+// A plain array, not a path object: it must outlive the statics when the exit handler runs.
+char gDirectoryName[] = "/dev/shm/pelorin-fuzz-scan-XXXXXX";
+
+void RemoveDirectory() {
+  std::error_code ignored;
+  fs::remove_all(gDirectoryName, ignored);
+}
+
 const fs::path& Directory() {
   static const fs::path dir = [] {
-    char pattern[] = "/dev/shm/pelorin-fuzz-scan-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    PELORIN_FUZZ_CHECK(made != nullptr, "mkdtemp");
-    return fs::path(made);
+    PELORIN_FUZZ_CHECK(::mkdtemp(gDirectoryName) != nullptr, "mkdtemp");
+    std::atexit(RemoveDirectory);
+    return fs::path(gDirectoryName);
   }();
   return dir;
 }

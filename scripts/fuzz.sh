@@ -13,7 +13,7 @@ shift || true
 BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
   -DPELORIN_FUZZ=ON -DPELORIN_GUI=OFF -DPELORIN_TESTS=OFF >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" >/dev/null
+cmake --build "$BUILD_DIR" -j"${JOBS:-$(nproc)}" >/dev/null
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -1,19 +1,18 @@
 #include "analysis/log_pass.h"
 
-#include "codec/sentence_scan.h"
-
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <limits>
 #include <string_view>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
 #include "codec/number_text.h"
+#include "codec/sentence_scan.h"
 
 namespace pelorin {
 
@@ -94,6 +93,12 @@ struct TPass {
   TNMEA_Multi multi;
   std::string joined;
   TVesselCache vessels;
+  // The working records of the static reports: decoded into again and again, so that
+  // their texts' memory is used again rather than allocated for every report.
+  TMsg5 work5;
+  TMsg24A work24A;
+  TMsg24B work24B;
+  TStatic workStatic;
   TShortText<21> stampText;  // GPS_TimeStampStr as the points store it; only the pass sets it
   TDateTime nowValue = std::numeric_limits<double>::quiet_NaN();
   int64_t nowSeconds = 0;
@@ -205,10 +210,20 @@ struct TPass {
       case 5:
         if (multi.NMEA_Part == "1" || number != "2") return;
         multi.NMEA_Part = "0";
-        StaticReport(Msg5ToStatic(AIS_DecodeMsg5(payload)), msgId, own);
+        AIS_DecodeMsg5(payload, work5);
+        Msg5ToStatic(work5, workStatic);
+        StaticReport(workStatic, msgId, own);
         break;
-      case MsgID_24A: StaticReport(Msg24AToStatic(AIS_DecodeMsg24A(payload)), msgId, own); break;
-      case MsgID_24B: StaticReport(Msg24BToStatic(AIS_DecodeMsg24B(payload)), msgId, own); break;
+      case MsgID_24A:
+        AIS_DecodeMsg24A(payload, work24A);
+        Msg24AToStatic(work24A, workStatic);
+        StaticReport(workStatic, msgId, own);
+        break;
+      case MsgID_24B:
+        AIS_DecodeMsg24B(payload, work24B);
+        Msg24BToStatic(work24B, workStatic);
+        StaticReport(workStatic, msgId, own);
+        break;
       case 14: SafetyBroadcast(Msg14ToStatic(AIS_DecodeMsg14(payload))); break;
       default: break;
     }
@@ -295,6 +310,12 @@ struct TPass {
     PositionToDynamic(report, point);
     point.TimeStampStr = stampText;
     point.TimeStampDT = state.GPS_TimeStampDT;
+    // The vessel's next point goes there, many lines later: bring it near now, so that
+    // storing it then does not wait for memory (two cache lines a vessel).
+    if (const TDynamic* next = ship.aPlot.NextSlot()) {
+      __builtin_prefetch(next, 1);
+      __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(TDynamic) - 1, 1);
+    }
     if (slot == nullptr) {
       ship.MMSI = point.MMSI.view();
       ship.NavStatus = point.NavStatus.view();
@@ -319,43 +340,44 @@ struct TPass {
     }
   }
 
-  void StaticReport(TStatic rec, int msgId, bool own) {
+  // Copies into the entry's texts, whose memory (from earlier reports) is used again.
+  void StaticReport(const TStatic& rec, int msgId, bool own) {
     if (!IsValidStatic(rec)) return;
     ++state.Num_Static;
     if (own) {
       TStatic& ship = state.aShipList[OwnTarget()];
-      ship.MMSI = std::move(rec.MMSI);
+      ship.MMSI = rec.MMSI;
       if (msgId == MsgID_24A) {
-        ship.ShipName = std::move(rec.ShipName);
+        ship.ShipName = rec.ShipName;
         return;
       }
-      ship.AISclass = std::move(rec.AISclass);
+      ship.AISclass = rec.AISclass;
       CopyVoyage(ship, rec);
       ++ship.Num_Msg5;
       return;
     }
     TStatic& ship = state.aShipList[OtherTarget(rec.MMSI)];
-    ship.MMSI = std::move(rec.MMSI);
-    ship.AISclass = std::move(rec.AISclass);
-    ship.IMO = std::move(rec.IMO);
-    ship.CallSign = std::move(rec.CallSign);
+    ship.MMSI = rec.MMSI;
+    ship.AISclass = rec.AISclass;
+    ship.IMO = rec.IMO;
+    ship.CallSign = rec.CallSign;
     if (msgId == MsgID_24A) {
-      ship.ShipName = std::move(rec.ShipName);
+      ship.ShipName = rec.ShipName;
       return;
     }
-    if (msgId == 5) ship.ShipName = std::move(rec.ShipName);
+    if (msgId == 5) ship.ShipName = rec.ShipName;
     CopyVoyage(ship, rec);
     ++ship.Num_Msg5;
   }
 
-  static void CopyVoyage(TStatic& ship, TStatic& rec) {
-    ship.ShipsType = std::move(rec.ShipsType);
-    ship.Dimension = std::move(rec.Dimension);
-    ship.GNSS = std::move(rec.GNSS);
-    ship.ETA = std::move(rec.ETA);
-    ship.Draught = std::move(rec.Draught);
-    ship.Destination = std::move(rec.Destination);
-    ship.VendorID = std::move(rec.VendorID);
+  static void CopyVoyage(TStatic& ship, const TStatic& rec) {
+    ship.ShipsType = rec.ShipsType;
+    ship.Dimension = rec.Dimension;
+    ship.GNSS = rec.GNSS;
+    ship.ETA = rec.ETA;
+    ship.Draught = rec.Draught;
+    ship.Destination = rec.Destination;
+    ship.VendorID = rec.VendorID;
   }
 
   void SafetyBroadcast(TStatic rec) {
@@ -385,7 +407,7 @@ bool WalkLines(TAnalysisState& state, TSource& source, int64_t count, int64_t Li
   sink.SetBarMax(TBar::Load, LineTo + 1);
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
-  TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {},
+  TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {}, {}, {}, {}, {},
              TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
   struct TFinish {

@@ -1,7 +1,6 @@
 #include "catalogue/file_buffer.h"
 
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <utility>
 
@@ -16,17 +15,6 @@ namespace {
 // Below this a buffer comes from the heap.
 constexpr size_t kMapFrom = size_t{4} << 20;
 constexpr size_t kHugePage = size_t{2} << 20;
-
-struct TSpare {
-  std::mutex Lock;
-  char* Data = nullptr;
-  size_t Capacity = 0;
-};
-
-TSpare& Spare() {
-  static TSpare* spare = new TSpare();
-  return *spare;
-}
 
 #if defined(__linux__)
 char* MapHuge(size_t& capacity) {
@@ -48,19 +36,10 @@ char* MapHuge(size_t& capacity) {
 void Unmap(char* data, size_t capacity) noexcept { ::munmap(data, capacity); }
 #endif
 
-// A buffer of at least `capacity` bytes: the spare one when it is large enough.
+// A buffer of at least `capacity` bytes (more when rounded up to whole huge pages).
 char* Obtain(size_t& capacity, bool& mapped) {
 #if defined(__linux__)
   if (capacity >= kMapFrom) {
-    TSpare& spare = Spare();
-    {
-      const std::lock_guard<std::mutex> hold(spare.Lock);
-      if (spare.Data != nullptr && spare.Capacity >= capacity) {
-        capacity = spare.Capacity;
-        mapped = true;
-        return std::exchange(spare.Data, nullptr);
-      }
-    }
     mapped = true;
     return MapHuge(capacity);
   }
@@ -73,22 +52,12 @@ void GiveBack(char* data, size_t capacity, bool mapped) noexcept {
   if (data == nullptr) return;
 #if defined(__linux__)
   if (mapped) {
-    TSpare& spare = Spare();
-    char* drop = data;
-    size_t dropCapacity = capacity;
-    {
-      const std::lock_guard<std::mutex> hold(spare.Lock);
-      // Keep the larger of the two.
-      if (spare.Data == nullptr || spare.Capacity < capacity) {
-        std::swap(drop, spare.Data);
-        std::swap(dropCapacity, spare.Capacity);
-      }
-    }
-    if (drop != nullptr) Unmap(drop, dropCapacity);
+    Unmap(data, capacity);
     return;
   }
 #endif
   (void)mapped;
+  (void)capacity;
   ::operator delete(data);
 }
 
@@ -138,20 +107,6 @@ void TFileBuffer::Swap(TFileBuffer& other) noexcept {
   std::swap(size_, other.size_);
   std::swap(capacity_, other.capacity_);
   std::swap(mapped_, other.mapped_);
-}
-
-void ReleaseSpareFileBuffer() noexcept {
-#if defined(__linux__)
-  TSpare& spare = Spare();
-  char* drop = nullptr;
-  size_t capacity = 0;
-  {
-    const std::lock_guard<std::mutex> hold(spare.Lock);
-    drop = std::exchange(spare.Data, nullptr);
-    capacity = std::exchange(spare.Capacity, 0);
-  }
-  if (drop != nullptr) Unmap(drop, capacity);
-#endif
 }
 
 }  // namespace pelorin

@@ -1,8 +1,8 @@
 #pragma once
-// The bytes of one log file. A large buffer is taken from the system in huge pages where
-// it offers them, and the last large buffer given back is kept for the next file: on the
-// virtual machines we run on, the first touch of fresh memory costs more than reading
-// the file into it. To readers it is a read-only string.
+// The bytes of one log file held whole. A large buffer is taken from the system in huge
+// pages where it offers them: on virtual machines every first touch of a small page of
+// fresh memory costs more than reading the file into it. To readers it is a read-only
+// string.
 #include <cstddef>
 #include <string_view>
 
@@ -51,7 +51,7 @@ class TFileBuffer {
   // the padding after it.
   void SetSize(size_t size) noexcept;
   void clear() noexcept { SetSize(0); }
-  // Gives the memory back (a large buffer to the spare slot).
+  // Gives the memory back.
   void Release() noexcept;
 
   friend bool operator==(const TFileBuffer& a, std::string_view b) noexcept { return std::string_view(a) == b; }
@@ -64,8 +64,5 @@ class TFileBuffer {
   size_t capacity_ = 0;
   bool mapped_ = false;  // from the system, not the heap
 };
-
-// Gives the spare large buffer back to the system.
-void ReleaseSpareFileBuffer() noexcept;
 
 }  // namespace pelorin

@@ -15,8 +15,9 @@ namespace pelorin {
 
 namespace {
 
-// Large enough for few system calls, small enough to stay in the cache while it is used.
-constexpr uint64_t kPiece = uint64_t{1} << 20;
+// Large enough for few system calls, and small enough that the pieces passing through
+// leave room in the cache for the ship table the pass works on.
+constexpr uint64_t kPiece = uint64_t{256} << 10;
 // The first read after a jump: the search looks at a few lines only.
 constexpr uint64_t kFirstRead = uint64_t{16} << 10;
 

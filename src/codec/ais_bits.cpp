@@ -40,7 +40,13 @@ int32_t AIS_SignedBits(std::string_view payload, unsigned offset, unsigned width
 }
 
 std::string AIS_Text(std::string_view payload, unsigned offset, unsigned count) {
-  std::string text(count, '@');
+  std::string text;
+  AIS_Text(payload, offset, count, text);
+  return text;
+}
+
+void AIS_Text(std::string_view payload, unsigned offset, unsigned count, std::string& text) {
+  text.assign(count, '@');
   const uint64_t available = static_cast<uint64_t>(payload.size()) * 6;
   for (unsigned i = 0; i < count; ++i) {
     const uint64_t at = static_cast<uint64_t>(offset) + 6ull * i;
@@ -52,7 +58,6 @@ std::string AIS_Text(std::string_view payload, unsigned offset, unsigned count) 
     const unsigned pair = (AIS_SixBit(payload[first]) << 6) | next;
     text[i] = AIS_SixBitChar((pair >> (6 - skip)) & 63u);
   }
-  return text;
 }
 
 namespace {
@@ -87,9 +92,15 @@ std::string AIS_CleanText(std::string_view raw, TCleanSet set, bool keepFirst, b
 
 std::string AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set,
                            bool keepFirst, bool naIfAllPadding) {
-  std::string text = AIS_Text(payload, offset, count);
-  AIS_CleanTextInPlace(text, set, keepFirst, naIfAllPadding);
+  std::string text;
+  AIS_CleanField(payload, offset, count, set, keepFirst, naIfAllPadding, text);
   return text;
+}
+
+void AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set, bool keepFirst,
+                    bool naIfAllPadding, std::string& out) {
+  AIS_Text(payload, offset, count, out);
+  AIS_CleanTextInPlace(out, set, keepFirst, naIfAllPadding);
 }
 
 int AIS_MsgID(std::string_view payload) {

@@ -19,6 +19,8 @@ char AIS_SixBitChar(unsigned value);     // for 0..63
 uint32_t AIS_Bits(std::string_view payload, unsigned offset, unsigned width);        // width <= 32
 int32_t AIS_SignedBits(std::string_view payload, unsigned offset, unsigned width);   // two's complement
 std::string AIS_Text(std::string_view payload, unsigned offset, unsigned count);     // no cleaning
+// The same into `out`, whose memory is used again.
+void AIS_Text(std::string_view payload, unsigned offset, unsigned count, std::string& out);
 
 enum class TCleanSet { Full, Ampersand, Padding };
 // Applies `set` to every character, or to every character but the first when
@@ -30,6 +32,8 @@ void AIS_CleanTextInPlace(std::string& text, TCleanSet set, bool keepFirst, bool
 // AIS_Text cleaned in place: what the decoders use for their text fields.
 std::string AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set,
                            bool keepFirst, bool naIfAllPadding);
+void AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set, bool keepFirst,
+                    bool naIfAllPadding, std::string& out);
 
 int AIS_MsgID(std::string_view payload);
 

@@ -76,11 +76,20 @@ TMsg5 AIS_DecodeMsg5(std::string_view payload);
 TMsg14 AIS_DecodeMsg14(std::string_view payload);
 TMsg24A AIS_DecodeMsg24A(std::string_view payload);
 TMsg24B AIS_DecodeMsg24B(std::string_view payload);
+// The same into a record whose texts' memory is used again (the log pass decodes every
+// static report into one working record).
+void AIS_DecodeMsg5(std::string_view payload, TMsg5& into);
+void AIS_DecodeMsg24A(std::string_view payload, TMsg24A& into);
+void AIS_DecodeMsg24B(std::string_view payload, TMsg24B& into);
 TStatic Msg5ToStatic(const TMsg5& msg);
 // The same, taking over the texts of a message that is no longer needed.
 TStatic Msg5ToStatic(TMsg5&& msg);
 TStatic Msg14ToStatic(const TMsg14& msg);
 TStatic Msg24AToStatic(const TMsg24A& msg);
 TStatic Msg24BToStatic(const TMsg24B& msg);
+// The same into a working record: every field as the conversion above makes it.
+void Msg5ToStatic(const TMsg5& msg, TStatic& into);
+void Msg24AToStatic(const TMsg24A& msg, TStatic& into);
+void Msg24BToStatic(const TMsg24B& msg, TStatic& into);
 
 }  // namespace pelorin

@@ -56,6 +56,9 @@ struct TStatic {
   TTrack aPlot;
 };
 
+// Makes `s` what a new TStatic is, keeping its texts' memory for reuse.
+void ClearStatic(TStatic& s);
+
 // The ship table aShipList: entry 0 is the own vessel.
 using TShipList = std::vector<TStatic>;
 

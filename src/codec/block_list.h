@@ -154,7 +154,12 @@ class TBlockList {
   T& emplace_back(TArgs&&... args) {
     if (left_ == 0) NewTailBlock();
     T* slot = tail_;
-    new (slot) T(std::forward<TArgs>(args)...);
+    // A record without arguments is default-initialised, not value-initialised: one
+    // whose members set themselves up is not zeroed first.
+    if constexpr (sizeof...(TArgs) == 0 && std::is_class_v<T>)
+      new (slot) T;
+    else
+      new (slot) T(std::forward<TArgs>(args)...);
     ++tail_;
     --left_;
     ++size_;

@@ -18,57 +18,80 @@ bool ParseDistance(std::string_view text, uint64_t& value) {
   return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
-std::string DistanceSum(std::string_view a, std::string_view b) {
+void DistanceSum(std::string& out, std::string_view a, std::string_view b) {
   uint64_t x = 0, y = 0;
-  if (!ParseDistance(a, x) || !ParseDistance(b, y)) return "n.a.";
-  return UIntToText(x + y);
+  if (!ParseDistance(a, x) || !ParseDistance(b, y))
+    out.assign("n.a.");
+  else
+    AssignUInt(out, x + y);
 }
 
 }  // namespace
 
 TMsg24A AIS_DecodeMsg24A(std::string_view p) {
   TMsg24A m;
-  m.Rep = UIntToText(AIS_Bits(p, 6, 2));
-  m.MMSI = UIntToText(AIS_Bits(p, 8, 30));
-  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
-  m.Name = AIS_CleanField(p, 40, 20, TCleanSet::Ampersand, true, true);
+  AIS_DecodeMsg24A(p, m);
   return m;
+}
+
+void AIS_DecodeMsg24A(std::string_view p, TMsg24A& m) {
+  AssignUInt(m.Rep, AIS_Bits(p, 6, 2));
+  AssignUInt(m.MMSI, AIS_Bits(p, 8, 30));
+  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
+  AIS_CleanField(p, 40, 20, TCleanSet::Ampersand, true, true, m.Name);
 }
 
 TMsg24B AIS_DecodeMsg24B(std::string_view p) {
   TMsg24B m;
-  m.Rep = UIntToText(AIS_Bits(p, 6, 2));
-  m.MMSI = UIntToText(AIS_Bits(p, 8, 30));
-  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
-  m.ShipType = ShipTypeText(AIS_Bits(p, 40, 8));
-  m.VendorID = AIS_CleanField(p, 48, 7, TCleanSet::Ampersand, true, true);
-  m.CallSign = AIS_CleanField(p, 90, 7, TCleanSet::Ampersand, true, true);
-  m.Dimension.A = UIntToText(AIS_Bits(p, 132, 9));
-  m.Dimension.B = UIntToText(AIS_Bits(p, 141, 9));
-  m.Dimension.C = UIntToText(AIS_Bits(p, 150, 6));
-  m.Dimension.D = UIntToText(AIS_Bits(p, 156, 6));
-  m.Sp = UIntToText(AIS_Bits(p, 162, 6));
+  AIS_DecodeMsg24B(p, m);
   return m;
+}
+
+void AIS_DecodeMsg24B(std::string_view p, TMsg24B& m) {
+  AssignUInt(m.Rep, AIS_Bits(p, 6, 2));
+  AssignUInt(m.MMSI, AIS_Bits(p, 8, 30));
+  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
+  m.ShipType.assign(ShipTypeText(AIS_Bits(p, 40, 8)));
+  AIS_CleanField(p, 48, 7, TCleanSet::Ampersand, true, true, m.VendorID);
+  AIS_CleanField(p, 90, 7, TCleanSet::Ampersand, true, true, m.CallSign);
+  AssignUInt(m.Dimension.A, AIS_Bits(p, 132, 9));
+  AssignUInt(m.Dimension.B, AIS_Bits(p, 141, 9));
+  AssignUInt(m.Dimension.C, AIS_Bits(p, 150, 6));
+  AssignUInt(m.Dimension.D, AIS_Bits(p, 156, 6));
+  AssignUInt(m.Sp, AIS_Bits(p, 162, 6));
 }
 
 TStatic Msg24AToStatic(const TMsg24A& msg) {
   TStatic s;
+  Msg24AToStatic(msg, s);
+  return s;
+}
+
+void Msg24AToStatic(const TMsg24A& msg, TStatic& s) {
+  ClearStatic(s);
   s.MMSI = msg.MMSI;
   s.AISclass = "B";
-  s.ShipName = msg.Name.size() >= 15 && msg.Name[14] == ':' ? msg.Name.substr(0, 14) : msg.Name;
-  return s;
+  if (msg.Name.size() >= 15 && msg.Name[14] == ':')
+    s.ShipName.assign(msg.Name, 0, 14);
+  else
+    s.ShipName = msg.Name;
 }
 
 TStatic Msg24BToStatic(const TMsg24B& msg) {
   TStatic s;
+  Msg24BToStatic(msg, s);
+  return s;
+}
+
+void Msg24BToStatic(const TMsg24B& msg, TStatic& s) {
+  ClearStatic(s);
   s.MMSI = msg.MMSI;
   s.AISclass = "B";
   s.CallSign = msg.CallSign;
   s.ShipsType = msg.ShipType;
-  s.Dimension.Laenge = DistanceSum(msg.Dimension.A, msg.Dimension.B);
-  s.Dimension.Breite = DistanceSum(msg.Dimension.C, msg.Dimension.D);
+  DistanceSum(s.Dimension.Laenge, msg.Dimension.A, msg.Dimension.B);
+  DistanceSum(s.Dimension.Breite, msg.Dimension.C, msg.Dimension.D);
   s.VendorID = msg.VendorID;
-  return s;
 }
 
 }  // namespace pelorin

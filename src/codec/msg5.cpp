@@ -12,9 +12,13 @@ namespace pelorin {
 
 namespace {
 
-std::string DimensionSum(uint32_t a, uint32_t b) {
+// The texts are written into the record's own strings, whose memory a pass uses again.
+void DimensionSum(std::string& out, uint32_t a, uint32_t b) {
   const uint32_t sum = a + b;
-  return sum == 0 ? std::string("n.a.") : UIntToText(sum);
+  if (sum == 0)
+    out.assign("n.a.");
+  else
+    AssignUInt(out, sum);
 }
 
 void AppendTwoDigits(std::string& out, unsigned value) {
@@ -22,21 +26,21 @@ void AppendTwoDigits(std::string& out, unsigned value) {
   out += static_cast<char>('0' + value % 10);
 }
 
-std::string EtaText(unsigned month, unsigned day, unsigned hour, unsigned minute) {
+void EtaText(std::string& eta, unsigned month, unsigned day, unsigned hour, unsigned minute) {
   static constexpr std::array<std::string_view, 12> kMonths = {
       "Jan. ", "Feb. ", "Mar. ", "Apr. ", "May  ", "Jun. ",
       "Jul. ", "Aug. ", "Sep. ", "Oct. ", "Nov. ", "Dec. "};
-  std::string eta;
-  eta.reserve(20);
+  TNumberChars chars;
+  eta.clear();
   if (day >= 1 && day <= 31) {
-    eta += UIntToText(day);
+    eta += UIntChars(day, chars);
     eta += ". ";
   } else {
     eta += "-. ";
   }
   eta += month >= 1 && month <= 12 ? kMonths[month - 1] : std::string_view("- ");
   if (hour <= 23) {
-    eta += UIntToText(hour);
+    eta += UIntChars(hour, chars);
     eta += ':';
   } else {
     eta += "-:";
@@ -47,38 +51,55 @@ std::string EtaText(unsigned month, unsigned day, unsigned hour, unsigned minute
   } else {
     eta += "- UTC";
   }
-  return eta;
 }
 
-std::string DraughtText(uint32_t tenths) {
-  if (tenths == 0) return "n.a.";
-  if (tenths == 255) return "> 25 m";
-  return TenthsOneDecimalText(tenths);
+void DraughtText(std::string& out, uint32_t tenths) {
+  if (tenths == 0)
+    out.assign("n.a.");
+  else if (tenths == 255)
+    out.assign("> 25 m");
+  else
+    out.assign(TenthsOneDecimalText(tenths));  // a short text: no memory of its own
 }
 
 }  // namespace
 
 TMsg5 AIS_DecodeMsg5(std::string_view p) {
   TMsg5 m;
-  const uint32_t mmsi = AIS_Bits(p, 8, 30);
-  m.MMSI = mmsi == 0 ? std::string("000000000") : UIntToText(mmsi);
-  // 38..39 AIS version: not decoded.
-  m.IMO = UIntToText(AIS_Bits(p, 40, 30));
-  m.CallSign = AIS_CleanField(p, 70, 7, TCleanSet::Padding, true, true);
-  m.ShipName = AIS_CleanField(p, 112, 20, TCleanSet::Full, false, true);
-  m.ShipsType = ShipTypeText(AIS_Bits(p, 232, 8));
-  m.Dimension.Laenge = DimensionSum(AIS_Bits(p, 240, 9), AIS_Bits(p, 249, 9));
-  m.Dimension.Breite = DimensionSum(AIS_Bits(p, 258, 6), AIS_Bits(p, 264, 6));
-  m.GNSS = EPFDText(AIS_Bits(p, 270, 4));
-  m.ETA = EtaText(AIS_Bits(p, 274, 4), AIS_Bits(p, 278, 5), AIS_Bits(p, 283, 5), AIS_Bits(p, 288, 6));
-  m.Draught = DraughtText(AIS_Bits(p, 294, 8));
-  m.Destination = AIS_CleanField(p, 302, 20, TCleanSet::Full, false, true);
-  // 422 DTE, 423 spare: not decoded (a 420-bit message 5 lacks them).
+  AIS_DecodeMsg5(p, m);
   return m;
+}
+
+void AIS_DecodeMsg5(std::string_view p, TMsg5& m) {
+  const uint32_t mmsi = AIS_Bits(p, 8, 30);
+  if (mmsi == 0)
+    m.MMSI.assign("000000000");
+  else
+    AssignUInt(m.MMSI, mmsi);
+  m.Num_Stat = 0;
+  m.Num_Dyn = 0;
+  // 38..39 AIS version: not decoded.
+  AssignUInt(m.IMO, AIS_Bits(p, 40, 30));
+  AIS_CleanField(p, 70, 7, TCleanSet::Padding, true, true, m.CallSign);
+  AIS_CleanField(p, 112, 20, TCleanSet::Full, false, true, m.ShipName);
+  m.ShipsType.assign(ShipTypeText(AIS_Bits(p, 232, 8)));
+  DimensionSum(m.Dimension.Laenge, AIS_Bits(p, 240, 9), AIS_Bits(p, 249, 9));
+  DimensionSum(m.Dimension.Breite, AIS_Bits(p, 258, 6), AIS_Bits(p, 264, 6));
+  m.GNSS.assign(EPFDText(AIS_Bits(p, 270, 4)));
+  EtaText(m.ETA, AIS_Bits(p, 274, 4), AIS_Bits(p, 278, 5), AIS_Bits(p, 283, 5), AIS_Bits(p, 288, 6));
+  DraughtText(m.Draught, AIS_Bits(p, 294, 8));
+  AIS_CleanField(p, 302, 20, TCleanSet::Full, false, true, m.Destination);
+  // 422 DTE, 423 spare: not decoded (a 420-bit message 5 lacks them).
 }
 
 TStatic Msg5ToStatic(const TMsg5& msg) {
   TStatic s;
+  Msg5ToStatic(msg, s);
+  return s;
+}
+
+void Msg5ToStatic(const TMsg5& msg, TStatic& s) {
+  ClearStatic(s);
   s.MMSI = msg.MMSI;
   s.AISclass = msg.MMSI.starts_with("970") ? "SART" : "A";
   s.IMO = msg.IMO;
@@ -90,7 +111,6 @@ TStatic Msg5ToStatic(const TMsg5& msg) {
   s.ETA = msg.ETA;
   s.Draught = msg.Draught;
   s.Destination = msg.Destination;
-  return s;
 }
 
 TStatic Msg5ToStatic(TMsg5&& msg) {

@@ -101,6 +101,11 @@ std::string IntToText(int64_t value) {
   return std::string(Span(chars, PutUInt(at, Magnitude(value))));
 }
 
+void AssignUInt(std::string& out, uint64_t value) {
+  TNumberChars chars;
+  out.assign(UIntChars(value, chars));
+}
+
 std::string UIntToText(uint64_t value) {
   TNumberChars chars;
   return std::string(UIntChars(value, chars));

@@ -21,6 +21,9 @@ std::string TenthsWholeText(int64_t tenths);
 // tenths / 10 with one decimal (25 -> "2.5").
 std::string TenthsOneDecimalText(int64_t tenths);
 
+// UIntToText into a text whose memory is used again.
+void AssignUInt(std::string& out, uint64_t value);
+
 // The same texts, written into `out` from its start; the view points there.
 std::string_view UIntChars(uint64_t value, TNumberChars& out);
 std::string_view PositionChars(int64_t raw, TNumberChars& out);

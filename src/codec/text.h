@@ -1,7 +1,7 @@
 #pragma once
-// Display texts of decoded values. Kept behind one alias so that the track's storage can
-// be made compact without touching its readers: treat a TText as a read-only string
-// (size, data, ==, empty, conversion to std::string_view).
+// Display texts of decoded values. A track point's texts are the compact kinds of
+// short_text.h instead; readers treat both as read-only strings (size, data, ==, empty,
+// conversion to std::string_view).
 #include <string>
 #include <string_view>
 
