@@ -66,11 +66,18 @@ note "building pelorin-bench and pelorin-cli in $BUILD_DIR"
 if [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S . -B "$BUILD_DIR" -DPELORIN_BENCH=ON >/dev/null
 else
-  cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DPELORIN_BENCH=ON -DPELORIN_GUI=OFF >/dev/null
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DPELORIN_BENCH=ON -DPELORIN_TESTS=OFF >/dev/null
 fi
 cmake --build "$BUILD_DIR" -j"$JOBS" --target pelorin-bench pelorin-cli >/dev/null
 BUILD_ABS=$(cd "$BUILD_DIR" && pwd)
 BENCH=$BUILD_ABS/bench/pelorin-bench
+# The window's measure needs the GUI (Qt); a build without it leaves that table out.
+GUI_BENCH=""
+# (The list is read whole: grep -q would end the pipe early, and pipefail would see that.)
+if grep -q pelorin-gui-bench <<<"$(cmake --build "$BUILD_DIR" --target help 2>/dev/null)"; then
+  cmake --build "$BUILD_DIR" -j"$JOBS" --target pelorin-gui-bench >/dev/null
+  GUI_BENCH=$BUILD_ABS/bench/pelorin-gui-bench
+fi
 CLI=$BUILD_ABS/pelorin-cli
 CLI_READY=1
 "$CLI" --help 2>/dev/null | grep -q -- "--ship-list" || CLI_READY=0
@@ -82,6 +89,7 @@ if [ "$SHORT" = 1 ]; then
   HOUR_ARGS=(--hours 0.25 --vessels 100)
   TABLE_POINTS=200000
   REPETITIONS=1
+  GUI_REPETITIONS=1
   NEED_MB=200
 else
   DAY_ARGS=(--hours 24 --vessels 1700)
@@ -89,6 +97,8 @@ else
   HOUR_ARGS=(--hours 1 --vessels 300)
   TABLE_POINTS=10000000
   REPETITIONS=3
+  # The window's cost is a few per cent, within the spread of single runs: more of them.
+  GUI_REPETITIONS=7
   NEED_MB=2600
 fi
 
@@ -196,98 +206,20 @@ note "peak memory"
   fi
 } >>"$REF"
 
+# --- the window ----------------------------------------------------------------------
+# Without a display the window is drawn offscreen: the same widgets paint into memory.
+if [ -n "$GUI_BENCH" ]; then
+  note "the window's event pump"
+  GUI_PLATFORM=${QT_QPA_PLATFORM:-}
+  [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || GUI_PLATFORM=offscreen
+  QT_QPA_PLATFORM=$GUI_PLATFORM "$GUI_BENCH" --card="$INPUTS/day" --repetitions="$GUI_REPETITIONS" 2>/dev/null \
+    | sed 's/^/plain_/' >>"$REF" || note "pelorin-gui-bench failed"
+  QT_QPA_PLATFORM=$GUI_PLATFORM "$GUI_BENCH" --card="$INPUTS/day" --repetitions="$GUI_REPETITIONS" --details 2>/dev/null \
+    | sed 's/^/details_/' >>"$REF" || note "pelorin-gui-bench --details failed"
+  echo "gui_platform_${GUI_PLATFORM:-default} 1" >>"$REF"
+fi
+
 # --- table ---------------------------------------------------------------------------
-TABLE=$("$PYTHON" - "$JSON" "$REF" "$INPUTS" "$SHORT" <<'EOF'
-import json, os, sys, platform, subprocess
-bench = json.load(open(sys.argv[1]))
-ref = dict(l.split() for l in open(sys.argv[2]) if len(l.split()) == 2)
-ref = {k: float(v) for k, v in ref.items() if v}
-inputs, short = sys.argv[3], sys.argv[4] == "1"
-runs = {}
-for b in bench["benchmarks"]:
-    if b.get("run_type") != "iteration" or "error_occurred" in b:
-        continue
-    name = b["name"].replace("/real_time", "")
-    if name not in runs or b["real_time"] < runs[name]["real_time"]:
-        runs[name] = b
-
-def size(d):
-    fs = [os.path.join(inputs, d, f) for f in os.listdir(os.path.join(inputs, d)) if f.endswith(".LOG")]
-    return sum(os.path.getsize(f) for f in fs), max(os.path.getsize(f) for f in fs)
-
-def secs(b, key="real_time"):
-    return b[key] / {"ns": 1e9, "us": 1e6, "ms": 1e3, "s": 1}[b["time_unit"]]
-
-rows = []
-def row(label, name, wc=None, gps=None, target=None):
-    b = runs.get(name)
-    if b is None:
-        rows.append(f"| {label} | not run | | | | | | |")
-        return
-    t = secs(b)
-    r_wc = f"{t / ref[wc]:.1f}×" if wc in ref else "–"
-    r_gps = f"{ref[gps] / t:.1f}× faster" if gps in ref else "–"
-    rows.append(f"| {label} | {t:.3f} s | {secs(b, 'cpu_time'):.3f} s | {b['MB']:.0f} MB/s | "
-                f"{b['lines'] / 1e6:.2f} M/s | {r_wc} | {r_gps} | {target or ''} |")
-
-day_bytes, _ = size("day")
-card_bytes, card_largest = size("card")
-row("Scan, 30-day card", "BM_Scan_Card", "wc_card", "gps_card", "≤ 2× wc -l")
-row("Scan, 24-hour log", "BM_Scan_Day", "wc_day", "gps_day")
-row("Log pass alone, 24-hour file (counts, then walks)", "BM_LogPass_Day", "wc_day", "gps_day")
-row("Log pass, lines in memory", "BM_LogPassLines_Day", "wc_day", "gps_day")
-row("Ship-list run, 24-hour log", "BM_ShipListRun_Day", "wc_day", "gps_day", "≤ 10× wc -l (stretch 5×)")
-row("Ship-list run, 30-day card", "BM_ShipListRun_Card", "wc_card", "gps_card")
-row("KML writer, 1 h / 300 vessels (document)", "BM_KmlWriter_Hour", "wc_kml", None, "≥ 300 MB/s")
-if "cli_day" in ref:
-    t = ref["cli_day"]
-    r = f"{t / ref['wc_day']:.1f}×" if "wc_day" in ref else "–"
-    g = f"{ref['gps_day'] / t:.1f}× faster" if "gps_day" in ref else "–"
-    rows.append(f"| pelorin-cli --ship-list, 24-hour log (end to end) | {t:.3f} s | | {day_bytes / t / 1e6:.0f} MB/s | | {r} | {g} | |")
-else:
-    rows.append("| pelorin-cli --ship-list, 24-hour log (end to end) | not measured (pelorin-cli not ready) | | | | | | |")
-
-out = []
-out.append(f"Machine: {platform.processor() or platform.machine()}, {os.cpu_count()} cores, "
-           f"load average {os.getloadavg()[0]:.1f}; inputs: {'short' if short else 'full'}; "
-           f"24-hour log {day_bytes / 1e6:.0f} MB, card {card_bytes / 1e6:.0f} MB in 30 files.")
-out.append("")
-out.append("| Measure | Time | CPU | MB/s | lines/s | ÷ wc -l time | vs gpsdecode | Target |")
-out.append("|---|---|---|---|---|---|---|---|")
-out += rows
-ref_line = "wc -l: " + ", ".join(f"{k[3:]} {v:.3f} s" for k, v in ref.items() if k.startswith("wc_"))
-if "gps_day" in ref:
-    ref_line += f"; gpsdecode: 24-hour log {ref['gps_day']:.1f} s ({day_bytes / ref['gps_day'] / 1e6:.1f} MB/s)"
-out.append("")
-out.append(ref_line + ".")
-
-# Peak memory against 1.3 x largest file + 100 bytes per stored point.
-run = runs.get("BM_ShipListRun_Day")
-if run is not None:
-    points = run["points"]
-    limit = 1.3 * day_bytes + 100 * points
-    out.append("")
-    out.append("| Peak memory, ship-list run of the 24-hour log | MB | ÷ (1.3 × file + 100 B × points) |")
-    out.append("|---|---|---|")
-    for key, label in (("mem_bench", "pelorin-bench, the run alone"), ("mem_cli", "pelorin-cli --ship-list")):
-        if key in ref:
-            kb = ref[key]
-            out.append(f"| {label} | {kb / 1024:.0f} | {kb * 1024 / limit:.2f} |")
-        elif key == "mem_cli":
-            out.append(f"| {label} | not measured (pelorin-cli not ready) | |")
-    out.append("")
-    out.append(f"Limit: 1.3 × {day_bytes / 1e6:.0f} MB + 100 B × {points / 1e6:.2f} M points = {limit / 1e6:.0f} MB.")
-
-# Linearity of the ship table.
-table = sorted((b for n, b in runs.items() if n.startswith("BM_ShipTable/")), key=lambda b: b["points"])
-if table:
-    out.append("")
-    out.append("| Ship table | vessels | points | time | ns per point |")
-    out.append("|---|---|---|---|---|")
-    for b in table:
-        out.append(f"| | {b['vessels']:.0f} | {b['points'] / 1e6:.2f} M | {secs(b):.3f} s | {secs(b) / b['points'] * 1e9:.0f} |")
-print("\n".join(out))
-EOF
-)
+TABLE=$("$PYTHON" "$ROOT/bench/table.py" "$JSON" "$REF" "$INPUTS" "$SHORT")
 echo "$TABLE"
 [ -z "$OUT" ] || echo "$TABLE" >"$OUT"

@@ -417,8 +417,7 @@ bool WalkLines(TAnalysisState& state, TSource& source, int64_t count, int64_t Li
   if (!source.Start(LineFrom)) return false;
   TScannedLine line;
   for (int64_t i = LineFrom; i <= LineTo; ++i) {
-    sink.SetBarPosition(TBar::Load, i);
-    sink.ProcessMessages();
+    sink.StepBar(TBar::Load, i);
     // A file that shrank since its lines were counted ends the pass.
     if (!source.Next(line)) return false;
     pass.Line(line);

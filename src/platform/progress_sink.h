@@ -21,6 +21,12 @@ class TProgressSink {
   // Let the window process pending events. Callers may do this on every line;
   // the implementation decides how often it really pumps.
   virtual void ProcessMessages() = 0;
+  // The per-line step of long work: SetBarPosition, then ProcessMessages. One call, so
+  // that a sink can make the step cheap.
+  virtual void StepBar(TBar bar, int64_t position) {
+    SetBarPosition(bar, position);
+    ProcessMessages();
+  }
   // The stop key: true when ESC is held now or was pressed since the last query.
   virtual bool StopKeyPressed() = 0;
   // Label_StopESC ("Stop  with <ESC>").
@@ -48,6 +54,7 @@ class TNullSink : public TProgressSink {
   void ClearDetails() override {}
   void AppendDetail(std::string_view) override {}
   void ProcessMessages() override {}
+  void StepBar(TBar, int64_t) override {}
   bool StopKeyPressed() override { return false; }
 };
 

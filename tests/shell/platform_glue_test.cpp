@@ -42,6 +42,22 @@ TEST_F(SinkFixture, PumpStillDeliversPendingEvents) {
   EXPECT_TRUE(delivered);
 }
 
+TEST_F(SinkFixture, StepsReachTheBarAndStillPump) {
+  sink.SetBarMax(TBar::Load, 1000);
+  bool delivered = false;
+  QTimer::singleShot(0, [&] { delivered = true; });
+  const auto until = std::chrono::steady_clock::now() + 3 * TGuiProgressSink::kPumpInterval;
+  int64_t i = 0;
+  while (!delivered && std::chrono::steady_clock::now() < until) sink.StepBar(TBar::Load, ++i % 1000);
+  EXPECT_TRUE(delivered);
+  // A position set after the last pump shows at the next flush; so does moving back.
+  for (const int64_t position : {700, 300, 300, 999}) {
+    sink.StepBar(TBar::Load, position);
+    sink.Flush();
+    EXPECT_EQ(load.value(), position);
+  }
+}
+
 TEST_F(SinkFixture, BarsAndLinesAppearWhenFlushed) {
   sink.SetBarMin(TBar::Total, 2);
   sink.SetBarMax(TBar::Total, 7);

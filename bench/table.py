@@ -1,0 +1,110 @@
+#!/usr/bin/env python3
+"""The table of bench/README.md from pelorin-bench's JSON and run.sh's reference times.
+
+   table.py BENCH_JSON REF_TXT INPUTS SHORT(0|1)
+"""
+import json, os, sys, platform, subprocess
+bench = json.load(open(sys.argv[1]))
+ref = dict(l.split() for l in open(sys.argv[2]) if len(l.split()) == 2)
+ref = {k: float(v) for k, v in ref.items() if v}
+inputs, short = sys.argv[3], sys.argv[4] == "1"
+runs = {}
+for b in bench["benchmarks"]:
+    if b.get("run_type") != "iteration" or "error_occurred" in b:
+        continue
+    name = b["name"].replace("/real_time", "")
+    if name not in runs or b["real_time"] < runs[name]["real_time"]:
+        runs[name] = b
+
+def size(d):
+    fs = [os.path.join(inputs, d, f) for f in os.listdir(os.path.join(inputs, d)) if f.endswith(".LOG")]
+    return sum(os.path.getsize(f) for f in fs), max(os.path.getsize(f) for f in fs)
+
+def secs(b, key="real_time"):
+    return b[key] / {"ns": 1e9, "us": 1e6, "ms": 1e3, "s": 1}[b["time_unit"]]
+
+rows = []
+def row(label, name, wc=None, gps=None, target=None):
+    b = runs.get(name)
+    if b is None:
+        rows.append(f"| {label} | not run | | | | | | |")
+        return
+    t = secs(b)
+    r_wc = f"{t / ref[wc]:.1f}×" if wc in ref else "–"
+    r_gps = f"{ref[gps] / t:.1f}× faster" if gps in ref else "–"
+    rows.append(f"| {label} | {t:.3f} s | {secs(b, 'cpu_time'):.3f} s | {b['MB']:.0f} MB/s | "
+                f"{b['lines'] / 1e6:.2f} M/s | {r_wc} | {r_gps} | {target or ''} |")
+
+day_bytes, _ = size("day")
+card_bytes, card_largest = size("card")
+row("Scan, 30-day card", "BM_Scan_Card", "wc_card", "gps_card", "≤ 2× wc -l")
+row("Scan, 24-hour log", "BM_Scan_Day", "wc_day", "gps_day")
+row("Log pass alone, 24-hour file (counts, then walks)", "BM_LogPass_Day", "wc_day", "gps_day")
+row("Log pass, lines in memory", "BM_LogPassLines_Day", "wc_day", "gps_day")
+row("Ship-list run, 24-hour log", "BM_ShipListRun_Day", "wc_day", "gps_day", "≤ 10× wc -l (stretch 5×)")
+row("Ship-list run, 30-day card", "BM_ShipListRun_Card", "wc_card", "gps_card")
+row("KML writer, 1 h / 300 vessels (document)", "BM_KmlWriter_Hour", "wc_kml", None, "≥ 300 MB/s")
+if "cli_day" in ref:
+    t = ref["cli_day"]
+    r = f"{t / ref['wc_day']:.1f}×" if "wc_day" in ref else "–"
+    g = f"{ref['gps_day'] / t:.1f}× faster" if "gps_day" in ref else "–"
+    rows.append(f"| pelorin-cli --ship-list, 24-hour log (end to end) | {t:.3f} s | | {day_bytes / t / 1e6:.0f} MB/s | | {r} | {g} | |")
+else:
+    rows.append("| pelorin-cli --ship-list, 24-hour log (end to end) | not measured (pelorin-cli not ready) | | | | | | |")
+
+out = []
+out.append(f"Machine: {platform.processor() or platform.machine()}, {os.cpu_count()} cores, "
+           f"load average {os.getloadavg()[0]:.1f}; inputs: {'short' if short else 'full'}; "
+           f"24-hour log {day_bytes / 1e6:.0f} MB, card {card_bytes / 1e6:.0f} MB in 30 files.")
+out.append("")
+out.append("| Measure | Time | CPU | MB/s | lines/s | ÷ wc -l time | vs gpsdecode | Target |")
+out.append("|---|---|---|---|---|---|---|---|")
+out += rows
+ref_line = "wc -l: " + ", ".join(f"{k[3:]} {v:.3f} s" for k, v in ref.items() if k.startswith("wc_"))
+if "gps_day" in ref:
+    ref_line += f"; gpsdecode: 24-hour log {ref['gps_day']:.1f} s ({day_bytes / ref['gps_day'] / 1e6:.1f} MB/s)"
+out.append("")
+out.append(ref_line + ".")
+
+# Peak memory against 1.3 x largest file + 100 bytes per stored point.
+run = runs.get("BM_ShipListRun_Day")
+if run is not None:
+    points = run["points"]
+    limit = 1.3 * day_bytes + 100 * points
+    out.append("")
+    out.append("| Peak memory, ship-list run of the 24-hour log | MB | ÷ (1.3 × file + 100 B × points) |")
+    out.append("|---|---|---|")
+    for key, label in (("mem_bench", "pelorin-bench, the run alone"), ("mem_cli", "pelorin-cli --ship-list")):
+        if key in ref:
+            kb = ref[key]
+            out.append(f"| {label} | {kb / 1024:.0f} | {kb * 1024 / limit:.2f} |")
+        elif key == "mem_cli":
+            out.append(f"| {label} | not measured (pelorin-cli not ready) | |")
+    out.append("")
+    out.append(f"Limit: 1.3 × {day_bytes / 1e6:.0f} MB + 100 B × {points / 1e6:.2f} M points = {limit / 1e6:.0f} MB.")
+
+# The window against no window, on the same 24-hour log.
+gui = [(k, label) for k, label in (("plain_", "details pane hidden"), ("details_", "details pane shown"))
+       if k + "gui_run" in ref]
+if gui:
+    platform_name = next((k[len("gui_platform_"):] for k in ref if k.startswith("gui_platform_")), "default")
+    out.append("")
+    out.append(f"| Ship-list run of the 24-hour log through the window ({platform_name}) | window | no window | "
+               "difference | pump's cost, measured | events handled | longest wait | bar repaints | Target |")
+    out.append("|---|---|---|---|---|---|---|---|---|")
+    for k, label in gui:
+        out.append(f"| {label} | {ref[k + 'gui_run']:.3f} s | {ref[k + 'bare_run']:.3f} s | "
+                   f"{ref[k + 'gui_overhead_percent']:+.1f} % | {ref.get(k + 'gui_pump_cost_percent', float('nan')):.1f} % | "
+                   f"{ref[k + 'gui_pumps_per_second']:.0f} /s | "
+                   f"{ref[k + 'gui_longest_pump_gap_ms']:.0f} ms | {ref[k + 'gui_repaints_per_second']:.0f} /s | "
+                   "≤ 5 %, ≥ 20 /s |")
+
+# Linearity of the ship table.
+table = sorted((b for n, b in runs.items() if n.startswith("BM_ShipTable/")), key=lambda b: b["points"])
+if table:
+    out.append("")
+    out.append("| Ship table | vessels | points | time | ns per point |")
+    out.append("|---|---|---|---|---|")
+    for b in table:
+        out.append(f"| | {b['vessels']:.0f} | {b['points'] / 1e6:.2f} M | {secs(b):.3f} s | {secs(b) / b['points'] * 1e9:.0f} |")
+print("\n".join(out))
