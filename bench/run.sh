@@ -40,9 +40,12 @@ PYTHON=${PYTHON:-/usr/bin/python3}
 [ -x "$PYTHON" ] || PYTHON=python3
 GENLOG=${GENLOG:-$ROOT/../shared/tools/genlog.py}
 if [ ! -f "$GENLOG" ]; then
-  echo "run.sh: genlog.py not found at $GENLOG (set GENLOG)" >&2
   # A checkout without the shared tools (CI of a clone) has nothing to run on.
-  [ "$SHORT" = 1 ] && exit 0
+  if [ "$SHORT" = 1 ]; then
+    echo "run.sh: genlog.py not found at $GENLOG: no inputs, the short run is skipped" >&2
+    exit 0
+  fi
+  echo "run.sh: genlog.py not found at $GENLOG (set GENLOG)" >&2
   exit 1
 fi
 
