@@ -1,6 +1,5 @@
 #include "catalogue/line_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #endif
 
 #include "catalogue/file_identity.h"
+#include "catalogue/regular_file.h"
 
 namespace pelorin {
 
@@ -21,10 +21,6 @@ namespace {
 
 // Read in pieces that stay in the cache until they are counted.
 constexpr uint64_t kReadPiece = uint64_t{1} << 20;
-
-void Fail(std::string* error, const std::string& path, const char* reason) {
-  if (error) *error = path + ": " + reason;
-}
 
 void ResetLines(TLineFile& file) {
   file.Buffer.clear();
@@ -110,24 +106,9 @@ std::string_view LineAt(const TLineFile& file, uint64_t offset, uint64_t& next) 
 
 bool LoadLineFile(const std::string& path, TLineFile& file, std::string* error) {
   ResetLines(file);
-  // Non-blocking: a named pipe would otherwise wait for a writer; it is refused below.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    Fail(error, path, std::strerror(errno));
-    file.Buffer.Release();
-    return false;
-  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    Fail(error, path, std::strerror(err));
-    file.Buffer.Release();
-    return false;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    Fail(error, path, S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file");
+  const int fd = OpenRegularFile(path, st, error);
+  if (fd < 0) {
     file.Buffer.Release();
     return false;
   }
@@ -144,7 +125,7 @@ bool LoadLineFile(const std::string& path, TLineFile& file, std::string* error) 
     ResetLines(file);
     file.Buffer.Release();
     file.Checkpoints.shrink_to_fit();
-    Fail(error, path, std::strerror(err));
+    FileError(error, path, std::strerror(err));
     return false;
   }
   return true;

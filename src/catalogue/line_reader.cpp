@@ -1,6 +1,5 @@
 #include "catalogue/line_reader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <utility>
 
 #include "catalogue/file_identity.h"
+#include "catalogue/regular_file.h"
 
 namespace pelorin {
 
@@ -20,10 +20,6 @@ namespace {
 constexpr uint64_t kPiece = uint64_t{256} << 10;
 // The first read after a jump: the search looks at a few lines only.
 constexpr uint64_t kFirstRead = uint64_t{16} << 10;
-
-void Fail(std::string* error, const std::string& path, const char* reason) {
-  if (error) *error = path + ": " + reason;
-}
 
 // Reads up to `want` bytes at `offset`; the count read, or -1 with errno set.
 int64_t ReadAt(int fd, char* into, uint64_t want, uint64_t offset) {
@@ -56,25 +52,9 @@ TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
 
 bool TLineReader::Open(const std::string& path, std::string* error) {
   Close();
-  // Without blocking: opening a named pipe would wait for a writer for ever; what is
-  // not a regular file is refused below anyway.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    Fail(error, path, std::strerror(errno));
-    return false;
-  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    Fail(error, path, std::strerror(err));
-    return false;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    Fail(error, path, S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file");
-    return false;
-  }
+  const int fd = OpenRegularFile(path, st, error);
+  if (fd < 0) return false;
   fd_ = fd;
   path_ = path;
   index_ = TLineIndex{};
@@ -111,7 +91,7 @@ bool TLineReader::Index(std::string* error) {
     for (;;) {
       const int64_t got = ReadAt(fd_, data + carried, kPiece - carried, offset + carried);
       if (got < 0) {
-        Fail(error, path_, std::strerror(errno));
+        FileError(error, path_, std::strerror(errno));
         return false;
       }
       const size_t valid = carried + static_cast<size_t>(got);
@@ -128,7 +108,7 @@ bool TLineReader::Index(std::string* error) {
       carried = 1;
     }
   } catch (const std::bad_alloc&) {
-    Fail(error, path_, "not enough memory for its lines");
+    FileError(error, path_, "not enough memory for its lines");
     return false;
   }
   buffer_.clear();

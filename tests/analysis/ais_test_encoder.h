@@ -2,10 +2,11 @@
 // A small AIS encoder for building log lines with exactly the fields a test needs
 // (ITU-R M.1371 layouts; six-bit armouring; NMEA checksums).
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/test_support.h"
 
 namespace pelorin::test {
 
@@ -86,11 +87,7 @@ inline std::string Msg24B(uint32_t mmsi, std::string_view callSign) {
 
 // "$" or "!" + body + "*" + the two checksum digits.
 inline std::string Sentence(char lead, std::string_view body) {
-  unsigned x = 0;
-  for (unsigned char c : body) x ^= c;
-  char tail[4];
-  std::snprintf(tail, sizeof tail, "*%02X", x & 0xFFu);
-  return std::string(1, lead) + std::string(body) + tail;
+  return WithChecksum(std::string(1, lead) + std::string(body));
 }
 
 inline std::string Vdm(std::string_view payload, std::string_view tag = "AIVDM") {

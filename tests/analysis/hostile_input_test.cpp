@@ -23,6 +23,8 @@
 namespace pelorin {
 namespace {
 
+using test::kSanitized;
+
 namespace fs = std::filesystem;
 using test::Msg1;
 using test::Msg14;
@@ -260,18 +262,6 @@ TEST(Scale, HundredThousandVessels) {
   for (const auto& s : p.state.aShipList) points += s.aPlot.size();
   EXPECT_EQ(points, kVessels + kVessels / 10);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 // One vessel with a very long track: time stays linear. A million points by default;
 // PELORIN_HEAVY_TESTS=1 asks for ten million.

@@ -22,29 +22,12 @@
 namespace pelorin {
 namespace {
 
+using test::kSanitized;
+using test::WithChecksum;
+
 namespace fs = std::filesystem;
 constexpr int kYear = 2025;
 constexpr std::string_view kNoFiles = "No AIS (*.LOG) files found!";
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
-std::string WithChecksum(const std::string& body) {
-  unsigned sum = 0;
-  for (size_t i = 1; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X", sum);
-  return body + tail;
-}
 
 std::string Rmc(int d, int h, int mi, int s) {
   char body[128];

@@ -16,16 +16,10 @@
 namespace pelorin {
 namespace {
 
+using test::WithChecksum;
+
 constexpr int kYear = 2025;
 const char kAis[] = "!AIVDM,1,1,,A,13aG?P0P00PD;88MD5MTDww@2<0L,0*71";
-
-std::string WithChecksum(const std::string& body) {
-  unsigned sum = 0;
-  for (size_t i = 1; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
-  char tail[8];
-  std::snprintf(tail, sizeof tail, "*%02X", sum);
-  return body + tail;
-}
 
 std::string Rmc(int y, int mo, int d, int h, int mi, int s) {
   char body[128];

@@ -20,18 +20,12 @@
 namespace pelorin {
 namespace {
 
+using test::WithChecksum;
+
 unsigned ReferenceSum(std::string_view line) {
   unsigned sum = 0;
   for (size_t i = 1; i + 3 < line.size(); ++i) sum ^= static_cast<unsigned char>(line[i]);
   return sum;
-}
-
-std::string WithChecksum(const std::string& body) {
-  char tail[4];
-  unsigned x = 0;
-  for (unsigned char c : body.substr(1)) x ^= c;
-  std::snprintf(tail, sizeof tail, "*%02X", x);
-  return body + tail;
 }
 
 // Lines as a card has them, damaged ones and odd ones among them.

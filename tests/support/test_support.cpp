@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -10,9 +11,17 @@ namespace pelorin::test {
 std::filesystem::path SharedDir() {
   std::filesystem::path dir(PELORIN_SHARED_DIR);
   std::error_code ec;
-  if (std::filesystem::is_regular_file(dir / "spec.md", ec) || std::filesystem::is_directory(dir / "data", ec))
+  if (std::filesystem::is_directory(dir / "data", ec) || std::filesystem::is_directory(dir / "golden", ec))
     return dir;
   return {};
+}
+
+std::string WithChecksum(const std::string& body) {
+  unsigned sum = 0;
+  for (size_t i = 1; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
+  char tail[8];
+  std::snprintf(tail, sizeof tail, "*%02X", sum);
+  return body + tail;
 }
 
 std::filesystem::path SourceDir() { return std::filesystem::path(PELORIN_SOURCE_DIR); }

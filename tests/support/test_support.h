@@ -38,6 +38,22 @@ class TTempDir {
 
 std::string ReadFileBytes(const std::filesystem::path& path);
 
+// `body` ("$..." or "!...") with "*hh", its checksum, appended.
+std::string WithChecksum(const std::string& body);
+
+// Built with AddressSanitizer: the scale tests ask for less, as every access costs more.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitized = true;
+#else
+inline constexpr bool kSanitized = false;
+#endif
+#else
+inline constexpr bool kSanitized = false;
+#endif
+
 // Records every call; StopKeyPressed answers true from the `stopAfterQueries`-th query on
 // (0 = never).
 class TRecordingSink : public TProgressSink {
