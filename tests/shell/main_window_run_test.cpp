@@ -172,6 +172,7 @@ TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {
   const QString details = window->DetailsText();
   EXPECT_EQ(Count(details, "Log-File: "), static_cast<int>(window->Catalogue().LogList.size()));
   EXPECT_TRUE(details.contains("-Number Dynam. : "));
+  EXPECT_TRUE(details.contains("Lines read : "));
   EXPECT_EQ(window->ProgressBar_Total->value(), window->ProgressBar_Total->maximum());
   EXPECT_TRUE(box.Shown.empty());
   ExpectIdle(true);
