@@ -25,7 +25,8 @@ struct TScaleBar {
 TScaleBar ScaleBarFor(double scale, double lat, double maxPixels);
 
 // Degrees between graticule lines so that neighbouring meridians stand at least minPixels
-// apart at `scale`: one of 30, 10, 5, 2, 1 degrees or 30, 10, 5, 2, 1 minutes (as degrees).
+// apart at `scale`: from 1 minute to 360 degrees (1, 2, 5, 10, 30 minutes; 1, 2, 5, 10, 30, 45, 90, 180, 360
+// degrees), in degrees.
 double GraticuleStep(double scale, double minPixels);
 
 }  // namespace pelorin

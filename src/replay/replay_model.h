@@ -78,6 +78,7 @@ struct TVesselState {
   bool Visible = false;     // false before its first point and once faded out
   TWorldPoint Position;     // unwrapped, as its track; linearly interpolated between points
   float Alpha = 0;          // 1 while shown, falling to 0 over the fade
+  bool Interpolated = false;  // between two joined points; false: holding at Point
   bool HasCourse = false;   // false: draw a circle (no course, or not moving)
   float Course = 0;         // degrees clockwise from north
   float Speed = -1;         // knots; negative when unknown
