@@ -8,6 +8,7 @@
 #include "codec/tdatetime.h"
 #include "output/kml_rules.h"
 #include "output/kml_writer.h"
+#include "replay/huge_pages.h"
 
 namespace pelorin {
 
@@ -16,26 +17,26 @@ namespace {
 // The decimal texts of the table ("-179.999999", "12", "2.5"), read without the locale
 // and faster than a general parser. False for anything else.
 bool ParseDecimal(std::string_view text, double& out) {
-  size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++i;
-  int64_t whole = 0;
-  size_t digits = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-    if (digits > 12) return false;
-    whole = whole * 10 + (text[i] - '0');
+  static constexpr double kPow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+  const char* c = text.data();
+  const char* const end = c + text.size();
+  const bool negative = c != end && *c == '-';
+  if (negative) ++c;
+  const char* const start = c;
+  int64_t mantissa = 0;
+  for (; c != end && *c >= '0' && *c <= '9'; ++c) mantissa = mantissa * 10 + (*c - '0');
+  if (c - start > 12) return false;
+  bool any = c != start;
+  int decimals = 0;
+  if (c != end && *c == '.') {
+    for (++c; c != end && *c >= '0' && *c <= '9'; ++c, any = true)
+      if (decimals < 12) {  // further digits change nothing we draw
+        mantissa = mantissa * 10 + (*c - '0');
+        ++decimals;
+      }
   }
-  int64_t fraction = 0;
-  int64_t divisor = 1;
-  if (i < text.size() && text[i] == '.') {
-    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-      if (divisor >= 1'000'000'000'000) continue;  // further digits change nothing we draw
-      fraction = fraction * 10 + (text[i] - '0');
-      divisor *= 10;
-    }
-  }
-  if (digits == 0 || i != text.size()) return false;
-  const double value = static_cast<double>(whole) + static_cast<double>(fraction) / static_cast<double>(divisor);
+  if (!any || c != end) return false;
+  const double value = static_cast<double>(mantissa) / kPow10[decimals];
   out = negative ? -value : value;
   return true;
 }
@@ -199,6 +200,7 @@ TReplayModel BuildReplayModel(const TShipList& ships, bool ownTrackOnly) {
   for (size_t i = 0; i < visited; ++i)
     if (KmlShowsTrack(ships[i])) capacity += ships[i].aPlot.size();
   model.Points.reserve(capacity);
+  PreferHugePages(model.Points.data(), capacity * sizeof(TReplayPoint));
 
   TScratch scratch;
   int64_t base = 0;

@@ -24,8 +24,10 @@ TSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t
 }
 
 // Greedy: a point closer than `pixel` (in x and y) to the last kept one is merged into it;
-// the first and last point of every unbroken run stay.
-void DecimateVessel(const TReplayModel& model, const TReplayVessel& v, float pixel, std::vector<uint32_t>& kept) {
+// the first and last point of every unbroken run stay. False once `kept` holds more
+// than `limit` entries.
+bool DecimateVessel(const TReplayModel& model, const TReplayVessel& v, float pixel, size_t limit,
+                    std::vector<uint32_t>& kept) {
   const TReplayPoint* p = model.Points.data() + v.First;
   uint32_t last = 0;
   kept.push_back(v.First);
@@ -38,25 +40,28 @@ void DecimateVessel(const TReplayModel& model, const TReplayVessel& v, float pix
       last = i;
     }
   }
+  return kept.size() <= limit;
 }
 
-void BuildLevel(const TReplayModel& model, int level, TDecimatedLevel& out) {
+// A level that would keep more than half of the points saves little drawing and costs
+// memory: it uses every point instead, as does every finer level after it.
+void BuildLevel(const TReplayModel& model, int level, bool finerThanAll, TDecimatedLevel& out) {
+  out.Built = true;
+  out.AllPoints = true;
+  if (finerThanAll) return;
   const float pixel = static_cast<float>(1.0 / (256.0 * std::ldexp(1.0, level)));
-  out.Kept.clear();
-  out.VesselStart.clear();
+  const size_t limit = model.Points.size() / 2;
   out.VesselStart.reserve(model.Vessels.size() + 1);
   for (const TReplayVessel& v : model.Vessels) {
     out.VesselStart.push_back(static_cast<uint32_t>(out.Kept.size()));
-    DecimateVessel(model, v, pixel, out.Kept);
+    if (!DecimateVessel(model, v, pixel, limit, out.Kept)) {
+      std::vector<uint32_t>().swap(out.Kept);
+      std::vector<uint32_t>().swap(out.VesselStart);
+      return;
+    }
   }
   out.VesselStart.push_back(static_cast<uint32_t>(out.Kept.size()));
-  // Keeping most points saves little drawing and costs memory: use them all instead.
-  if (out.Kept.size() > model.Points.size() / 4 * 3) {
-    out.AllPoints = true;
-    std::vector<uint32_t>().swap(out.Kept);
-    std::vector<uint32_t>().swap(out.VesselStart);
-  }
-  out.Built = true;
+  out.AllPoints = false;
 }
 
 // Appends slice points [from, to] as runs broken at gaps; `tail`, when given, continues
@@ -109,7 +114,12 @@ const TDecimatedLevel& DecimatedLevel(const TReplayModel& model, TDecimationCach
   if (cache.Levels.size() != kMaxDecimationLevel + 1) cache.Levels.assign(kMaxDecimationLevel + 1, {});
   const int level = DecimationLevel(scale);
   TDecimatedLevel& out = cache.Levels[static_cast<size_t>(level)];
-  if (!out.Built) BuildLevel(model, level, out);
+  if (!out.Built) {
+    bool finerThanAll = false;
+    for (int coarser = 0; coarser < level; ++coarser)
+      finerThanAll |= cache.Levels[static_cast<size_t>(coarser)].AllPoints;
+    BuildLevel(model, level, finerThanAll, out);
+  }
   return out;
 }
 

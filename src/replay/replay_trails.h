@@ -26,13 +26,14 @@ struct TPolylines {
 void ClearPolylines(TPolylines& lines);
 
 // Zoom levels 0..kMaxDecimationLevel; level L merges points closer than one pixel at a
-// scale of 256 · 2^L. Beyond the last level every point is drawn.
+// scale of 256 · 2^L. Finer scales use the last level.
 inline constexpr int kMaxDecimationLevel = 24;
 // The coarsest level that is still fine enough for `scale` pixels per world width.
 int DecimationLevel(double scale);
 
-// One level: the points kept, as indexes into model.Points, vessel by vessel. When a
-// level would keep most points it keeps no list and every point is used (AllPoints).
+// One level: the points kept, as indexes into model.Points, vessel by vessel. A level
+// that would keep more than half of the points keeps no list and uses every point
+// (AllPoints), and so do the finer levels after it.
 struct TDecimatedLevel {
   bool Built = false;
   bool AllPoints = false;
