@@ -1,6 +1,5 @@
 #include "replay/land_file.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -55,11 +54,7 @@ bool InRange(int lat, int lon) { return lat >= -10800 && lat <= 10800 && lon >= 
 void AddPoint(TLandMap& map, TLandRing& ring, int lat, int lon) {
   const TWorldPoint w = LatLonToWorld(lat / 120.0, lon / 120.0);
   map.Points.push_back(w);
-  if (!ring.Box.Valid) ring.Box = {w.X, w.Y, w.X, w.Y, true};
-  ring.Box.MinX = std::min(ring.Box.MinX, w.X);
-  ring.Box.MaxX = std::max(ring.Box.MaxX, w.X);
-  ring.Box.MinY = std::min(ring.Box.MinY, w.Y);
-  ring.Box.MaxY = std::max(ring.Box.MaxY, w.Y);
+  Extend(ring.Box, w.X, w.Y);
 }
 
 bool ReadNodes(TParse& p, uint8_t kind, uint32_t absolute) {

@@ -5,6 +5,17 @@
 
 namespace pelorin {
 
+void Extend(TWorldRect& r, double x, double y) {
+  if (!r.Valid) {
+    r = {x, y, x, y, true};
+    return;
+  }
+  r.MinX = std::min(r.MinX, x);
+  r.MaxX = std::max(r.MaxX, x);
+  r.MinY = std::min(r.MinY, y);
+  r.MaxY = std::max(r.MaxY, y);
+}
+
 double LonToWorldX(double lon) { return (lon + 180.0) / 360.0; }
 
 namespace {
@@ -89,7 +100,7 @@ bool ShiftRange(const TWorldRect& box, const TWorldRect& view, int& first, int& 
   if (!box.Valid || !view.Valid || box.MaxY < view.MinY || box.MinY > view.MaxY) return false;
   // box.MinX + n <= view.MaxX and box.MaxX + n >= view.MinX
   first = static_cast<int>(std::ceil(view.MinX - box.MaxX));
-  last = static_cast<int>(std::floor(view.MaxX - box.MinX));
+  last = std::min(static_cast<int>(std::floor(view.MaxX - box.MinX)), first + kMaxWorldCopies - 1);
   return first <= last;
 }
 

@@ -21,6 +21,9 @@ struct TWorldRect {
   bool Valid = false;  // false: nothing in it
 };
 
+// Grows `r` to hold (x, y); an invalid rect becomes that point.
+void Extend(TWorldRect& r, double x, double y);
+
 // Degrees to world units; latitudes beyond ±kMercatorMaxLat clamped to the map's edge.
 double LonToWorldX(double lon);
 double LatToWorldY(double lat);
@@ -48,8 +51,12 @@ TViewTransform ZoomAround(const TViewTransform& v, double sx, double sy, double 
 // every side, centred. An invalid box gives the whole world.
 TViewTransform FitView(const TWorldRect& box, double widthPx, double heightPx, double marginPx, double maxScale);
 
-// The whole-world shifts n (box moved by n in x) for which `box` overlaps `view`; false
-// when there is none. Zoomed far out a view shows several copies of the world.
+// Zoomed far out a view shows several copies of the world side by side; more than this
+// many are never drawn (a view at a scale near 0 would ask for millions).
+inline constexpr int kMaxWorldCopies = 16;
+
+// The whole-world shifts n (box moved by n in x) for which `box` overlaps `view`, at most
+// kMaxWorldCopies of them; false when there is none.
 bool ShiftRange(const TWorldRect& box, const TWorldRect& view, int& first, int& last);
 
 }  // namespace pelorin

@@ -1,5 +1,6 @@
 #include "replay/replay_frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pelorin {
@@ -23,7 +24,7 @@ void ComputeFrame(const TReplayModel& model, double t, const TViewTransform& vie
     if (y < seen.MinY - margin || y > seen.MaxY + margin) continue;
     const double x = state.Position.X;
     const double first = std::ceil(seen.MinX - margin - x);
-    const double last = std::floor(seen.MaxX + margin - x);
+    const double last = std::min(std::floor(seen.MaxX + margin - x), first + kMaxWorldCopies - 1);
     for (double shift = first; shift <= last; ++shift) {
       TMarker& m = out.Markers.emplace_back();
       m.Vessel = i;

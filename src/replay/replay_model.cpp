@@ -81,17 +81,6 @@ void SortByTime(TReplayPoint* p, size_t n, TScratch& s) {
   }
 }
 
-void Extend(TWorldRect& r, double x, double y) {
-  if (!r.Valid) {
-    r = {x, y, x, y, true};
-    return;
-  }
-  r.MinX = std::min(r.MinX, x);
-  r.MaxX = std::max(r.MaxX, x);
-  r.MinY = std::min(r.MinY, y);
-  r.MaxY = std::max(r.MaxY, y);
-}
-
 // Makes the vessel's points relative to its first one, with x unwrapped across the
 // meridian: each step goes to the nearest copy of the next point.
 void Unwrap(TReplayVessel& v, TReplayPoint* p, size_t n, const TScratch& s) {

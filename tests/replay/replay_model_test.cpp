@@ -140,6 +140,9 @@ TEST(ReplayModel, NothingToShow) {
   EXPECT_TRUE(IsEmpty(model));
   EXPECT_TRUE(model.Points.empty());
   EXPECT_FALSE(model.Bounds.Valid);
+  // A time 40 years off (a damaged date) cannot share the span: that point is dropped.
+  const TReplayModel far = BuildReplayModel(Table({Ship("211000001", {{54, 8, 0}, {54, 8, 40 * 31557600}})}), false);
+  EXPECT_EQ(far.Points.size(), 1u);
 }
 
 TEST(ReplayModel, InterpolatesHoldsAndFades) {
