@@ -82,8 +82,8 @@ struct TVesselState {
   bool HasCourse = false;   // false: draw a circle (no course, or not moving)
   float Course = 0;         // degrees clockwise from north
   float Speed = -1;         // knots; negative when unknown
-  uint32_t Point = 0;       // index in model.Points of the last point at or before t
-                            // (the first point before it); ->Source for the table's texts
+  uint32_t Point = 0;       // while Visible: index in model.Points of the last point at
+                            // or before t; its Source leads to the table's texts
 };
 
 // Below this speed a vessel counts as not moving and gets a circle.
