@@ -69,9 +69,6 @@ inline bool IsEmpty(const TReplayModel& model) { return model.Vessels.empty(); }
 inline TWorldPoint PointWorld(const TReplayVessel& vessel, const TReplayPoint& p) {
   return {vessel.OriginX + p.X, vessel.OriginY + p.Y};
 }
-inline double PointSeconds(const TReplayModel& model, const TReplayPoint& p) {
-  return static_cast<double>(model.BaseSeconds + p.Time);
-}
 
 // Where a vessel is at a replay time.
 struct TVesselState {

@@ -56,28 +56,21 @@ TShipTypeGroup ShipTypeGroupOf(std::string_view shipsType) {
   return G::Other;
 }
 
-namespace {
-struct TGroupStyle {
-  uint32_t Colour;
-  std::string_view Name;
-};
-// Indexed by TShipTypeGroup; the usual chart-plotter colours, kept clear of the own
-// vessel's red and the SART's orange.
-constexpr std::array<TGroupStyle, kShipTypeGroups> kGroupStyles = {{
-    {0xC8C8C8, "Unknown"},
-    {0x2E9E44, "Cargo"},
-    {0xB03060, "Tanker"},
-    {0x2F6FDB, "Passenger"},
-    {0xE6D200, "High speed"},
-    {0xF4A0A0, "Fishing"},
-    {0xC050D0, "Pleasure"},
-    {0x20B2AA, "Service"},
-    {0x8C8C8C, "Other"},
-}};
-}  // namespace
-
-uint32_t ShipTypeGroupColour(TShipTypeGroup group) { return kGroupStyles[static_cast<size_t>(group)].Colour; }
-
-std::string_view ShipTypeGroupName(TShipTypeGroup group) { return kGroupStyles[static_cast<size_t>(group)].Name; }
+uint32_t ShipTypeGroupColour(TShipTypeGroup group) {
+  // The usual chart-plotter colours, kept clear of the own vessel's red and the SART's
+  // orange; indexed by TShipTypeGroup.
+  static constexpr std::array<uint32_t, kShipTypeGroups> kColours = {
+      0xC8C8C8,  // Unknown
+      0x2E9E44,  // Cargo
+      0xB03060,  // Tanker
+      0x2F6FDB,  // Passenger
+      0xE6D200,  // HighSpeed
+      0xF4A0A0,  // Fishing
+      0xC050D0,  // Pleasure
+      0x20B2AA,  // Service
+      0x8C8C8C,  // Other
+  };
+  return kColours[static_cast<size_t>(group)];
+}
 
 }  // namespace pelorin

@@ -23,7 +23,5 @@ inline constexpr int kShipTypeGroups = 9;
 
 TShipTypeGroup ShipTypeGroupOf(std::string_view shipsType);
 uint32_t ShipTypeGroupColour(TShipTypeGroup group);
-// For a legend: "Cargo", "Tanker", ..., "Unknown".
-std::string_view ShipTypeGroupName(TShipTypeGroup group);
 
 }  // namespace pelorin
