@@ -61,6 +61,7 @@ void BuildLevel(const TReplayModel& model, int level, bool finerThanAll, TDecima
     }
   }
   out.VesselStart.push_back(static_cast<uint32_t>(out.Kept.size()));
+  out.Kept.shrink_to_fit();  // up to half of it is growth room, kept for the model's life
   out.AllPoints = false;
 }
 
