@@ -12,6 +12,7 @@
 
 #include "replay/map_text.h"
 #include "replay/vessel_style.h"
+#include "shell/bulk_lines.h"
 #include "shell/tile_source.h"
 #include "shell/vessel_list_model.h"
 
@@ -33,6 +34,8 @@ constexpr double kFitMarginPx = 40;
 constexpr double kFitMaxScale = 256.0 * (1 << 14);
 constexpr double kDragThresholdPx = 3;
 constexpr int kMaxTileZoom = 19;
+constexpr int kSpriteSize = 30;
+constexpr int kCourseStepDegrees = 5;
 
 QColor Rgb(uint32_t rgb) { return QColor::fromRgb(rgb >> 16 & 0xff, rgb >> 8 & 0xff, rgb & 0xff); }
 
@@ -194,7 +197,8 @@ void TMapWidget::RenderStatic(QSize size) {
   DrawLand(p, visible);
   DrawTiles(p, visible, size);
   DrawGraticule(p, visible, size);
-  if (allTracks_ && model_) DrawAllTracks(p, visible);
+  p.end();
+  if (allTracks_ && model_) DrawAllTracks(static_, visible);
 }
 
 void TMapWidget::DrawLand(QPainter& p, const TWorldRect& visible) {
@@ -285,27 +289,43 @@ void TMapWidget::DrawGraticule(QPainter& p, const TWorldRect& visible, QSize siz
   }
 }
 
+// Points that fall within a pixel of the last one drawn add nothing to a one-pixel line
+// but cost as much as any other: skipped (the run's last point always stays).
 void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift) {
   for (size_t r = firstRun; r < endRun; ++r) {
     const size_t begin = lines.RunStarts[r];
     const size_t end = r + 1 < lines.RunStarts.size() ? lines.RunStarts[r + 1] : lines.Points.size();
     screen_.clear();
-    for (size_t i = begin; i < end; ++i)
-      screen_.emplace_back(ScreenX(view_, lines.Points[i].X + shift), ScreenY(view_, lines.Points[i].Y));
+    for (size_t i = begin; i < end; ++i) {
+      const QPointF s(ScreenX(view_, lines.Points[i].X + shift), ScreenY(view_, lines.Points[i].Y));
+      if (!screen_.empty() && i + 1 < end && std::abs(s.x() - screen_.back().x()) < 1 &&
+          std::abs(s.y() - screen_.back().y()) < 1)
+        continue;
+      screen_.push_back(s);
+    }
     if (screen_.size() >= 2) p.drawPolyline(screen_.data(), static_cast<int>(screen_.size()));
   }
 }
 
-// Thousands of whole tracks: drawn without antialiasing, which costs several times more.
-void TMapWidget::DrawAllTracks(QPainter& p, const TWorldRect& visible) {
-  p.setRenderHint(QPainter::Antialiasing, false);
+// Every whole track at once: millions of segments of a few pixels, drawn straight into
+// the static picture (bulk_lines.h).
+void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
   for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
     int first = 0, last = -1;
     if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
     ClearPolylines(lines_);
     AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
-    p.setPen(QPen(ColourOf(v), 1));
-    for (int shift = first; shift <= last; ++shift) DrawRuns(p, lines_, 0, lines_.RunStarts.size(), shift);
+    const QRgb colour = ColourOf(v).rgb();
+    for (int shift = first; shift <= last; ++shift) {
+      for (size_t r = 0; r < lines_.RunStarts.size(); ++r) {
+        const size_t begin = lines_.RunStarts[r];
+        const size_t end = r + 1 < lines_.RunStarts.size() ? lines_.RunStarts[r + 1] : lines_.Points.size();
+        screen_.clear();
+        for (size_t i = begin; i < end; ++i)
+          screen_.emplace_back(ScreenX(view_, lines_.Points[i].X + shift), ScreenY(view_, lines_.Points[i].Y));
+        DrawBulkPolyline(image, screen_.data(), static_cast<int>(screen_.size()), colour);
+      }
+    }
   }
 }
 
@@ -316,7 +336,8 @@ void TMapWidget::DrawTrails(QPainter& p) {
     ClearPolylines(lines_);
     AppendTrail(*model_, decimation_, m.Vessel, time_, trail_, view_.Scale, lines_);
     if (lines_.RunStarts.empty()) continue;
-    p.setPen(QPen(WithAlpha(ColourOf(m.Vessel), 0.8f * m.State.Alpha), 1.5));
+    // One pixel wide: wider lines go through the stroker, several times slower.
+    p.setPen(QPen(WithAlpha(ColourOf(m.Vessel), 0.8f * m.State.Alpha), 1));
     DrawRuns(p, lines_, 0, lines_.RunStarts.size(), m.Shift);
   }
 }
@@ -337,38 +358,54 @@ void TMapWidget::DrawSelectedTrack(QPainter& p, const TWorldRect& visible) {
   }
 }
 
-void TMapWidget::DrawMarkers(QPainter& p) {
+// A marker: an arrow along the course or a circle, in the vessel's colour with a dark
+// outline. Drawn once per colour, shape and 5° of course into a small picture: thousands
+// of antialiased polygons a frame cost several times more than copying pictures.
+const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected) {
+  const uint64_t key = (static_cast<uint64_t>(colour) << 16) | (arrow ? 1u << 15 : 0) | (selected ? 1u << 14 : 0) |
+                       static_cast<unsigned>(courseStep);
+  auto it = sprites_.find(key);
+  if (it != sprites_.end()) return it->second;
+  QImage sprite(kSpriteSize, kSpriteSize, QImage::Format_ARGB32_Premultiplied);
+  sprite.fill(Qt::transparent);
+  QPainter p(&sprite);
   p.setRenderHint(QPainter::Antialiasing, true);
-  QPointF arrow[4];
+  p.setPen(QPen(kOutline, 1));
+  p.setBrush(QColor::fromRgb(colour));
+  const double c = kSpriteSize / 2.0;
+  const double size = selected ? 1.4 : 1.0;
+  if (arrow) {
+    const double a = courseStep * kCourseStepDegrees * M_PI / 180.0;
+    const double sn = std::sin(a), cs = -std::cos(a);  // screen y grows downwards
+    // Tip ahead along the course, two corners behind and a notch between them.
+    const auto at = [&](double ahead, double side) {
+      return QPointF(c + size * (ahead * sn - side * cs), c + size * (ahead * cs + side * sn));
+    };
+    const QPointF shape[4] = {at(9, 0), at(-6, 5), at(-3, 0), at(-6, -5)};
+    p.drawPolygon(shape, 4);
+  } else {
+    p.drawEllipse(QPointF(c, c), 4 * size, 4 * size);
+  }
+  if (selected) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kHighlight, 2));
+    p.drawEllipse(QPointF(c, c), 13, 13);
+  }
+  p.end();
+  return sprites_.emplace(key, std::move(sprite)).first->second;
+}
+
+void TMapWidget::DrawMarkers(QPainter& p) {
   for (const TMarker& m : frame_.Markers) {
     const float alpha = m.State.Alpha;
     if (alpha <= 0) continue;
     const bool selected = static_cast<int64_t>(m.Vessel) == selected_;
-    p.setPen(QPen(WithAlpha(kOutline, alpha), 1));
-    p.setBrush(WithAlpha(ColourOf(m.Vessel), alpha));
-    const double size = selected ? 1.4 : 1.0;
-    if (m.State.HasCourse) {
-      const double a = m.State.Course * M_PI / 180.0;
-      const double s = std::sin(a), c = -std::cos(a);  // screen y grows downwards
-      // Tip ahead along the course, two corners behind and a notch between them.
-      const auto at = [&](double ahead, double side) {
-        return QPointF(m.X + size * (ahead * s - side * c), m.Y + size * (ahead * c + side * s));
-      };
-      arrow[0] = at(9, 0);
-      arrow[1] = at(-6, 5);
-      arrow[2] = at(-3, 0);
-      arrow[3] = at(-6, -5);
-      p.drawPolygon(arrow, 4);
-    } else {
-      p.drawEllipse(QPointF(m.X, m.Y), 4 * size, 4 * size);
-    }
-    if (selected) {
-      p.setBrush(Qt::NoBrush);
-      p.setPen(QPen(kHighlight, 2));
-      p.drawEllipse(QPointF(m.X, m.Y), 13, 13);
-    }
+    const int step = static_cast<int>(std::lround(m.State.Course / kCourseStepDegrees)) % (360 / kCourseStepDegrees);
+    const QImage& sprite = MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected);
+    if (alpha < 1) p.setOpacity(alpha);
+    p.drawImage(QPointF(m.X - kSpriteSize / 2.0, m.Y - kSpriteSize / 2.0), sprite);
+    if (alpha < 1) p.setOpacity(1);
   }
-  p.setBrush(Qt::NoBrush);
 }
 
 // Beside their markers once zoomed in; a name that would overlap one already placed is

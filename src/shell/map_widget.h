@@ -4,6 +4,7 @@
 // their trails, the selected vessel's track, names, the scale bar. Drag pans, the wheel
 // zooms around the cursor, a double-click zooms in, a click selects.
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include <QImage>
@@ -91,10 +92,11 @@ class TMapWidget : public QWidget {
   void DrawLand(QPainter& p, const TWorldRect& visible);
   void DrawTiles(QPainter& p, const TWorldRect& visible, QSize size);
   void DrawGraticule(QPainter& p, const TWorldRect& visible, QSize size);
-  void DrawAllTracks(QPainter& p, const TWorldRect& visible);
+  void DrawAllTracks(QImage& image, const TWorldRect& visible);
   void DrawTrails(QPainter& p);
   void DrawSelectedTrack(QPainter& p, const TWorldRect& visible);
   void DrawMarkers(QPainter& p);
+  const QImage& MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected);
   void DrawNames(QPainter& p, QSize size);
   void DrawOverlays(QPainter& p, QSize size);
   void DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift);
@@ -125,6 +127,7 @@ class TMapWidget : public QWidget {
   TPolylines lines_;                 // reused per frame
   std::vector<QPointF> screen_;      // reused per polyline
   std::vector<QRectF> placedNames_;  // reused per frame
+  std::unordered_map<uint64_t, QImage> sprites_;
 
   QPointF pressPos_;
   TViewTransform pressView_;
