@@ -27,8 +27,8 @@ const QColor kGraticule(255, 255, 255, 45);
 const QColor kOutline(0x20, 0x20, 0x20);
 const QColor kHighlight(0x00, 0xe5, 0xff);
 
-// Names are drawn from about a city's scale on (tile zoom 10).
-constexpr double kNamesScale = 256.0 * 1024;
+// Names are drawn from a scale of a few tens of nautical miles across on (tile zoom 9).
+constexpr double kNamesScale = 256.0 * 512;
 constexpr double kFrameMarginPx = 24;
 constexpr double kFitMarginPx = 40;
 constexpr double kFitMaxScale = 256.0 * (1 << 14);

@@ -87,9 +87,10 @@ void TTrackReplayWindow::BuildWindow() {
   List_Vessels->verticalHeader()->hide();
   List_Vessels->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   List_Vessels->horizontalHeader()->setStretchLastSection(true);
-  List_Vessels->setColumnWidth(TVesselListModel::Name, 150);
+  List_Vessels->setColumnWidth(TVesselListModel::Name, 140);
   List_Vessels->setColumnWidth(TVesselListModel::MMSI, 80);
-  List_Vessels->setColumnWidth(TVesselListModel::Class, 40);
+  List_Vessels->setColumnWidth(TVesselListModel::Class, 45);
+  side->setMinimumWidth(340);
   Label_Info = new QLabel(side);
   Label_Info->setTextFormat(Qt::RichText);
   Label_Info->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -293,9 +294,13 @@ void TTrackReplayWindow::ShowInfo() {
   row("Draught:", ship.Draught);
   row("Dest.:", ship.Destination);
   row("Nav. Status:", point ? std::string_view(point->NavStatus) : std::string_view("–"));
-  row("Speed:", point ? std::string_view(point->Speed) : std::string_view("–"));
-  row("COG:", point ? std::string_view(point->COG) : std::string_view("–"));
-  row("True Heading:", point ? std::string_view(point->TH) : std::string_view("–"));
+  // The report's texts, with their units where they hold a number.
+  const auto unit = [](std::string_view text, const char* suffix) {
+    return text.empty() || text == "n.a." ? std::string(text) : std::string(text) + suffix;
+  };
+  row("Speed:", point ? unit(point->Speed, " kn") : "–");
+  row("COG:", point ? unit(point->COG, "°") : "–");
+  row("True Heading:", point ? unit(point->TH, "°") : "–");
   row("Points:", std::to_string(v.Count));
   Label_Info->setText(QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows));
 }
