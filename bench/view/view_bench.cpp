@@ -22,6 +22,7 @@
 
 #include "analysis/analysis_run.h"
 #include "bench_inputs.h"
+#include "platform/progress_sink.h"
 #include "replay/land_file.h"
 #include "shell/map_widget.h"
 #include "shell/track_replay_window.h"
@@ -43,18 +44,6 @@ double Percentile(std::vector<double> v, double p) {
   std::sort(v.begin(), v.end());
   return v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5))];
 }
-
-class TNullSink : public TProgressSink {
- public:
-  void SetBarMin(TBar, int64_t) override {}
-  void SetBarMax(TBar, int64_t) override {}
-  void SetBarPosition(TBar, int64_t) override {}
-  void ClearDetails() override {}
-  void AppendDetail(std::string_view) override {}
-  void ProcessMessages() override {}
-  bool StopKeyPressed() override { return false; }
-  void SetStopHintVisible(bool) override {}
-};
 
 int Main(const char* card) {
   TCatalogue catalogue;

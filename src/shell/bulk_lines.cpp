@@ -68,18 +68,38 @@ void Walk(uchar* bits, qsizetype stride, int w, int h, int x0, int y0, int x1, i
 
 }  // namespace
 
-void DrawBulkPolyline(QImage& image, const QPointF* points, int count, QRgb colour) {
+// Each point is projected and rounded once; a point on the pixel of the one before adds
+// nothing and is passed over.
+void DrawBulkPolyline(QImage& image, const TWorldPoint* points, size_t count, const TViewTransform& view,
+                      double shift, QRgb colour) {
   const int w = image.width(), h = image.height();
   if (count < 2 || w == 0 || h == 0) return;
   uchar* bits = image.bits();
   const qsizetype stride = image.bytesPerLine();
-  for (int i = 1; i < count; ++i) {
-    double fx0 = points[i - 1].x(), fy0 = points[i - 1].y(), fx1 = points[i].x(), fy1 = points[i].y();
-    if ((fx0 < 0 && fx1 < 0) || (fy0 < 0 && fy1 < 0) || (fx0 >= w && fx1 >= w) || (fy0 >= h && fy1 >= h)) continue;
-    if (!Near(fx0) || !Near(fy0) || !Near(fx1) || !Near(fy1)) {
-      if (!ClipToBox(fx0, fy0, fx1, fy1, w, h)) continue;
+  double px = ScreenX(view, points[0].X + shift), py = ScreenY(view, points[0].Y);
+  bool prevNear = Near(px) && Near(py);
+  int ipx = prevNear ? Round(px) : 0, ipy = prevNear ? Round(py) : 0;
+  for (size_t i = 1; i < count; ++i) {
+    const double x = ScreenX(view, points[i].X + shift), y = ScreenY(view, points[i].Y);
+    const bool near = Near(x) && Near(y);
+    if (near && prevNear) {
+      const int ix = Round(x), iy = Round(y);
+      if (ix == ipx && iy == ipy) continue;
+      if (!((ix < 0 && ipx < 0) || (iy < 0 && ipy < 0) || (ix >= w && ipx >= w) || (iy >= h && ipy >= h)))
+        Walk(bits, stride, w, h, ipx, ipy, ix, iy, colour);
+      ipx = ix;
+      ipy = iy;
+    } else {
+      double x0 = px, y0 = py, x1 = x, y1 = y;
+      if (ClipToBox(x0, y0, x1, y1, w, h)) Walk(bits, stride, w, h, Round(x0), Round(y0), Round(x1), Round(y1), colour);
+      if (near) {
+        ipx = Round(x);
+        ipy = Round(y);
+      }
     }
-    Walk(bits, stride, w, h, Round(fx0), Round(fy0), Round(fx1), Round(fy1), colour);
+    px = x;
+    py = y;
+    prevNear = near;
   }
 }
 

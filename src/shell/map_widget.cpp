@@ -308,22 +308,22 @@ void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun,
 }
 
 // Every whole track at once: millions of segments of a few pixels, drawn straight into
-// the static picture (bulk_lines.h).
+// the static picture (bulk_lines.h). The own vessel and SARTs last, on top of the rest.
 void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
-  for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
-    int first = 0, last = -1;
-    if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
-    ClearPolylines(lines_);
-    AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
-    const QRgb colour = ColourOf(v).rgb();
-    for (int shift = first; shift <= last; ++shift) {
-      for (size_t r = 0; r < lines_.RunStarts.size(); ++r) {
-        const size_t begin = lines_.RunStarts[r];
-        const size_t end = r + 1 < lines_.RunStarts.size() ? lines_.RunStarts[r + 1] : lines_.Points.size();
-        screen_.clear();
-        for (size_t i = begin; i < end; ++i)
-          screen_.emplace_back(ScreenX(view_, lines_.Points[i].X + shift), ScreenY(view_, lines_.Points[i].Y));
-        DrawBulkPolyline(image, screen_.data(), static_cast<int>(screen_.size()), colour);
+  for (const bool others : {true, false}) {
+    for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
+      int first = 0, last = -1;
+      if ((model_->Vessels[v].Kind == TVesselKind::Other) != others) continue;
+      if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
+      ClearPolylines(lines_);
+      AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
+      const QRgb colour = ColourOf(v).rgb();
+      for (int shift = first; shift <= last; ++shift) {
+        for (size_t r = 0; r < lines_.RunStarts.size(); ++r) {
+          const size_t begin = lines_.RunStarts[r];
+          const size_t end = r + 1 < lines_.RunStarts.size() ? lines_.RunStarts[r + 1] : lines_.Points.size();
+          DrawBulkPolyline(image, lines_.Points.data() + begin, end - begin, view_, shift, colour);
+        }
       }
     }
   }
