@@ -220,6 +220,12 @@ void TTrackReplayWindow::ShowTime() {
   Label_Time->setText(IsEmpty(model_) ? QString() : Q(ReplayTimeText(time_)));
 }
 
+// A closed window does not play on unseen.
+void TTrackReplayWindow::hideEvent(QHideEvent* event) {
+  SetPlaying(false);
+  QMainWindow::hideEvent(event);
+}
+
 void TTrackReplayWindow::StepMinutes(int minutes) { SetTime(time_ + 60.0 * minutes); }
 
 void TTrackReplayWindow::SetPlaying(bool on) {

@@ -73,6 +73,9 @@ class TTrackReplayWindow : public QMainWindow {
   QLabel* Label_Info = nullptr;
   QLabel* Label_Cursor = nullptr;
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   void BuildWindow();
   void BuildShortcuts();

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -169,6 +170,30 @@ TEST_F(ReplayFixture, FilterNarrowsTheListAndARowSelectsAndCentres) {
     const TViewTransform& view = replay.Map->View();
     EXPECT_NEAR(ScreenX(view, state.Position.X), replay.Map->width() / 2.0, 1.0);
   }
+}
+
+// A table without a single valid position, and no land file: the window says so and its
+// clock does nothing.
+TEST(TrackReplayWindow, EmptyTableAndMissingLandFileAreSaidAndHarmless) {
+  TReplayWindowOptions options;
+  options.LandFile = "/nonexistent/ne_50m_land.pn2";
+  TTrackReplayWindow window(options);
+  auto ships = std::make_shared<TShipList>(2);
+  (*ships)[1].MMSI = "211000001";
+  (*ships)[1].aPlot.emplace_back().Lat = "n.a.";
+  window.SetShips(ships, true);
+  window.show();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.statusBar()->currentMessage().isEmpty());
+  EXPECT_EQ(window.Label_Info->text(), "No positions in this window");
+  EXPECT_FALSE(window.Slider_Time->isEnabled());
+  window.SetPlaying(true);
+  window.StepMinutes(5);
+  window.Advance(10);
+  EXPECT_FALSE(window.Playing());
+  EXPECT_EQ(window.List_Vessels->model()->rowCount(), 0);
+  QTest::mouseClick(window.Map, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+  EXPECT_EQ(window.Map->Selected(), -1);
 }
 
 }  // namespace
