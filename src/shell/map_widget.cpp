@@ -64,6 +64,7 @@ void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
   model_ = model;
   ships_ = ships;
   decimation_ = TDecimationCache{};
+  nameLabels_.clear();
   selected_ = -1;
   FitAll();
 }
@@ -410,20 +411,34 @@ void TMapWidget::DrawMarkers(QPainter& p) {
 
 // Beside their markers once zoomed in; a name that would overlap one already placed is
 // left out (the own vessel and the selected one come first).
+// A vessel's name on its dark plate, set once: measuring and setting text for a thousand
+// names a frame would cost more than the rest of the frame.
+const QImage& TMapWidget::NameLabel(uint32_t vessel) {
+  auto it = nameLabels_.find(vessel);
+  if (it != nameLabels_.end()) return it->second;
+  const QString name = VesselDisplayName(model_->Vessels[vessel]);
+  const QFontMetrics metrics(font());
+  QImage label(metrics.horizontalAdvance(name) + 4, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
+  label.fill(QColor(0, 0, 0, 110));
+  QPainter p(&label);
+  p.setFont(font());
+  p.setPen(Qt::white);
+  p.drawText(label.rect(), Qt::AlignCenter, name);
+  p.end();
+  return nameLabels_.emplace(vessel, std::move(label)).first->second;
+}
+
 void TMapWidget::DrawNames(QPainter& p, QSize size) {
   if (view_.Scale < kNamesScale) return;
   placedNames_.clear();
-  const QFontMetricsF metrics(font());
-  p.setPen(Qt::white);
   const auto place = [&](const TMarker& m) {
     if (m.State.Alpha < 0.5f || m.X < 0 || m.Y < 0 || m.X > size.width() || m.Y > size.height()) return;
-    const QString name = VesselDisplayName(model_->Vessels[m.Vessel]);
-    const QRectF box(m.X + 9, m.Y - metrics.height() / 2 - 1, metrics.horizontalAdvance(name) + 4, metrics.height() + 2);
+    const QImage& label = NameLabel(m.Vessel);
+    const QRectF box(m.X + 9, m.Y - label.height() / 2.0, label.width(), label.height());
     for (const QRectF& other : placedNames_)
       if (other.intersects(box)) return;
     placedNames_.push_back(box);
-    p.fillRect(box, QColor(0, 0, 0, 110));
-    p.drawText(box, Qt::AlignCenter, name);
+    p.drawImage(box.topLeft(), label);
   };
   for (const TMarker& m : frame_.Markers)
     if (model_->Vessels[m.Vessel].Kind == TVesselKind::Own || static_cast<int64_t>(m.Vessel) == selected_) place(m);

@@ -98,6 +98,7 @@ class TMapWidget : public QWidget {
   void DrawMarkers(QPainter& p);
   const QImage& MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected);
   void DrawNames(QPainter& p, QSize size);
+  const QImage& NameLabel(uint32_t vessel);
   void DrawOverlays(QPainter& p, QSize size);
   void DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift);
   QColor ColourOf(uint32_t vessel) const;
@@ -128,6 +129,7 @@ class TMapWidget : public QWidget {
   std::vector<QPointF> screen_;      // reused per polyline
   std::vector<QRectF> placedNames_;  // reused per frame
   std::unordered_map<uint64_t, QImage> sprites_;
+  std::unordered_map<uint32_t, QImage> nameLabels_;  // of the vessels named so far
 
   QPointF pressPos_;
   TViewTransform pressView_;
