@@ -21,6 +21,7 @@ namespace pelorin {
 namespace {
 
 const QColor kSea(0x1d, 0x3a, 0x56);
+const QColor kOffMap(0x30, 0x30, 0x30);  // beyond the square map's north and south edges
 const QColor kLand(0x6b, 0x73, 0x5a);
 const QColor kCoast(0x3a, 0x40, 0x30);
 const QColor kGraticule(255, 255, 255, 45);
@@ -194,6 +195,9 @@ void TMapWidget::RenderStatic(QSize size) {
   if (static_.size() != size) static_ = QImage(size, QImage::Format_RGB32);
   QPainter p(&static_);
   p.fillRect(QRect(QPoint(0, 0), size), kSea);
+  const double north = ScreenY(view_, 0), south = ScreenY(view_, 1);
+  if (north > 0) p.fillRect(QRectF(0, 0, size.width(), north), kOffMap);
+  if (south < size.height()) p.fillRect(QRectF(0, south, size.width(), size.height() - south), kOffMap);
   const TWorldRect visible = VisibleWorld(view_, size.width(), size.height());
   DrawLand(p, visible);
   DrawTiles(p, visible, size);

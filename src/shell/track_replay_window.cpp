@@ -87,7 +87,7 @@ void TTrackReplayWindow::BuildWindow() {
   List_Vessels->verticalHeader()->hide();
   List_Vessels->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   List_Vessels->horizontalHeader()->setStretchLastSection(true);
-  List_Vessels->setColumnWidth(TVesselListModel::Name, 140);
+  List_Vessels->setColumnWidth(TVesselListModel::Name, 125);
   List_Vessels->setColumnWidth(TVesselListModel::MMSI, 80);
   List_Vessels->setColumnWidth(TVesselListModel::Class, 45);
   side->setMinimumWidth(340);
