@@ -248,9 +248,10 @@ void TMapWidget::DrawTiles(QPainter& p, const TWorldRect& visible, QSize size) {
   const double n = std::ldexp(1.0, z);
   const double tilePx = view_.Scale / n;
   const int64_t x0 = static_cast<int64_t>(std::floor(visible.MinX * n));
-  const int64_t x1 = static_cast<int64_t>(std::floor(visible.MaxX * n));
+  // A tile whose edge only touches the view's edge is not in view: not asked for.
+  const int64_t x1 = static_cast<int64_t>(std::ceil(visible.MaxX * n)) - 1;
   const int64_t y0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor(visible.MinY * n)));
-  const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(n) - 1, static_cast<int64_t>(std::floor(visible.MaxY * n)));
+  const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(n) - 1, static_cast<int64_t>(std::ceil(visible.MaxY * n)) - 1);
   std::vector<TTileKey> wanted;
   const QPointF centre(size.width() / 2.0, size.height() / 2.0);
   std::vector<std::pair<double, TTileKey>> order;

@@ -161,6 +161,14 @@ TEST_F(ReplayFixture, FilterNarrowsTheListAndARowSelectsAndCentres) {
   EXPECT_EQ(list->rowCount(), 0);
   replay.Edit_Filter->clear();
 
+  // Sorted by points, most first; then by name.
+  replay.List_Vessels->sortByColumn(TVesselListModel::Points, Qt::DescendingOrder);
+  for (int r = 1; r < list->rowCount(); ++r)
+    EXPECT_GE(list->index(r - 1, TVesselListModel::Points).data().toInt(),
+              list->index(r, TVesselListModel::Points).data().toInt());
+  replay.List_Vessels->sortByColumn(TVesselListModel::Name, Qt::AscendingOrder);
+  EXPECT_EQ(list->index(0, 0).data().toString(), "BUGSIER 11");
+
   const QModelIndex row = list->index(2, 0);
   emit replay.List_Vessels->clicked(row);
   const int64_t chosen = static_cast<TVesselListModel*>(list)->VesselAt(2);
