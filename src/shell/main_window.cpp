@@ -665,7 +665,9 @@ void TFormMain::TrackReplay1Click() {
   if (!replayShips_) return;
   if (!Form_TrackReplay) {
     TReplayWindowOptions options;
-    options.LandFile = options_.LandFile.isEmpty() ? QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size())) : options_.LandFile;
+    options.LandFile = options_.LandFile;
+    if (options.LandFile.isEmpty())
+      options.LandFile = QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size()));
     options.TileTemplate = QString::fromStdString(settings_.TileTemplate);
     Form_TrackReplay = new TTrackReplayWindow(std::move(options), this);
     Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);

@@ -251,7 +251,8 @@ void TMapWidget::DrawTiles(QPainter& p, const TWorldRect& visible, QSize size) {
   // A tile whose edge only touches the view's edge is not in view: not asked for.
   const int64_t x1 = static_cast<int64_t>(std::ceil(visible.MaxX * n)) - 1;
   const int64_t y0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor(visible.MinY * n)));
-  const int64_t y1 = std::min<int64_t>(static_cast<int64_t>(n) - 1, static_cast<int64_t>(std::ceil(visible.MaxY * n)) - 1);
+  const int64_t y1 =
+      std::min<int64_t>(static_cast<int64_t>(n) - 1, static_cast<int64_t>(std::ceil(visible.MaxY * n)) - 1);
   std::vector<TTileKey> wanted;
   const QPointF centre(size.width() / 2.0, size.height() / 2.0);
   std::vector<std::pair<double, TTileKey>> order;
@@ -407,7 +408,8 @@ void TMapWidget::DrawMarkers(QPainter& p) {
     if (alpha <= 0) continue;
     const bool selected = static_cast<int64_t>(m.Vessel) == selected_;
     const int step = static_cast<int>(std::lround(m.State.Course / kCourseStepDegrees)) % (360 / kCourseStepDegrees);
-    const QImage& sprite = MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected);
+    const QImage& sprite =
+        MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected);
     if (alpha < 1) p.setOpacity(alpha);
     p.drawImage(QPointF(m.X - kSpriteSize / 2.0, m.Y - kSpriteSize / 2.0), sprite);
     if (alpha < 1) p.setOpacity(1);

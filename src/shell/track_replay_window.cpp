@@ -231,7 +231,8 @@ void TTrackReplayWindow::StepMinutes(int minutes) { SetTime(time_ + 60.0 * minut
 void TTrackReplayWindow::SetPlaying(bool on) {
   if (IsEmpty(model_)) on = false;
   // Play at the end starts again from the beginning.
-  if (on && !playing_ && time_ >= static_cast<double>(model_.EndSeconds)) SetTime(static_cast<double>(model_.StartSeconds));
+  if (on && !playing_ && time_ >= static_cast<double>(model_.EndSeconds))
+    SetTime(static_cast<double>(model_.StartSeconds));
   playing_ = on;
   Button_Play->setText(on ? "Pause" : "Play");
   if (on) {
@@ -308,7 +309,8 @@ void TTrackReplayWindow::ShowInfo() {
   row("COG:", point ? unit(point->COG, "°") : "–");
   row("True Heading:", point ? unit(point->TH, "°") : "–");
   row("Points:", std::to_string(v.Count));
-  Label_Info->setText(QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows));
+  Label_Info->setText(
+      QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows));
 }
 
 }  // namespace pelorin

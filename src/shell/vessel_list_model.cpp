@@ -61,7 +61,8 @@ void TVesselListModel::Rebuild() {
       return up ? ca < cb : cb < ca;
     });
   } else {
-    std::stable_sort(rows_.begin(), rows_.end(), [&](uint32_t a, uint32_t b) { return up ? key(a) < key(b) : key(b) < key(a); });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [&](uint32_t a, uint32_t b) { return up ? key(a) < key(b) : key(b) < key(a); });
   }
 }
 
