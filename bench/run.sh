@@ -1,6 +1,6 @@
 #!/bin/bash
 # Generates the benchmark inputs with genlog.py into a temporary folder, runs
-# pelorin-bench and pelorin-cli on them, times `wc -l` and `gpsdecode` on the same files
+# pelorin-bench, pelorin-cli and (with the GUI) pelorin-gui-bench and pelorin-view-bench on them, times `wc -l` and `gpsdecode` on the same files
 # and prints the table of bench/README.md.
 #
 #   bench/run.sh [--short] [--inputs DIR] [--keep] [--out FILE]
@@ -80,6 +80,11 @@ GUI_BENCH=""
 if grep -q pelorin-gui-bench <<<"$(cmake --build "$BUILD_DIR" --target help 2>/dev/null)"; then
   cmake --build "$BUILD_DIR" -j"$JOBS" --target pelorin-gui-bench >/dev/null
   GUI_BENCH=$BUILD_ABS/bench/pelorin-gui-bench
+fi
+VIEW_BENCH=""
+if grep -q pelorin-view-bench <<<"$(cmake --build "$BUILD_DIR" --target help 2>/dev/null)"; then
+  cmake --build "$BUILD_DIR" -j"$JOBS" --target pelorin-view-bench >/dev/null
+  VIEW_BENCH=$BUILD_ABS/bench/pelorin-view-bench
 fi
 CLI=$BUILD_ABS/pelorin-cli
 CLI_READY=1
@@ -220,6 +225,12 @@ if [ -n "$GUI_BENCH" ]; then
   QT_QPA_PLATFORM=$GUI_PLATFORM "$GUI_BENCH" --card="$INPUTS/day" --repetitions="$GUI_REPETITIONS" --details 2>/dev/null \
     | sed 's/^/details_/' >>"$REF" || note "pelorin-gui-bench --details failed"
   echo "gui_platform_${GUI_PLATFORM:-default} 1" >>"$REF"
+fi
+
+# The Track Replay window's frames, drawn offscreen, over the 24-hour log.
+if [ -n "$VIEW_BENCH" ]; then
+  note "the Track Replay window"
+  "$VIEW_BENCH" "$INPUTS/day" 2>/dev/null | sed 's/^/view_/' >>"$REF" || note "pelorin-view-bench failed"
 fi
 
 # --- table ---------------------------------------------------------------------------

@@ -99,6 +99,22 @@ if gui:
                    f"{ref[k + 'gui_longest_pump_gap_ms']:.0f} ms | {ref[k + 'gui_repaints_per_second']:.0f} /s | "
                    "≤ 5 %, ≥ 20 /s |")
 
+# The Track Replay window over the 24-hour log.
+view = [("view_open_ms", "Open: table to first frame", "ms", "≤ 1,000 ms"),
+        ("view_replay_frame_ms_median", "Replay frame, median (10-min trails, 60×)", "ms", "≤ 16 ms"),
+        ("view_replay_frame_ms_p95", "Replay frame, 95th percentile", "ms", "≤ 33 ms"),
+        ("view_all_tracks_frame_ms", "All tracks frame", "ms", "≤ 100 ms"),
+        ("view_pan_frame_ms", "Pan frame", "ms", "≤ 100 ms"),
+        ("view_bytes_per_point", "Memory the view adds", "B per point", "≤ 32 B")]
+if "view_open_ms" in ref:
+    out.append("")
+    out.append(f"| Track Replay window, 24-hour log ({ref.get('view_vessels', 0):.0f} vessels, "
+               f"{ref.get('view_points', 0) / 1e6:.2f} M points), 1400 × 900 offscreen | value | Target |")
+    out.append("|---|---|---|")
+    for key, label, unit, target in view:
+        if key in ref:
+            out.append(f"| {label} | {ref[key]:.1f} {unit} | {target} |")
+
 # Linearity of the ship table.
 table = sorted((b for n, b in runs.items() if n.startswith("BM_ShipTable/")), key=lambda b: b["points"])
 if table:

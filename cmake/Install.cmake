@@ -51,8 +51,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries come from dpkg-shlibdeps; Qt's platform plugins are loaded at run time,
-# so no library reference names them.
+# so no library reference names them, and the Track Replay window reads its land from
+# Marble's Natural Earth data.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, marble-qt-data")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

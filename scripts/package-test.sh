@@ -25,7 +25,7 @@ for f in ./usr/bin/pelorin ./usr/bin/pelorin-cli ./usr/lib/pelorin/pelorin \
   grep -qxF "$f" <<<"$listing" || fail "missing in the package: $f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libfreexl1 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6network6 libfreexl1 qt6-qpa-plugins marble-qt-data; do
   grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 echo "files and dependencies: ok ($depends)"

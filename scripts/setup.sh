@@ -1,10 +1,11 @@
 #!/bin/bash
-# Installs the Debian packages that building, running and testing Pelorin need.
+# Installs the Debian packages that building, running and testing Pelorin need
+# (marble-qt-data: the land of the Track Replay window's map).
 # Safe to run again: does nothing when everything is there.
 set -euo pipefail
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           libxml2-dev libxml2-utils libfreexl-dev python3 python3-xlrd xvfb xauth
-          clang-14 libclang-rt-14-dev desktop-file-utils dpkg-dev file time)
+          clang-14 libclang-rt-14-dev desktop-file-utils dpkg-dev file time marble-qt-data)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "output/kml_rules.h"
+
 namespace pelorin {
 
 namespace {
@@ -115,16 +117,9 @@ constexpr std::array<TStyle, 5> kStyles = {{
     {"ship-icon-yellow", "ff00ffff", "0.5", "/mapfiles/kml/shapes/sailing.png"},
 }};
 
-bool IsSart(std::string_view mmsi) { return mmsi.starts_with("970"); }
-
 void WriteVesselName(TKmlFile& file, std::string_view indent, const TStatic& ship) {
-  std::string_view name = ship.ShipName;
-  if (!name.empty())
-    Line(file, indent, "<name> ", TValue{name}, " </name>");
-  else if (IsSart(ship.MMSI))
-    Line(file, indent, "<name> SART ", TValue{ship.MMSI}, " </name>");
-  else
-    Line(file, indent, "<name> ", TValue{ship.MMSI}, " </name>");
+  const TVesselName name = KmlVesselName(ship);
+  Line(file, indent, "<name> ", name.Prefix, TValue{name.Text}, " </name>");
 }
 
 void WriteStyle(TKmlFile& file, const TStyle& style) {
@@ -283,8 +278,7 @@ void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgr
     sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
     sink.ProcessMessages();
     const TStatic& ship = ships[i];
-    std::string_view mmsi = ship.MMSI;
-    if (!mmsi.empty() && mmsi != "n.a." && !ship.aPlot.empty()) WriteShipLabel(file, ship, i == 0);
+    if (KmlShowsLabel(ship)) WriteShipLabel(file, ship, i == 0);
   }
   WriteLabelsFolderEnd(file);
 
@@ -293,8 +287,7 @@ void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgr
     sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
     sink.ProcessMessages();
     const TStatic& ship = ships[i];
-    std::string_view mmsi = ship.MMSI;
-    if (mmsi == "0" || mmsi == "n.a." || ship.aPlot.empty()) continue;
+    if (!KmlShowsTrack(ship)) continue;
     WriteTrackFolderStart(file, ship);
     char ordinal[24];
     for (size_t k = 0; k < ship.aPlot.size(); ++k) {

@@ -21,6 +21,17 @@ class TDocumentOpener {
   virtual ~TDocumentOpener() = default;
   // Hand the file to the application registered for its type; the result is not examined.
   virtual void Open(const std::string& path) = 0;
+  // Where the outcome matters (a KML document, which Pelorin can show itself): whether the
+  // desktop has an application for the file's type at all, and an Open that says whether
+  // the hand-over worked.
+  virtual bool HasApplicationFor(const std::string& path) {
+    (void)path;
+    return true;
+  }
+  virtual bool TryOpen(const std::string& path) {
+    Open(path);
+    return true;
+  }
 };
 
 }  // namespace pelorin

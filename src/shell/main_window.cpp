@@ -35,6 +35,7 @@
 #include "shell/qt_desktop.h"
 #include "shell/stop_key.h"
 #include "shell/time_spin_box.h"
+#include "shell/track_replay_window.h"
 
 namespace pelorin {
 
@@ -67,6 +68,28 @@ class TFormMain::TFlushingMessageBox : public TMessageBox {
   TMessageBox& box_;
   TGuiProgressSink& sink_;
 };
+
+namespace {
+
+// Hands a KML document over and remembers whether it got anywhere: with no application
+// for KML, or a hand-over that fails, Pelorin shows the tracks itself.
+class TKmlHandover : public TDocumentOpener {
+ public:
+  explicit TKmlHandover(TDocumentOpener& opener) : opener_(opener) {}
+  void Open(const std::string& path) override {
+    try {
+      NotShown = !opener_.HasApplicationFor(path) || !opener_.TryOpen(path);
+    } catch (const std::exception&) {
+      NotShown = true;
+    }
+  }
+  bool NotShown = false;
+
+ private:
+  TDocumentOpener& opener_;
+};
+
+}  // namespace
 
 class TFormMain::TFlushingShipListView : public TShipListView {
  public:
@@ -219,6 +242,11 @@ void TFormMain::BuildWindow() {
 void TFormMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu("File");
   Exit1 = file->addAction("Exit");
+  QMenu* view = menuBar()->addMenu("&View");
+  TrackReplay1 = view->addAction("&Track Replay");
+  TrackReplay1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  TrackReplay1->setEnabled(false);
+  connect(TrackReplay1, &QAction::triggered, this, [this] { TrackReplay1Click(); });
   QMenu* help = menuBar()->addMenu("Help");
   Short1 = help->addAction("How To");
   About1 = help->addAction("About");
@@ -591,6 +619,8 @@ void TFormMain::BitBtn_GoogleClick() {
 void TFormMain::RunCommand(TAnalysisMode mode) {
   BeginWork();
   SetCommandsEnabled(false, false);
+  TKmlHandover handover(*options_.Opener);
+  TRunOutcome outcome = TRunOutcome::NoData;
   const auto error = Attempt([&] {
     ReadChooser();
     TShowAndPump pump = [this](const TTimeWindowState& state) {
@@ -600,14 +630,51 @@ void TFormMain::RunCommand(TAnalysisMode mode) {
       chooserBusy_ = false;
     };
     TRunInputs in{analysis_,     catalogue_,           window_,  static_cast<unsigned>(mode), &reducedData_,
-                  &allTracks_,   settings_.StartupDir, *sink_,   *messages_,                  options_.Opener,
+                  &allTracks_,   settings_.StartupDir, *sink_,   *messages_,                  &handover,
                   shipListView_.get(), std::move(pump)};
-    RunAnalysis(in);
+    outcome = RunAnalysis(in);
+    if (outcome == TRunOutcome::Completed) KeepRunForReplay();
   });
   ShowChooser();
   SetCommandsEnabled(true, catalogue_.DataAvailable);
   EndWork();
   ReportFailure(error);
+  if (!error && outcome == TRunOutcome::Completed && mode == TAnalysisMode::Kml && handover.NotShown)
+    ShowTracksInstead(KmlPath(settings_.StartupDir));
+}
+
+// The finished table moves to the Track Replay window's side (copying millions of points
+// would double the memory); the next run starts from an empty one anyway.
+void TFormMain::KeepRunForReplay() {
+  replayShips_ = std::make_shared<const TShipList>(std::move(analysis_.aShipList));
+  ClearShipTable(analysis_);
+  replayAllTracks_ = allTracks_;
+  TrackReplay1->setEnabled(true);
+  if (Form_TrackReplay) Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);
+}
+
+void TFormMain::ShowTracksInstead(const std::string& kmlPath) {
+  sink_->AppendDetail("Document: " + kmlPath);
+  messages_->Show(TMessageKind::Information, "Information",
+                  "No program for KML documents is installed. The document was saved as " + kmlPath +
+                      "; Pelorin shows the tracks in its Track Replay window.");
+  TrackReplay1Click();
+}
+
+void TFormMain::TrackReplay1Click() {
+  if (!replayShips_) return;
+  if (!Form_TrackReplay) {
+    TReplayWindowOptions options;
+    options.LandFile = options_.LandFile;
+    if (options.LandFile.isEmpty())
+      options.LandFile = QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size()));
+    options.TileTemplate = QString::fromStdString(settings_.TileTemplate);
+    Form_TrackReplay = new TTrackReplayWindow(std::move(options), this);
+    Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);
+  }
+  Form_TrackReplay->show();
+  Form_TrackReplay->raise();
+  Form_TrackReplay->activateWindow();
 }
 
 void TFormMain::CheckBox_ShowDetailsClick() {

@@ -41,6 +41,7 @@ class TGuiProgressSink;
 class TQtMessageBox;
 class TStopKeyFilter;
 class TTimeSpinBox;
+class TTrackReplayWindow;
 
 // What the window needs from outside; tests replace the dialogs and the desktop.
 struct TFormMainOptions {
@@ -52,6 +53,7 @@ struct TFormMainOptions {
   TAutomationFactory* Automation = nullptr;  // null: the built-in spreadsheet application
   // The folder dialog; empty optional = cancelled. Null: "Select SD-Card" dialog.
   std::function<std::optional<QString>(const QString& preselect)> ChooseDirectory;
+  QString LandFile;                     // the Track Replay map's land; empty: Marble's Natural Earth file
 };
 
 // One start or end chooser.
@@ -92,6 +94,7 @@ class TFormMain : public QMainWindow {
   void Short1Click();
   void About1Click();
   void BitBtn_CancelClick();
+  void TrackReplay1Click();
   void FormShow();
 
   void MonthCalendar_StartClick();
@@ -106,6 +109,9 @@ class TFormMain : public QMainWindow {
   // State, for the tests and the program entry.
   const TCatalogue& Catalogue() const { return catalogue_; }
   const TAnalysisState& Analysis() const { return analysis_; }
+  // The ship table of the last completed run, which the Track Replay window shows; null
+  // before the first.
+  const std::shared_ptr<const TShipList>& ReplayShips() const { return replayShips_; }
   const TSettingsState& Settings() const { return settings_; }
   bool HintDisplay() const { return settings_.HintDisplay; }
   bool Busy() const { return busy_; }
@@ -144,11 +150,13 @@ class TFormMain : public QMainWindow {
   QAction* Exit1 = nullptr;
   QAction* Short1 = nullptr;
   QAction* About1 = nullptr;
+  QAction* TrackReplay1 = nullptr;
 
   TForm_SpreadSheet* Form_SpreadSheet = nullptr;
   TForm_Help* Form_Help = nullptr;
   TForm_Hint* Form_Hint = nullptr;
   TForm_Intro* Form_Intro = nullptr;
+  TTrackReplayWindow* Form_TrackReplay = nullptr;  // made when first opened
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -178,6 +186,8 @@ class TFormMain : public QMainWindow {
   void ChooserCommand(void (*command)(const TCatalogue&, TTimeWindowState&, const TShowAndPump&));
 
   void RunCommand(TAnalysisMode mode);
+  void KeepRunForReplay();
+  void ShowTracksInstead(const std::string& kmlPath);
   void SetCommandsEnabled(bool open, bool outputs);
   void BeginWork();
   void RunOpen(const QString& path);
@@ -196,6 +206,8 @@ class TFormMain : public QMainWindow {
   TTimeWindowState window_;
   bool reducedData_ = true;
   bool allTracks_ = true;
+  std::shared_ptr<const TShipList> replayShips_;
+  bool replayAllTracks_ = true;  // the option as the last completed run read it
 
   std::unique_ptr<TStopKeyFilter> stopKey_;
   std::unique_ptr<TGuiProgressSink> sink_;

@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QString>
 #include <QUrl>
 
@@ -20,8 +22,24 @@ void TQtMessageBox::Show(TMessageKind kind, std::string_view caption, std::strin
   box.exec();
 }
 
-void TQtDocumentOpener::Open(const std::string& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(path)));
+void TQtDocumentOpener::Open(const std::string& path) { TryOpen(path); }
+
+bool TQtDocumentOpener::TryOpen(const std::string& path) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(path)));
+}
+
+bool TQtDocumentOpener::HasApplicationFor(const std::string& path) {
+  const QString type = QMimeDatabase().mimeTypeForFile(FromUtf8(path), QMimeDatabase::MatchExtension).name();
+  QProcess query;
+  query.start("xdg-mime", {"query", "default", type});
+  // A hung helper must not hold up the window for long; no answer counts as none.
+  if (!query.waitForStarted(2000) || !query.waitForFinished(3000)) {
+    query.kill();
+    query.waitForFinished(500);
+    return false;
+  }
+  return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+         !query.readAllStandardOutput().trimmed().isEmpty();
 }
 
 }  // namespace pelorin

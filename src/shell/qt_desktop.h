@@ -19,10 +19,13 @@ class TQtMessageBox : public TMessageBox {
   QWidget* parent_;
 };
 
-// The desktop's default application for the file's type (QDesktopServices).
+// The desktop's default application for the file's type (QDesktopServices). Whether one
+// is registered is asked of xdg-mime: a desktop without it has none for our purposes.
 class TQtDocumentOpener : public TDocumentOpener {
  public:
   void Open(const std::string& path) override;
+  bool TryOpen(const std::string& path) override;
+  bool HasApplicationFor(const std::string& path) override;
 };
 
 }  // namespace pelorin

@@ -1,5 +1,6 @@
 #include "shell/settings_file.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -129,6 +130,7 @@ bool SettingsFormCreate(const std::string& workingDir, TSettingsState& state, st
   state.HintDisplay = ReadSetting(state.Settings, "HINT") == "TRUE";
   state.HintFlag = state.HintDisplay;
   state.IntroFlag = ReadSetting(state.Settings, "INTRO") == "TRUE";
+  state.TileTemplate = TileTemplateSetting(state.Settings);
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
   if (ec) absolute = dir;
@@ -136,6 +138,17 @@ bool SettingsFormCreate(const std::string& workingDir, TSettingsState& state, st
   if (startup.empty() || startup.back() != '/') startup += '/';
   state.StartupDir = startup;
   return true;
+}
+
+std::string TileTemplateSetting(const TSettingsLines& lines) {
+  std::string value = ReadSetting(lines, "TILES");
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!value.empty() && blank(value.back())) value.pop_back();
+  while (!value.empty() && blank(value.front())) value.erase(value.begin());
+  if (value.empty()) return kDefaultTileTemplate;
+  std::string lower = value;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == "off" ? std::string() : value;
 }
 
 bool SettingsFormClose(TSettingsState& state, std::string& error) {

@@ -10,6 +10,8 @@ namespace pelorin {
 using TSettingsLines = std::vector<std::string>;
 
 inline constexpr const char* kSettingsFileName = "Pelorin.ini";
+// The Track Replay window's online map when the file has no TILES line.
+inline constexpr const char* kDefaultTileTemplate = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
 
 // The nine lines of a newly created file.
 TSettingsLines DefaultSettingsLines();
@@ -34,7 +36,12 @@ struct TSettingsState {
   bool IntroFlag = false;    // saved as INTRO
   bool HintFlag = false;     // saved as HINT
   std::string StartupDir;    // absolute, with a trailing "/"; empty after a failed start-up
+  std::string TileTemplate = kDefaultTileTemplate;  // TILES; empty when "off"
 };
+
+// The TILES value as the map uses it: missing or empty gives the default template, "off"
+// (any case) gives none.
+std::string TileTemplateSetting(const TSettingsLines& lines);
 
 // Loads "Pelorin.ini" from `workingDir` or creates it with the default lines. HintFlag
 // starts from the HINT read, so a run that never confirms the Google notice keeps the

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "shell/hint_notice.h"
 #include "shell/intro_notice.h"
 #include "shell/main_window.h"
+#include "shell/track_replay_window.h"
 
 namespace pelorin {
 namespace {
@@ -55,9 +57,10 @@ struct TCaptureScene::TParts {
 };
 
 TCaptureScene::TCaptureScene(const QString& workDir, const QString& samplesDir) : parts_(std::make_unique<TParts>()) {
-  // Hints on (as at a first start) but no introduction popping up over the window.
+  // Hints on (as at a first start) but no introduction popping up over the window, and
+  // no map tiles fetched for a picture.
   QFile ini(QDir(workDir).filePath("Pelorin.ini"));
-  if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) ini.write("HINT=TRUE\r\nINTRO=FALSE\r\n");
+  if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate)) ini.write("HINT=TRUE\r\nINTRO=FALSE\r\nTILES=off\r\n");
   ini.close();
 
   TFormMainOptions options;
@@ -153,6 +156,19 @@ QImage TCaptureScene::SheetWindow() {
 QImage TCaptureScene::AboutBox() {
   QMessageBox box(QMessageBox::Information, "Information", TFormMain::AboutText(), QMessageBox::Ok);
   return GrabWindow(&box);
+}
+
+QImage TCaptureScene::TrackReplay(bool allTracks) {
+  TFormMain& main = Main();
+  if (!main.ReplayShips()) SheetWindow();
+  main.TrackReplay1Click();
+  TTrackReplayWindow* window = main.Form_TrackReplay;
+  if (!window) return {};
+  window->Combo_Trail->setCurrentIndex(1);
+  window->Check_AllTracks->setChecked(allTracks);
+  const TReplayModel& model = window->Model();
+  window->SetTime(static_cast<double>(model.StartSeconds + model.EndSeconds) / 2);
+  return GrabWindow(window);
 }
 
 QImage FramedWindow(const QImage& picture, const QString& caption) {

@@ -35,6 +35,9 @@ class TCaptureScene {
   // The ship-list window after a ship-list run over the card, as the run shows it.
   QImage SheetWindow();
   QImage AboutBox();
+  // The Track Replay window over the last run's table (a ship-list run first if none):
+  // every vessel at the middle of the span with 10-minute trails, or every whole track.
+  QImage TrackReplay(bool allTracks);
 
  private:
   struct TParts;

@@ -60,9 +60,9 @@ class TWatchingBox : public test::TRecordingMessageBox {
   std::function<void()> OnShow;
 };
 
-class TThrowingOpener : public TDocumentOpener {
+class TThrowingView : public TShipListView {
  public:
-  void Open(const std::string&) override { throw std::runtime_error("The viewer could not be started."); }
+  void ShowShipList(const TShipList&) override { throw std::runtime_error("The sheet could not be shown."); }
 };
 
 struct RunFixture : ::testing::Test {
@@ -162,7 +162,8 @@ TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {
   EXPECT_NE(kml.find("</kml>"), std::string::npos);
   // Every named vessel with a track of the run is labelled in the document.
   int labelled = 0;
-  for (const TStatic& ship : window->Analysis().aShipList) {
+  ASSERT_TRUE(window->ReplayShips());
+  for (const TStatic& ship : *window->ReplayShips()) {
     if (ship.aPlot.empty() || ship.ShipName.empty() || ship.ShipName.find_first_of("&<>\"'") != std::string::npos)
       continue;
     EXPECT_NE(kml.find("<name> " + ship.ShipName + " </name>"), std::string::npos) << ship.ShipName;
@@ -229,18 +230,18 @@ TEST_F(RunFixture, ClosingDuringTheRunStopsItThenCloses) {
 }
 
 TEST_F(RunFixture, AnErrorLeavingACommandIsReportedAndTheWindowGoesBackToIdle) {
-  TThrowingOpener throwing;
-  Start(&throwing);
+  TThrowingView throwing;
+  Start(nullptr, &throwing);
   Open();
-  window->BitBtn_GoogleClick();
+  window->BitBtn_ExcelClick();
   ASSERT_EQ(box.Shown.size(), 1u);
   EXPECT_EQ(box.Shown[0].Kind, TMessageKind::Error);
-  EXPECT_EQ(box.Shown[0].Text, "The viewer could not be started.");
+  EXPECT_EQ(box.Shown[0].Text, "The sheet could not be shown.");
   ExpectIdle(true);
+  EXPECT_FALSE(window->TrackReplay1->isEnabled());  // a failed run leaves nothing to replay
   // And the window still works.
-  test::OnNextModal([](QWidget* modal) { modal->close(); });
-  window->BitBtn_ExcelClick();
-  EXPECT_TRUE(std::filesystem::exists(workDir.Path() / "Mappe_SD.xls"));
+  window->BitBtn_GoogleClick();
+  EXPECT_EQ(opener.Opened.size(), 1u);
 }
 
 TEST_F(RunFixture, ShipListRunShowsTheSheetWindowWithTheSavedWorkbook) {

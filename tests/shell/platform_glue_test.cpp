@@ -1,4 +1,5 @@
 #include <chrono>
+#include <filesystem>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +10,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include "shell/gui_progress_sink.h"
+#include "shell/qt_desktop.h"
 #include "shell/shell_test_support.h"
 #include "shell/stop_key.h"
 #include "shell/time_spin_box.h"
@@ -174,6 +178,26 @@ TEST(TimeSpinBox, UpDownKeysStepAndWrap) {
   EXPECT_EQ(box.Text(), "23");
   box.stepBy(3);
   EXPECT_EQ(box.Text(), "2");
+}
+
+// Whether the desktop has a KML viewer is xdg-mime's answer: a name, nothing, or no
+// xdg-mime at all.
+TEST(QtDocumentOpener, KmlViewerIsWhatXdgMimeAnswers) {
+  const struct {
+    const char* Script;  // null: no xdg-mime on the PATH
+    bool Expect;
+  } cases[] = {{"echo google-earth-pro.desktop", true}, {"true", false}, {"exit 1", false}, {nullptr, false}};
+  const QByteArray path = qgetenv("PATH");
+  for (const auto& c : cases) {
+    test::TTempDir bin;
+    if (c.Script) {
+      const auto tool = bin.Write("xdg-mime", std::string("#!/bin/sh\n") + c.Script + "\n");
+      std::filesystem::permissions(tool, std::filesystem::perms::owner_all);
+    }
+    qputenv("PATH", QByteArray::fromStdString(bin.Path().string()));
+    EXPECT_EQ(TQtDocumentOpener().HasApplicationFor("/tmp/SD_Belumar.kml"), c.Expect) << (c.Script ? c.Script : "none");
+  }
+  qputenv("PATH", path);
 }
 
 }  // namespace

@@ -85,6 +85,21 @@ TEST(SettingsFile, OnlyExactTrueCountsAsOn) {
   }
 }
 
+TEST(SettingsFile, TilesKeyGivesTheMapTemplateOrOff) {
+  const std::string osm = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+  const struct {
+    TSettingsLines Lines;
+    std::string Expect;
+  } cases[] = {
+      {DefaultSettingsLines(), osm},
+      {{"TILES="}, osm},
+      {{"tiles=off"}, ""},
+      {{"TILES= Off "}, ""},
+      {{"TILES=http://127.0.0.1:8080/{z}/{x}/{y}.png"}, "http://127.0.0.1:8080/{z}/{x}/{y}.png"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TileTemplateSetting(c.Lines), c.Expect) << c.Lines.back();
+}
+
 TEST(SettingsFile, KeysMatchTheWholeNameBeforeTheFirstEquals) {
   const TSettingsLines lines = {"HINT", "HINTX=1", "Hint=a=b", "HINT=second"};
   EXPECT_EQ(ReadSetting(lines, "HINT"), "a=b");

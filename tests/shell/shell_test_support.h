@@ -28,7 +28,9 @@ class TRecordingMessageBox : public TMessageBox {
 class TFakeOpener : public TDocumentOpener {
  public:
   void Open(const std::string& path) override { Opened.push_back(path); }
+  bool HasApplicationFor(const std::string&) override { return HasApplication; }
   std::vector<std::string> Opened;
+  bool HasApplication = true;
 };
 
 class TFakeShipListView : public TShipListView {

@@ -1,6 +1,6 @@
-// Saves PNG pictures of the program's windows, taken offscreen after opening a sample
-// card, so that they can be looked at without a display.
-//   pelorin-screenshots OUTDIR [SAMPLES]
+// Saves PNG pictures of the program's windows, taken offscreen after opening a card (the
+// sample card by default), so that they can be looked at without a display.
+//   pelorin-screenshots OUTDIR [CARD]
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = QApplication::arguments();
   if (args.size() < 2 || args.size() > 3) {
-    std::fprintf(stderr, "usage: pelorin-screenshots OUTDIR [SAMPLES]\n");
+    std::fprintf(stderr, "usage: pelorin-screenshots OUTDIR [CARD]\n");
     return 2;
   }
   const QString samples = args.size() == 3 ? args[2] : QStringLiteral(PELORIN_SAMPLES_DIR);
@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
       {"help_window.png", scene.HelpWindow()},
       {"about_box.png", scene.AboutBox()},
       {"ship_list.png", scene.SheetWindow()},
+      {"track-view.png", scene.TrackReplay(false)},
+      {"track-view-all.png", scene.TrackReplay(true)},
   };
   int failures = 0;
   for (const auto& [name, image] : shots) {

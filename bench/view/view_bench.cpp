@@ -1,0 +1,151 @@
+// pelorin-view-bench: the Track Replay window's speed and memory over one card. Runs the
+// ship-list job on the card with no output, builds the window's view from the table and
+// draws its map offscreen at 1400 × 900.
+//
+//   pelorin-view-bench DIR
+//
+// Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
+// replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
+// all_tracks_frame_ms, pan_frame_ms and bytes_per_point (heap the view adds beyond the
+// ship table, per point shown).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include <malloc.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QPainter>
+
+#include "analysis/analysis_run.h"
+#include "bench_inputs.h"
+#include "platform/progress_sink.h"
+#include "replay/land_file.h"
+#include "shell/map_widget.h"
+#include "shell/track_replay_window.h"
+
+namespace pelorin {
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+double Ms(TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+size_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5))];
+}
+
+int Main(const char* card) {
+  TCatalogue catalogue;
+  if (!bench::OpenCard(card, catalogue)) {
+    std::fprintf(stderr, "pelorin-view-bench: no time stamps in %s\n", card);
+    return 1;
+  }
+  TTimeWindowState chooser = bench::WholeIndex(catalogue);
+  TAnalysisState state;
+  TNullSink sink;
+  bench::TQuietBox box;
+  constexpr unsigned kAnalyseOnly = 2;
+  TRunInputs in{state, catalogue, chooser, kAnalyseOnly, nullptr, nullptr, std::string(), sink, box, nullptr,
+                nullptr, {}};
+  if (RunAnalysis(in) != TRunOutcome::Completed) {
+    std::fprintf(stderr, "pelorin-view-bench: the run did not complete\n");
+    return 1;
+  }
+  auto ships = std::make_shared<const TShipList>(std::move(state.aShipList));
+  malloc_trim(0);
+  const size_t heapBefore = HeapInUse();
+
+  const QSize size(1400, 900);
+  QImage image(size, QImage::Format_RGB32);
+  const auto frame = [&](TMapWidget& map) {
+    const auto t0 = TClock::now();
+    QPainter p(&image);
+    map.Render(p, size);
+    p.end();
+    return Ms(TClock::now() - t0);
+  };
+
+  // Open: the window with its land, the model from the table, the first frame.
+  const auto open0 = TClock::now();
+  TReplayWindowOptions options;
+  options.LandFile = QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size()));
+  TTrackReplayWindow window(options);
+  window.Map->resize(size);
+  window.SetShips(ships, true);
+  frame(*window.Map);
+  const double openMs = Ms(TClock::now() - open0);
+  const TReplayModel& model = window.Model();
+  TMapWidget& map = *window.Map;
+
+  // Playing at 60x at 60 frames a second: one replay second a frame, in bursts of a
+  // second of real time spread over the whole span.
+  window.Combo_Trail->setCurrentIndex(1);
+  std::vector<double> replay;
+  constexpr int kBursts = 20, kFramesPerBurst = 60;
+  const double span = static_cast<double>(model.EndSeconds - model.StartSeconds);
+  for (int b = 0; b < kBursts; ++b) {
+    window.SetTime(static_cast<double>(model.StartSeconds) + span * (b + 0.5) / kBursts);
+    for (int f = 0; f < kFramesPerBurst; ++f) {
+      window.Advance(1.0 / 60);
+      replay.push_back(frame(map));
+    }
+  }
+
+  // All tracks: the first frame builds the level's thinning; later view changes redraw.
+  window.SetTime(static_cast<double>(model.StartSeconds) + span / 2);
+  map.SetAllTracks(true);
+  const double allFirst = frame(map);
+  std::vector<double> all;
+  for (int i = 0; i < 7; ++i) {
+    map.SetAllTracks(false);
+    map.SetAllTracks(true);
+    all.push_back(frame(map));
+  }
+  map.SetAllTracks(false);
+
+  // Panning: each frame the map moved by 10 pixels, the base map redrawn.
+  std::vector<double> pan;
+  for (int i = 0; i < 40; ++i) {
+    TViewTransform v = map.View();
+    v.OriginX += 10 / v.Scale;
+    map.SetView(v);
+    pan.push_back(frame(map));
+  }
+  const size_t heapAfter = HeapInUse();
+  const double points = static_cast<double>(std::max<size_t>(model.Points.size(), 1));
+
+  std::printf("vessels %zu\n", model.Vessels.size());
+  std::printf("points %zu\n", model.Points.size());
+  std::printf("open_ms %.1f\n", openMs);
+  std::printf("replay_frame_ms_median %.2f\n", Percentile(replay, 0.5));
+  std::printf("replay_frame_ms_p95 %.2f\n", Percentile(replay, 0.95));
+  std::printf("all_tracks_first_frame_ms %.1f\n", allFirst);
+  std::printf("all_tracks_frame_ms %.1f\n", Percentile(all, 0.5));
+  std::printf("pan_frame_ms %.1f\n", Percentile(pan, 0.5));
+  std::printf("bytes_per_point %.1f\n", static_cast<double>(heapAfter - std::min(heapAfter, heapBefore)) / points);
+  return 0;
+}
+
+}  // namespace
+}  // namespace pelorin
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: pelorin-view-bench DIR\n");
+    return 2;
+  }
+  return pelorin::Main(argv[1]);
+}

@@ -1,0 +1,564 @@
+#include "shell/map_widget.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "replay/map_text.h"
+#include "replay/vessel_style.h"
+#include "shell/bulk_lines.h"
+#include "shell/tile_source.h"
+#include "shell/vessel_list_model.h"
+
+namespace pelorin {
+
+namespace {
+
+const QColor kSea(0x1d, 0x3a, 0x56);
+const QColor kOffMap(0x30, 0x30, 0x30);  // beyond the square map's north and south edges
+const QColor kLand(0x6b, 0x73, 0x5a);
+const QColor kCoast(0x3a, 0x40, 0x30);
+const QColor kGraticule(255, 255, 255, 45);
+const QColor kOutline(0x20, 0x20, 0x20);
+const QColor kHighlight(0x00, 0xe5, 0xff);
+
+// Names are drawn from a scale of a few tens of nautical miles across on (tile zoom 9).
+constexpr double kNamesScale = 256.0 * 512;
+constexpr double kFrameMarginPx = 24;
+constexpr double kFitMarginPx = 40;
+constexpr double kFitMaxScale = 256.0 * (1 << 14);
+constexpr double kDragThresholdPx = 3;
+constexpr int kMaxTileZoom = 19;
+constexpr int kSpriteSize = 30;
+constexpr int kCourseStepDegrees = 5;
+
+QColor Rgb(uint32_t rgb) { return QColor::fromRgb(rgb >> 16 & 0xff, rgb >> 8 & 0xff, rgb & 0xff); }
+
+QColor WithAlpha(QColor c, float alpha) {
+  c.setAlphaF(std::clamp(alpha, 0.0f, 1.0f));
+  return c;
+}
+
+}  // namespace
+
+bool TMapWidget::TStaticKey::operator==(const TStaticKey& o) const {
+  return View.OriginX == o.View.OriginX && View.OriginY == o.View.OriginY && View.Scale == o.View.Scale &&
+         Size == o.Size && AllTracks == o.AllTracks && ByType == o.ByType && TileGeneration == o.TileGeneration;
+}
+
+TMapWidget::TMapWidget(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(200, 150);
+}
+
+TMapWidget::~TMapWidget() = default;
+
+void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
+  model_ = model;
+  ships_ = ships;
+  decimation_ = TDecimationCache{};
+  nameLabels_.clear();
+  selected_ = -1;
+  FitAll();
+}
+
+void TMapWidget::SetLand(const TLandMap* land) {
+  land_ = land;
+  Changed();
+}
+
+void TMapWidget::SetTiles(TTileSource* tiles) {
+  if (tiles_) tiles_->disconnect(this);
+  tiles_ = tiles;
+  if (tiles_) {
+    connect(tiles_, &TTileSource::TileArrived, this, [this] {
+      ++tileGeneration_;
+      update();
+    });
+  }
+  Changed();
+}
+
+void TMapWidget::SetTime(double t) {
+  time_ = t;
+  frameValid_ = false;
+  update();
+}
+
+void TMapWidget::SetTrail(TTrailKind kind) {
+  trail_ = kind;
+  update();
+}
+
+void TMapWidget::SetAllTracks(bool on) {
+  allTracks_ = on;
+  Changed();
+}
+
+void TMapWidget::SetColourByType(bool on) {
+  byType_ = on;
+  Changed();
+}
+
+void TMapWidget::SetSelected(int64_t vessel) {
+  selected_ = model_ && vessel >= 0 && static_cast<size_t>(vessel) < model_->Vessels.size() ? vessel : -1;
+  update();
+}
+
+void TMapWidget::Changed() {
+  frameValid_ = false;
+  staticValid_ = false;
+  update();
+}
+
+void TMapWidget::FitAll() {
+  const TWorldRect box = model_ ? model_->Bounds : TWorldRect{};
+  SetView(FitView(box, std::max(width(), 1), std::max(height(), 1), kFitMarginPx, kFitMaxScale));
+  userMoved_ = false;
+}
+
+void TMapWidget::CenterOn(const TWorldPoint& world) {
+  userMoved_ = true;
+  SetView({world.X - width() / 2.0 / view_.Scale, world.Y - height() / 2.0 / view_.Scale, view_.Scale});
+}
+
+void TMapWidget::ZoomBy(double factor, QPointF around) {
+  const double scale = std::clamp(view_.Scale * factor, kMinMapScale, kMaxMapScale);
+  SetView(ZoomAround(view_, around.x(), around.y(), scale));
+}
+
+void TMapWidget::SetView(const TViewTransform& view) {
+  view_ = view;
+  // Whole worlds repeat: keep the origin near the first one so doubles stay precise.
+  view_.OriginX -= std::floor(view_.OriginX);
+  Changed();
+}
+
+const TFrame& TMapWidget::FrameFor(QSize size) {
+  if (!frameValid_ || frameSize_ != size) {
+    frame_.Markers.clear();
+    if (model_) ComputeFrame(*model_, time_, view_, size.width(), size.height(), kFrameMarginPx, frame_);
+    frameValid_ = true;
+    frameSize_ = size;
+  }
+  return frame_;
+}
+
+const TMarker* TMapWidget::MarkerOf(uint32_t vessel) {
+  for (const TMarker& m : Frame().Markers)
+    if (m.Vessel == vessel) return &m;
+  return nullptr;
+}
+
+QColor TMapWidget::ColourOf(uint32_t vessel) const {
+  const TReplayVessel& v = model_->Vessels[vessel];
+  if (byType_ && v.Kind == TVesselKind::Other) return Rgb(ShipTypeGroupColour(v.TypeGroup));
+  return Rgb(VesselKindColour(v.Kind));
+}
+
+// ---- drawing ----
+
+void TMapWidget::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  Render(p, size());
+}
+
+void TMapWidget::Render(QPainter& p, QSize size) {
+  RenderStatic(size);
+  p.drawImage(0, 0, static_);
+  if (model_ && !IsEmpty(*model_)) {
+    FrameFor(size);
+    const TWorldRect visible = VisibleWorld(view_, size.width(), size.height());
+    DrawTrails(p);
+    DrawSelectedTrack(p, visible);
+    DrawMarkers(p);
+    DrawNames(p, size);
+  }
+  DrawOverlays(p, size);
+}
+
+// Sea, land, tiles, graticule and (in "All tracks") every track: the same for every
+// frame until the view moves, so drawn once into an image.
+void TMapWidget::RenderStatic(QSize size) {
+  const TStaticKey key{view_, size, allTracks_, byType_, tileGeneration_};
+  if (staticValid_ && key == staticKey_) return;
+  staticKey_ = key;
+  staticValid_ = true;
+  if (static_.size() != size) static_ = QImage(size, QImage::Format_RGB32);
+  QPainter p(&static_);
+  p.fillRect(QRect(QPoint(0, 0), size), kSea);
+  const double north = ScreenY(view_, 0), south = ScreenY(view_, 1);
+  if (north > 0) p.fillRect(QRectF(0, 0, size.width(), north), kOffMap);
+  if (south < size.height()) p.fillRect(QRectF(0, south, size.width(), size.height() - south), kOffMap);
+  const TWorldRect visible = VisibleWorld(view_, size.width(), size.height());
+  DrawLand(p, visible);
+  DrawTiles(p, visible, size);
+  DrawGraticule(p, visible, size);
+  p.end();
+  if (allTracks_ && model_) DrawAllTracks(static_, visible);
+}
+
+void TMapWidget::DrawLand(QPainter& p, const TWorldRect& visible) {
+  if (!land_ || land_->Rings.empty()) return;
+  QPainterPath path;
+  path.setFillRule(Qt::OddEvenFill);
+  QPolygonF ring;
+  // Points closer than half a pixel add nothing to the outline.
+  const double minStep = 0.5 / view_.Scale;
+  for (const TLandRing& r : land_->Rings) {
+    int first = 0, last = -1;
+    if (!ShiftRange(r.Box, visible, first, last)) continue;
+    for (int shift = first; shift <= last; ++shift) {
+      ring.clear();
+      double lastX = 1e9, lastY = 1e9;
+      for (uint32_t i = r.First; i < r.First + r.Count; ++i) {
+        const TWorldPoint& w = land_->Points[i];
+        if (std::abs(w.X - lastX) < minStep && std::abs(w.Y - lastY) < minStep && i + 1 < r.First + r.Count) continue;
+        lastX = w.X;
+        lastY = w.Y;
+        ring.append(QPointF(ScreenX(view_, w.X + shift), ScreenY(view_, w.Y)));
+      }
+      if (ring.size() < 2) continue;
+      if (r.Closed) {
+        path.addPolygon(ring);
+        path.closeSubpath();
+      } else {
+        p.setPen(QPen(kCoast, 1));
+        p.drawPolyline(ring);
+      }
+    }
+  }
+  p.setPen(QPen(kCoast, 1));
+  p.setBrush(kLand);
+  p.drawPath(path);
+  p.setBrush(Qt::NoBrush);
+}
+
+void TMapWidget::DrawTiles(QPainter& p, const TWorldRect& visible, QSize size) {
+  if (!tiles_) return;
+  const int z = std::clamp(static_cast<int>(std::lround(std::log2(view_.Scale / 256.0))), 0, kMaxTileZoom);
+  const double n = std::ldexp(1.0, z);
+  const double tilePx = view_.Scale / n;
+  const int64_t x0 = static_cast<int64_t>(std::floor(visible.MinX * n));
+  // A tile whose edge only touches the view's edge is not in view: not asked for.
+  const int64_t x1 = static_cast<int64_t>(std::ceil(visible.MaxX * n)) - 1;
+  const int64_t y0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor(visible.MinY * n)));
+  const int64_t y1 =
+      std::min<int64_t>(static_cast<int64_t>(n) - 1, static_cast<int64_t>(std::ceil(visible.MaxY * n)) - 1);
+  std::vector<TTileKey> wanted;
+  const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+  std::vector<std::pair<double, TTileKey>> order;
+  p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  for (int64_t y = y0; y <= y1; ++y) {
+    for (int64_t x = x0; x <= x1; ++x) {
+      const int64_t wrapped = ((x % static_cast<int64_t>(n)) + static_cast<int64_t>(n)) % static_cast<int64_t>(n);
+      const TTileKey key{z, static_cast<int>(wrapped), static_cast<int>(y)};
+      const QRectF rect(ScreenX(view_, x / n), ScreenY(view_, y / n), tilePx, tilePx);
+      const QImage tile = tiles_->Tile(key);
+      if (!tile.isNull()) {
+        p.drawImage(rect, tile);
+      } else {
+        const QPointF d = rect.center() - centre;
+        order.push_back({d.x() * d.x() + d.y() * d.y(), key});
+      }
+    }
+  }
+  // The middle of the view first: what the user looks at arrives first.
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [distance, key] : order)
+    if (std::find(wanted.begin(), wanted.end(), key) == wanted.end()) wanted.push_back(key);
+  tiles_->Want(wanted);
+}
+
+void TMapWidget::DrawGraticule(QPainter& p, const TWorldRect& visible, QSize size) {
+  const double step = GraticuleStep(view_.Scale, 90);
+  if (step <= 0) return;
+  p.setPen(QPen(kGraticule, 1));
+  const double lonFirst = std::ceil((visible.MinX * 360.0 - 180.0) / step) * step;
+  for (double lon = lonFirst; (lon + 180.0) / 360.0 <= visible.MaxX; lon += step) {
+    const double x = ScreenX(view_, (lon + 180.0) / 360.0);
+    p.drawLine(QPointF(x, 0), QPointF(x, size.height()));
+  }
+  const double latTop = WorldYToLat(std::max(visible.MinY, 0.0));
+  const double latBottom = WorldYToLat(std::min(visible.MaxY, 1.0));
+  for (double lat = std::floor(latBottom / step) * step; lat <= latTop; lat += step) {
+    if (lat < latBottom) continue;
+    const double y = ScreenY(view_, LatToWorldY(lat));
+    p.drawLine(QPointF(0, y), QPointF(size.width(), y));
+  }
+}
+
+// Points that fall within a pixel of the last one drawn add nothing to a one-pixel line
+// but cost as much as any other: skipped (the run's last point always stays).
+void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift) {
+  for (size_t r = firstRun; r < endRun; ++r) {
+    const size_t begin = lines.RunStarts[r];
+    const size_t end = r + 1 < lines.RunStarts.size() ? lines.RunStarts[r + 1] : lines.Points.size();
+    screen_.clear();
+    for (size_t i = begin; i < end; ++i) {
+      const QPointF s(ScreenX(view_, lines.Points[i].X + shift), ScreenY(view_, lines.Points[i].Y));
+      if (!screen_.empty() && i + 1 < end && std::abs(s.x() - screen_.back().x()) < 1 &&
+          std::abs(s.y() - screen_.back().y()) < 1)
+        continue;
+      screen_.push_back(s);
+    }
+    if (screen_.size() >= 2) p.drawPolyline(screen_.data(), static_cast<int>(screen_.size()));
+  }
+}
+
+// Every whole track at once: millions of segments of a few pixels, drawn straight into
+// the static picture (bulk_lines.h). The own vessel and SARTs last, on top of the rest.
+void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
+  for (const bool others : {true, false}) {
+    for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
+      int first = 0, last = -1;
+      if ((model_->Vessels[v].Kind == TVesselKind::Other) != others) continue;
+      if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
+      ClearPolylines(lines_);
+      AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
+      const QRgb colour = ColourOf(v).rgb();
+      for (int shift = first; shift <= last; ++shift) {
+        for (size_t r = 0; r < lines_.RunStarts.size(); ++r) {
+          const size_t begin = lines_.RunStarts[r];
+          const size_t end = r + 1 < lines_.RunStarts.size() ? lines_.RunStarts[r + 1] : lines_.Points.size();
+          DrawBulkPolyline(image, lines_.Points.data() + begin, end - begin, view_, shift, colour);
+        }
+      }
+    }
+  }
+}
+
+void TMapWidget::DrawTrails(QPainter& p) {
+  if (trail_ == TTrailKind::None) return;
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (const TMarker& m : frame_.Markers) {
+    ClearPolylines(lines_);
+    AppendTrail(*model_, decimation_, m.Vessel, time_, trail_, view_.Scale, lines_);
+    if (lines_.RunStarts.empty()) continue;
+    // One pixel wide: wider lines go through the stroker, several times slower.
+    p.setPen(QPen(WithAlpha(ColourOf(m.Vessel), 0.8f * m.State.Alpha), 1));
+    DrawRuns(p, lines_, 0, lines_.RunStarts.size(), m.Shift);
+  }
+}
+
+void TMapWidget::DrawSelectedTrack(QPainter& p, const TWorldRect& visible) {
+  if (selected_ < 0) return;
+  const auto v = static_cast<uint32_t>(selected_);
+  int first = 0, last = -1;
+  if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) return;
+  ClearPolylines(lines_);
+  AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  for (int shift = first; shift <= last; ++shift) {
+    p.setPen(QPen(kHighlight, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    DrawRuns(p, lines_, 0, lines_.RunStarts.size(), shift);
+    p.setPen(QPen(ColourOf(v), 1.5));
+    DrawRuns(p, lines_, 0, lines_.RunStarts.size(), shift);
+  }
+}
+
+// A marker: an arrow along the course or a circle, in the vessel's colour with a dark
+// outline. Drawn once per colour, shape and 5° of course into a small picture: thousands
+// of antialiased polygons a frame cost several times more than copying pictures.
+const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected) {
+  const uint64_t key = (static_cast<uint64_t>(colour) << 16) | (arrow ? 1u << 15 : 0) | (selected ? 1u << 14 : 0) |
+                       static_cast<unsigned>(courseStep);
+  auto it = sprites_.find(key);
+  if (it != sprites_.end()) return it->second;
+  QImage sprite(kSpriteSize, kSpriteSize, QImage::Format_ARGB32_Premultiplied);
+  sprite.fill(Qt::transparent);
+  QPainter p(&sprite);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(kOutline, 1));
+  p.setBrush(QColor::fromRgb(colour));
+  const double c = kSpriteSize / 2.0;
+  const double size = selected ? 1.4 : 1.0;
+  if (arrow) {
+    const double a = courseStep * kCourseStepDegrees * M_PI / 180.0;
+    const double sn = std::sin(a), cs = -std::cos(a);  // screen y grows downwards
+    // Tip ahead along the course, two corners behind and a notch between them.
+    const auto at = [&](double ahead, double side) {
+      return QPointF(c + size * (ahead * sn - side * cs), c + size * (ahead * cs + side * sn));
+    };
+    const QPointF shape[4] = {at(9, 0), at(-6, 5), at(-3, 0), at(-6, -5)};
+    p.drawPolygon(shape, 4);
+  } else {
+    p.drawEllipse(QPointF(c, c), 4 * size, 4 * size);
+  }
+  if (selected) {
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kHighlight, 2));
+    p.drawEllipse(QPointF(c, c), 13, 13);
+  }
+  p.end();
+  return sprites_.emplace(key, std::move(sprite)).first->second;
+}
+
+void TMapWidget::DrawMarkers(QPainter& p) {
+  for (const TMarker& m : frame_.Markers) {
+    const float alpha = m.State.Alpha;
+    if (alpha <= 0) continue;
+    const bool selected = static_cast<int64_t>(m.Vessel) == selected_;
+    const int step = static_cast<int>(std::lround(m.State.Course / kCourseStepDegrees)) % (360 / kCourseStepDegrees);
+    const QImage& sprite =
+        MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected);
+    if (alpha < 1) p.setOpacity(alpha);
+    p.drawImage(QPointF(m.X - kSpriteSize / 2.0, m.Y - kSpriteSize / 2.0), sprite);
+    if (alpha < 1) p.setOpacity(1);
+  }
+}
+
+// Beside their markers once zoomed in; a name that would overlap one already placed is
+// left out (the own vessel and the selected one come first).
+// A vessel's name on its dark plate, set once: measuring and setting text for a thousand
+// names a frame would cost more than the rest of the frame.
+const QImage& TMapWidget::NameLabel(uint32_t vessel) {
+  auto it = nameLabels_.find(vessel);
+  if (it != nameLabels_.end()) return it->second;
+  const QString name = VesselDisplayName(model_->Vessels[vessel]);
+  const QFontMetrics metrics(font());
+  QImage label(metrics.horizontalAdvance(name) + 4, metrics.height() + 2, QImage::Format_ARGB32_Premultiplied);
+  label.fill(QColor(0, 0, 0, 110));
+  QPainter p(&label);
+  p.setFont(font());
+  p.setPen(Qt::white);
+  p.drawText(label.rect(), Qt::AlignCenter, name);
+  p.end();
+  return nameLabels_.emplace(vessel, std::move(label)).first->second;
+}
+
+void TMapWidget::DrawNames(QPainter& p, QSize size) {
+  if (view_.Scale < kNamesScale) return;
+  placedNames_.clear();
+  const auto place = [&](const TMarker& m) {
+    if (m.State.Alpha < 0.5f || m.X < 0 || m.Y < 0 || m.X > size.width() || m.Y > size.height()) return;
+    const QImage& label = NameLabel(m.Vessel);
+    const QRectF box(m.X + 9, m.Y - label.height() / 2.0, label.width(), label.height());
+    for (const QRectF& other : placedNames_)
+      if (other.intersects(box)) return;
+    placedNames_.push_back(box);
+    p.drawImage(box.topLeft(), label);
+  };
+  for (const TMarker& m : frame_.Markers)
+    if (model_->Vessels[m.Vessel].Kind == TVesselKind::Own || static_cast<int64_t>(m.Vessel) == selected_) place(m);
+  for (const TMarker& m : frame_.Markers)
+    if (model_->Vessels[m.Vessel].Kind != TVesselKind::Own && static_cast<int64_t>(m.Vessel) != selected_) place(m);
+}
+
+void TMapWidget::DrawOverlays(QPainter& p, QSize size) {
+  p.setRenderHint(QPainter::Antialiasing, false);
+  if (!model_ || IsEmpty(*model_)) {
+    QFont big = font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    p.setFont(big);
+    p.setPen(Qt::white);
+    p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, "No positions in this window");
+    p.setFont(font());
+  }
+  // Scale bar, bottom left, at the latitude of the view's middle.
+  const double midLat = WorldYToLat(std::clamp(view_.OriginY + size.height() / 2.0 / view_.Scale, 0.0, 1.0));
+  const TScaleBar bar = ScaleBarFor(view_.Scale, midLat, 160);
+  if (bar.Pixels > 0) {
+    const QFontMetricsF metrics(font());
+    const double left = 12, base = size.height() - 12;
+    const QRectF back(left - 6, base - metrics.height() - 10, bar.Pixels + 12, metrics.height() + 16);
+    p.fillRect(back, QColor(255, 255, 255, 190));
+    p.setPen(QPen(Qt::black, 2));
+    p.drawLine(QPointF(left, base), QPointF(left + bar.Pixels, base));
+    p.drawLine(QPointF(left, base - 5), QPointF(left, base));
+    p.drawLine(QPointF(left + bar.Pixels, base - 5), QPointF(left + bar.Pixels, base));
+    p.drawText(QRectF(left, back.top() + 1, bar.Pixels, metrics.height()), Qt::AlignCenter,
+               QString::fromStdString(bar.Text));
+  }
+  if (tiles_) {
+    const QString text = QStringLiteral("© OpenStreetMap contributors");
+    const QFontMetricsF metrics(font());
+    const QRectF box(size.width() - metrics.horizontalAdvance(text) - 10, size.height() - metrics.height() - 4,
+                     metrics.horizontalAdvance(text) + 10, metrics.height() + 4);
+    p.fillRect(box, QColor(255, 255, 255, 200));
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, text);
+  }
+}
+
+// ---- input ----
+
+void TMapWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Until the user moves the map, it keeps showing everything as the window takes shape.
+  if (!userMoved_) FitAll();
+  Changed();
+}
+
+void TMapWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  pressed_ = true;
+  dragging_ = false;
+  pressPos_ = event->position();
+  pressView_ = view_;
+}
+
+void TMapWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF pos = event->position();
+  if (pressed_ && (event->buttons() & Qt::LeftButton)) {
+    const QPointF d = pos - pressPos_;
+    if (!dragging_ && std::hypot(d.x(), d.y()) > kDragThresholdPx) dragging_ = true;
+    if (dragging_) {
+      SetView({pressView_.OriginX - d.x() / view_.Scale, pressView_.OriginY - d.y() / view_.Scale, view_.Scale});
+      userMoved_ = true;
+      emit ViewMoved();
+    }
+  }
+  const TWorldPoint w = ScreenToWorld(view_, pos.x(), pos.y());
+  if (w.Y >= 0 && w.Y <= 1)
+    emit CursorMoved(QString::fromStdString(CursorPositionText(WorldYToLat(w.Y), WorldXToLon(w.X))));
+  else
+    emit CursorMoved(QString());
+  if (dragging_ || !model_ || !ships_) return;
+  const int64_t hit = HitTest(Frame(), pos.x(), pos.y(), kClickRadiusPx);
+  if (hit < 0) {
+    QToolTip::hideText();
+    return;
+  }
+  const TMarker& m = frame_.Markers[static_cast<size_t>(hit)];
+  const QString speed = m.State.Speed >= 0 ? QString::number(m.State.Speed, 'f', 1) + " kn" : QString("n.a.");
+  QToolTip::showText(event->globalPosition().toPoint(),
+                     VesselDisplayName(model_->Vessels[m.Vessel]) + "\n" + speed, this);
+}
+
+void TMapWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !pressed_) return;
+  pressed_ = false;
+  if (dragging_) {
+    dragging_ = false;
+    return;
+  }
+  const int64_t hit = HitTest(Frame(), event->position().x(), event->position().y(), kClickRadiusPx);
+  emit VesselClicked(hit < 0 ? -1 : static_cast<qint64>(frame_.Markers[static_cast<size_t>(hit)].Vessel));
+}
+
+void TMapWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  ZoomBy(2.0, event->position());
+  userMoved_ = true;
+  emit ViewMoved();
+}
+
+void TMapWidget::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  ZoomBy(std::pow(2.0, steps / 2), event->position());
+  userMoved_ = true;
+  emit ViewMoved();
+  event->accept();
+}
+
+}  // namespace pelorin

@@ -1,0 +1,316 @@
+#include "shell/track_replay_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QSlider>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "replay/map_text.h"
+#include "shell/map_widget.h"
+#include "shell/network_tiles.h"
+#include "shell/vessel_list_model.h"
+
+namespace pelorin {
+
+namespace {
+
+constexpr int kTickMs = 16;  // about 60 frames a second while playing
+constexpr int kDefaultSpeed = 2;  // 60x
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+TTrackReplayWindow::TTrackReplayWindow(TReplayWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+  setWindowFlag(Qt::Window);
+  setObjectName("FormTrackReplay");
+  setWindowTitle("Track Replay");
+  BuildWindow();
+  BuildShortcuts();
+  resize(1200, 800);
+
+  const std::string landError = ReadLandFile(options_.LandFile.toStdString(), land_);
+  Map->SetLand(land_.Rings.empty() ? nullptr : &land_);
+  if (!landError.empty()) statusBar()->showMessage(Q(landError));
+
+  if (!options_.TileTemplate.isEmpty()) {
+    QString cache = options_.TileCacheDir;
+    if (cache.isEmpty()) cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/tiles";
+    tiles_ = new TNetworkTiles(options_.TileTemplate, cache, this);
+    Map->SetTiles(tiles_);
+  }
+
+  timer_ = new QTimer(this);
+  timer_->setTimerType(Qt::PreciseTimer);
+  timer_->setInterval(kTickMs);
+  connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
+}
+
+TTrackReplayWindow::~TTrackReplayWindow() = default;
+
+void TTrackReplayWindow::BuildWindow() {
+  auto* central = new QWidget(this);
+  auto* outer = new QVBoxLayout(central);
+  outer->setContentsMargins(4, 4, 4, 4);
+  auto* splitter = new QSplitter(Qt::Horizontal, central);
+  Map = new TMapWidget(splitter);
+
+  auto* side = new QWidget(splitter);
+  auto* sideLayout = new QVBoxLayout(side);
+  sideLayout->setContentsMargins(0, 0, 0, 0);
+  Edit_Filter = new QLineEdit(side);
+  Edit_Filter->setPlaceholderText("Filter: name, MMSI or call sign");
+  Edit_Filter->setClearButtonEnabled(true);
+  list_ = new TVesselListModel(this);
+  List_Vessels = new QTableView(side);
+  List_Vessels->setModel(list_);
+  List_Vessels->setSortingEnabled(true);
+  List_Vessels->sortByColumn(-1, Qt::AscendingOrder);
+  List_Vessels->setSelectionBehavior(QAbstractItemView::SelectRows);
+  List_Vessels->setSelectionMode(QAbstractItemView::SingleSelection);
+  List_Vessels->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  List_Vessels->verticalHeader()->hide();
+  List_Vessels->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+  List_Vessels->horizontalHeader()->setStretchLastSection(true);
+  List_Vessels->setColumnWidth(TVesselListModel::Name, 125);
+  List_Vessels->setColumnWidth(TVesselListModel::MMSI, 80);
+  List_Vessels->setColumnWidth(TVesselListModel::Class, 45);
+  side->setMinimumWidth(340);
+  Label_Info = new QLabel(side);
+  Label_Info->setTextFormat(Qt::RichText);
+  Label_Info->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  Label_Info->setWordWrap(true);
+  Label_Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Label_Info->setMinimumHeight(250);
+  sideLayout->addWidget(Edit_Filter);
+  sideLayout->addWidget(List_Vessels, 1);
+  sideLayout->addWidget(Label_Info);
+  splitter->addWidget(Map);
+  splitter->addWidget(side);
+  splitter->setStretchFactor(0, 1);
+  splitter->setSizes({860, 330});
+  outer->addWidget(splitter, 1);
+
+  auto* controls = new QHBoxLayout();
+  const auto tool = [central](const QString& text, const QString& tip) {
+    auto* b = new QToolButton(central);
+    b->setText(text);
+    b->setToolTip(tip);
+    return b;
+  };
+  Button_Back = tool("−1 min", "One minute back (Left)");
+  Button_Play = tool("Play", "Play or pause (Space)");
+  Button_Forward = tool("+1 min", "One minute on (Right)");
+  Slider_Time = new QSlider(Qt::Horizontal, central);
+  Label_Time = new QLabel("0000-00-00 00:00:00", central);
+  Label_Time->setMinimumWidth(Label_Time->sizeHint().width() + 8);
+  Combo_Speed = new QComboBox(central);
+  for (int speed : kReplaySpeeds) Combo_Speed->addItem(QString("%1×").arg(speed));
+  Combo_Speed->setCurrentIndex(kDefaultSpeed);
+  Combo_Trail = new QComboBox(central);
+  Combo_Trail->addItems({"No trails", "Trails 10 min", "Trails 1 h", "Whole tracks"});
+  Combo_Trail->setCurrentIndex(1);
+  Check_AllTracks = new QCheckBox("All tracks", central);
+  Check_ByType = new QCheckBox("Colour by ship type", central);
+  Check_Follow = new QCheckBox("Follow", central);
+  for (QWidget* w : std::initializer_list<QWidget*>{Button_Back, Button_Play, Button_Forward}) controls->addWidget(w);
+  controls->addWidget(Slider_Time, 1);
+  for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
+                                                    Check_ByType, Check_Follow})
+    controls->addWidget(w);
+  outer->addLayout(controls);
+  setCentralWidget(central);
+
+  Label_Cursor = new QLabel(this);
+  Label_Cursor->setMinimumWidth(fontMetrics().horizontalAdvance("00°00.000' N 000°00.000' E") + 12);
+  statusBar()->addPermanentWidget(Label_Cursor);
+
+  connect(Button_Play, &QToolButton::clicked, this, [this] { SetPlaying(!playing_); });
+  connect(Button_Back, &QToolButton::clicked, this, [this] { StepMinutes(-1); });
+  connect(Button_Forward, &QToolButton::clicked, this, [this] { StepMinutes(1); });
+  connect(Slider_Time, &QSlider::valueChanged, this, [this](int value) {
+    if (!showingTime_) SetTime(static_cast<double>(model_.StartSeconds) + value);
+  });
+  connect(Combo_Trail, &QComboBox::currentIndexChanged, this, [this](int index) {
+    static constexpr TTrailKind kinds[] = {TTrailKind::None, TTrailKind::TenMinutes, TTrailKind::Hour,
+                                           TTrailKind::Whole};
+    Map->SetTrail(kinds[std::clamp(index, 0, 3)]);
+  });
+  connect(Check_AllTracks, &QCheckBox::toggled, Map, &TMapWidget::SetAllTracks);
+  connect(Check_ByType, &QCheckBox::toggled, Map, &TMapWidget::SetColourByType);
+  connect(Check_Follow, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) SelectVessel(Map->Selected(), true);
+  });
+  connect(Edit_Filter, &QLineEdit::textChanged, this, [this](const QString& text) {
+    list_->SetFilter(text);
+    const int row = list_->RowOf(Map->Selected());
+    if (row >= 0) List_Vessels->selectRow(row);
+  });
+  connect(List_Vessels, &QTableView::clicked, this,
+          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true); });
+  connect(List_Vessels, &QTableView::activated, this,
+          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true); });
+  connect(Map, &TMapWidget::VesselClicked, this, [this](qint64 vessel) { SelectVessel(vessel, false); });
+  connect(Map, &TMapWidget::CursorMoved, Label_Cursor, &QLabel::setText);
+}
+
+void TTrackReplayWindow::BuildShortcuts() {
+  const auto shortcut = [this](QKeySequence keys, auto action) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+  };
+  shortcut(QKeySequence(Qt::Key_Space), [this] { SetPlaying(!playing_); });
+  shortcut(QKeySequence(Qt::Key_Left), [this] { StepMinutes(-1); });
+  shortcut(QKeySequence(Qt::Key_Right), [this] { StepMinutes(1); });
+  shortcut(QKeySequence(Qt::Key_Plus), [this] { Map->ZoomBy(2.0); });
+  shortcut(QKeySequence(Qt::Key_Equal), [this] { Map->ZoomBy(2.0); });
+  shortcut(QKeySequence(Qt::Key_Minus), [this] { Map->ZoomBy(0.5); });
+}
+
+void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool allTracks) {
+  SetPlaying(false);
+  // The map and the list point into the model: let go of both before it is replaced.
+  Map->SetModel(nullptr, nullptr);
+  list_->SetVessels(nullptr, nullptr);
+  ships_ = std::move(ships);
+  model_ = ships_ ? BuildReplayModel(*ships_, !allTracks) : TReplayModel{};
+  Map->SetModel(&model_, ships_.get());
+  list_->SetVessels(&model_, ships_.get());
+  Map->FitAll();
+  const bool any = !IsEmpty(model_);
+  for (QWidget* w : std::initializer_list<QWidget*>{Button_Play, Button_Back, Button_Forward, Slider_Time, Combo_Speed})
+    w->setEnabled(any);
+  showingTime_ = true;
+  Slider_Time->setRange(0, static_cast<int>(std::min<int64_t>(model_.EndSeconds - model_.StartSeconds, INT32_MAX)));
+  Slider_Time->setPageStep(600);
+  showingTime_ = false;
+  SetTime(static_cast<double>(model_.StartSeconds));
+  ShowInfo();
+}
+
+void TTrackReplayWindow::SetTime(double t) {
+  time_ = std::clamp(t, static_cast<double>(model_.StartSeconds), static_cast<double>(model_.EndSeconds));
+  Map->SetTime(time_);
+  if (Check_Follow->isChecked() && Map->Selected() >= 0) {
+    const TVesselState state = VesselAt(model_, static_cast<uint32_t>(Map->Selected()), time_);
+    if (state.Visible) Map->CenterOn(state.Position);
+  }
+  ShowTime();
+  ShowInfo();
+}
+
+void TTrackReplayWindow::ShowTime() {
+  showingTime_ = true;
+  Slider_Time->setValue(static_cast<int>(std::floor(time_ - static_cast<double>(model_.StartSeconds))));
+  showingTime_ = false;
+  Label_Time->setText(IsEmpty(model_) ? QString() : Q(ReplayTimeText(time_)));
+}
+
+// A closed window does not play on unseen.
+void TTrackReplayWindow::hideEvent(QHideEvent* event) {
+  SetPlaying(false);
+  QMainWindow::hideEvent(event);
+}
+
+void TTrackReplayWindow::StepMinutes(int minutes) { SetTime(time_ + 60.0 * minutes); }
+
+void TTrackReplayWindow::SetPlaying(bool on) {
+  if (IsEmpty(model_)) on = false;
+  // Play at the end starts again from the beginning.
+  if (on && !playing_ && time_ >= static_cast<double>(model_.EndSeconds))
+    SetTime(static_cast<double>(model_.StartSeconds));
+  playing_ = on;
+  Button_Play->setText(on ? "Pause" : "Play");
+  if (on) {
+    clock_.start();
+    timer_->start();
+  } else {
+    timer_->stop();
+  }
+}
+
+void TTrackReplayWindow::Tick() {
+  const double elapsed = static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+  clock_.start();
+  Advance(elapsed);
+}
+
+void TTrackReplayWindow::Advance(double realSeconds) {
+  SetTime(time_ + realSeconds * kReplaySpeeds[std::clamp(Combo_Speed->currentIndex(), 0, 5)]);
+  if (time_ >= static_cast<double>(model_.EndSeconds)) SetPlaying(false);
+}
+
+void TTrackReplayWindow::SelectVessel(int64_t vessel, bool centre) {
+  Map->SetSelected(vessel);
+  if (Map->Selected() >= 0) {
+    const int row = list_->RowOf(vessel);
+    if (row >= 0) {
+      List_Vessels->selectRow(row);
+      List_Vessels->scrollTo(list_->index(row, 0));
+    }
+    if (centre) {
+      const TVesselState state = VesselAt(model_, static_cast<uint32_t>(vessel), time_);
+      const TReplayVessel& v = model_.Vessels[static_cast<size_t>(vessel)];
+      // Before its first point or after it faded, the track's first point stands in.
+      Map->CenterOn(state.Visible ? state.Position : PointWorld(v, model_.Points[v.First]));
+    }
+  } else {
+    List_Vessels->clearSelection();
+  }
+  ShowInfo();
+}
+
+// The label placemark's fields, and the report in force at the replay time.
+void TTrackReplayWindow::ShowInfo() {
+  const int64_t selected = Map->Selected();
+  if (selected < 0 || !ships_) {
+    Label_Info->setText(IsEmpty(model_) ? "No positions in this window"
+                                        : "Click a vessel on the map or in the list.");
+    return;
+  }
+  const TReplayVessel& v = model_.Vessels[static_cast<size_t>(selected)];
+  const TStatic& ship = (*ships_)[v.Entry];
+  const TVesselState state = VesselAt(model_, static_cast<uint32_t>(selected), time_);
+  const bool started = PointAtOrBefore(model_, static_cast<uint32_t>(selected), time_) >= static_cast<int64_t>(v.First);
+  const TDynamic* point = started ? &ship.aPlot[model_.Points[state.Point].Source] : nullptr;
+  QString rows;
+  const auto row = [&rows](const char* label, std::string_view value) {
+    rows += QString("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(label, Q(value).toHtmlEscaped());
+  };
+  row("MMSI:", ship.MMSI);
+  row("IMO:", ship.IMO);
+  row("Call Sign:", ship.CallSign);
+  row("Ship Type:", ship.ShipsType);
+  row("Length:", ship.Dimension.Laenge);
+  row("Width:", ship.Dimension.Breite);
+  row("ETA:", ship.ETA);
+  row("Draught:", ship.Draught);
+  row("Dest.:", ship.Destination);
+  row("Nav. Status:", point ? std::string_view(point->NavStatus) : std::string_view("–"));
+  // The report's texts, with their units where they hold a number.
+  const auto unit = [](std::string_view text, const char* suffix) {
+    return text.empty() || text == "n.a." ? std::string(text) : std::string(text) + suffix;
+  };
+  row("Speed:", point ? unit(point->Speed, " kn") : "–");
+  row("COG:", point ? unit(point->COG, "°") : "–");
+  row("True Heading:", point ? unit(point->TH, "°") : "–");
+  row("Points:", std::to_string(v.Count));
+  Label_Info->setText(
+      QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows));
+}
+
+}  // namespace pelorin

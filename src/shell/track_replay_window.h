@@ -1,0 +1,99 @@
+#pragma once
+// The Track Replay window: the last completed run's vessels on a map, moving as the
+// replay clock runs, with a vessel list, an info panel for the selected vessel and the
+// clock's controls. Not modal; remembers nothing between program runs.
+#include <cstdint>
+#include <memory>
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QString>
+
+#include "codec/ais_records.h"
+#include "replay/land_file.h"
+#include "replay/replay_model.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+namespace pelorin {
+
+class TMapWidget;
+class TTileSource;
+class TVesselListModel;
+
+struct TReplayWindowOptions {
+  QString LandFile;      // Natural Earth land (".pn2"); a missing one leaves sea and graticule
+  QString TileTemplate;  // online tiles ({z}/{x}/{y}); empty: offline map only
+  QString TileCacheDir;  // empty: the user's cache folder
+};
+
+// Replay speeds, times real time.
+inline constexpr int kReplaySpeeds[] = {1, 10, 60, 300, 1800, 3600};
+
+class TTrackReplayWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TTrackReplayWindow(TReplayWindowOptions options, QWidget* parent = nullptr);
+  ~TTrackReplayWindow() override;
+
+  // The table to show, kept alive by the window; allTracks false: the own track alone.
+  void SetShips(std::shared_ptr<const TShipList> ships, bool allTracks);
+
+  const TReplayModel& Model() const { return model_; }
+  double Time() const { return time_; }
+  void SetTime(double t);             // clamped to the span
+  void StepMinutes(int minutes);
+  void SetPlaying(bool on);
+  bool Playing() const { return playing_; }
+  void SelectVessel(int64_t vessel, bool centre);
+  // Advances the clock as a timer tick does, by `realSeconds` times the speed.
+  void Advance(double realSeconds);
+
+  TMapWidget* Map = nullptr;
+  QSlider* Slider_Time = nullptr;
+  QToolButton* Button_Play = nullptr;
+  QToolButton* Button_Back = nullptr;
+  QToolButton* Button_Forward = nullptr;
+  QLabel* Label_Time = nullptr;
+  QComboBox* Combo_Speed = nullptr;
+  QComboBox* Combo_Trail = nullptr;
+  QCheckBox* Check_AllTracks = nullptr;
+  QCheckBox* Check_ByType = nullptr;
+  QCheckBox* Check_Follow = nullptr;
+  QLineEdit* Edit_Filter = nullptr;
+  QTableView* List_Vessels = nullptr;
+  QLabel* Label_Info = nullptr;
+  QLabel* Label_Cursor = nullptr;
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void BuildWindow();
+  void BuildShortcuts();
+  void ShowTime();
+  void ShowInfo();
+  void Tick();
+
+  TReplayWindowOptions options_;
+  std::shared_ptr<const TShipList> ships_;
+  TReplayModel model_;
+  TLandMap land_;
+  TTileSource* tiles_ = nullptr;
+  TVesselListModel* list_ = nullptr;
+  QTimer* timer_ = nullptr;
+  QElapsedTimer clock_;
+  double time_ = 0;
+  bool playing_ = false;
+  bool showingTime_ = false;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,208 @@
+// The Track Replay window through the main window on the sample card: the menu, the
+// fallback when the desktop has no KML viewer, the clock, selection and the list.
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "output/kml_writer.h"
+#include "replay/mercator.h"
+#include "shell/main_window.h"
+#include "shell/map_widget.h"
+#include "shell/shell_test_support.h"
+#include "shell/track_replay_window.h"
+#include "shell/vessel_list_model.h"
+#include "support/test_support.h"
+
+namespace pelorin {
+namespace {
+
+struct ReplayFixture : ::testing::Test {
+  test::TTempDir workDir;
+  test::TRecordingMessageBox box;
+  test::TFakeOpener opener;
+  std::unique_ptr<TFormMain> window;
+
+  void SetUp() override {
+    workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\nTILES=off\r\n");
+    TFormMainOptions options;
+    options.WorkingDir = workDir.Path().string();
+    options.Messages = &box;
+    options.Opener = &opener;
+    window = std::make_unique<TFormMain>(std::move(options));
+    window->show();
+    window->OpenDirectory(QString::fromStdString((test::SourceDir() / "samples").string()));
+    ASSERT_TRUE(window->Catalogue().DataAvailable);
+    window->MonthCalendar_End->setSelectedDate(QDate(2011, 4, 8));
+    emit window->MonthCalendar_End->clicked(QDate(2011, 4, 8));
+  }
+  TTrackReplayWindow& Replay() {
+    window->TrackReplay1->trigger();
+    QApplication::processEvents();
+    return *window->Form_TrackReplay;
+  }
+};
+
+TEST_F(ReplayFixture, MenuIsEnabledByACompletedRunAndKeepsItsTable) {
+  EXPECT_FALSE(window->TrackReplay1->isEnabled());
+  EXPECT_EQ(window->TrackReplay1->shortcut(), QKeySequence("Ctrl+T"));
+  window->BitBtn_GoogleClick();
+  ASSERT_TRUE(window->TrackReplay1->isEnabled());
+  EXPECT_EQ(opener.Opened.size(), 1u);  // a viewer exists: nothing else happens
+  EXPECT_EQ(window->Form_TrackReplay, nullptr);
+  TTrackReplayWindow& replay = Replay();
+  EXPECT_TRUE(replay.isVisible());
+  EXPECT_FALSE(replay.isModal());
+  EXPECT_EQ(replay.windowTitle(), "Track Replay");
+  EXPECT_GT(replay.Model().Vessels.size(), 3u);
+  // Own Track: the next run shows the own vessel alone.
+  window->RadioButton_OwnTrack->click();
+  window->BitBtn_GoogleClick();
+  ASSERT_EQ(replay.Model().Vessels.size(), 1u);
+  EXPECT_EQ(replay.Model().Vessels[0].Entry, 0u);
+}
+
+TEST_F(ReplayFixture, WithoutAKmlViewerTheDocumentIsNamedAndTheWindowOpens) {
+  opener.HasApplication = false;
+  window->BitBtn_GoogleClick();
+  const std::string path = (workDir.Path() / "SD_Belumar.kml").string();
+  EXPECT_TRUE(opener.Opened.empty());
+  EXPECT_TRUE(window->DetailsText().endsWith(QString::fromStdString("Document: " + path)));
+  ASSERT_EQ(box.Shown.size(), 1u);
+  EXPECT_EQ(box.Shown[0].Caption, "Information");
+  EXPECT_EQ(box.Shown[0].Text, "No program for KML documents is installed. The document was saved as " + path +
+                                   "; Pelorin shows the tracks in its Track Replay window.");
+  ASSERT_NE(window->Form_TrackReplay, nullptr);
+  EXPECT_TRUE(window->Form_TrackReplay->isVisible());
+}
+
+// The sample's first vessel (after the own one) with two points some seconds apart.
+struct TKnownStep {
+  uint32_t Vessel = 0;
+  TWorldPoint A, B;
+  double TimeA = 0, TimeB = 0;
+};
+
+TKnownStep FindStep(const TReplayModel& model, const TShipList& ships) {
+  for (uint32_t v = 1; v < model.Vessels.size(); ++v) {
+    const TStatic& ship = ships[model.Vessels[v].Entry];
+    for (size_t k = 0; k + 1 < ship.aPlot.size(); ++k) {
+      const TDynamic &a = ship.aPlot[k], &b = ship.aPlot[k + 1];
+      const int64_t ta = TDateTimeToSeconds(a.TimeStampDT), tb = TDateTimeToSeconds(b.TimeStampDT);
+      if (!HasValidPosition(a) || !HasValidPosition(b) || tb - ta < 4 || tb - ta > kGapSeconds) continue;
+      return {v, LatLonToWorld(std::stod(std::string(a.Lat)), std::stod(std::string(a.Lon))),
+              LatLonToWorld(std::stod(std::string(b.Lat)), std::stod(std::string(b.Lon))), double(ta), double(tb)};
+    }
+  }
+  ADD_FAILURE() << "no vessel with a step";
+  return {};
+}
+
+TEST_F(ReplayFixture, SliderPutsAVesselAtItsInterpolatedPlaceAndAClickSelectsIt) {
+  window->BitBtn_GoogleClick();
+  TTrackReplayWindow& replay = Replay();
+  const TReplayModel& model = replay.Model();
+  const TKnownStep step = FindStep(model, *window->ReplayShips());
+  const double quarter = step.TimeA + (step.TimeB - step.TimeA) / 4;
+  replay.Slider_Time->setValue(static_cast<int>(std::ceil(quarter) - static_cast<double>(model.StartSeconds)));
+  const double f = (std::ceil(quarter) - step.TimeA) / (step.TimeB - step.TimeA);
+  const TMarker* marker = replay.Map->MarkerOf(step.Vessel);
+  ASSERT_NE(marker, nullptr);
+  const TViewTransform& view = replay.Map->View();
+  const double worldX = step.A.X + f * (step.B.X - step.A.X) + marker->Shift;
+  EXPECT_NEAR(marker->X, ScreenX(view, worldX), 0.5);
+  EXPECT_NEAR(marker->Y, ScreenY(view, step.A.Y + f * (step.B.Y - step.A.Y)), 0.5);
+
+  // A click 5 pixels beside the marker selects it and fills the info panel.
+  QTest::mouseClick(replay.Map, Qt::LeftButton, Qt::NoModifier, QPoint(int(marker->X) + 5, int(marker->Y)));
+  EXPECT_EQ(replay.Map->Selected(), static_cast<int64_t>(step.Vessel));
+  const TStatic& ship = (*window->ReplayShips())[model.Vessels[step.Vessel].Entry];
+  EXPECT_TRUE(replay.Label_Info->text().contains(QString::fromStdString(ship.MMSI)));
+  // Far from every vessel: the selection goes.
+  QTest::mouseClick(replay.Map, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+  EXPECT_EQ(replay.Map->Selected(), -1);
+}
+
+TEST_F(ReplayFixture, FilterNarrowsTheListAndARowSelectsAndCentres) {
+  window->BitBtn_GoogleClick();
+  TTrackReplayWindow& replay = Replay();
+  QAbstractItemModel* list = replay.List_Vessels->model();
+  const int all = list->rowCount();
+  ASSERT_EQ(all, static_cast<int>(replay.Model().Vessels.size()));
+  const struct {
+    const char* Filter;
+    const char* Expect;
+  } cases[] = {{"sophie", "SOPHIE BREMEN"}, {"9108", "SOPHIE BREMEN"}, {"970575", "SART 970575026"}};
+  for (const auto& c : cases) {
+    QTest::keyClicks(replay.Edit_Filter, c.Filter);
+    const int rows = list->rowCount();
+    EXPECT_LT(rows, all) << c.Filter;
+    EXPECT_FALSE(list->match(list->index(0, 0), Qt::DisplayRole, c.Expect, 1, Qt::MatchExactly).isEmpty()) << c.Filter;
+    replay.Edit_Filter->clear();
+  }
+  for (const TReplayVessel& v : replay.Model().Vessels) {
+    const std::string& callSign = (*window->ReplayShips())[v.Entry].CallSign;
+    if (callSign.empty() || callSign == "n.a.") continue;
+    QTest::keyClicks(replay.Edit_Filter, QString::fromStdString(callSign).toLower());
+    EXPECT_FALSE(list->match(list->index(0, 0), Qt::DisplayRole, QString::fromStdString(v.Name).trimmed(), 1,
+                                 Qt::MatchExactly)
+                     .isEmpty());
+    replay.Edit_Filter->clear();
+    break;
+  }
+  QTest::keyClicks(replay.Edit_Filter, "no such vessel");
+  EXPECT_EQ(list->rowCount(), 0);
+  replay.Edit_Filter->clear();
+
+  // Sorted by points, most first; then by name.
+  replay.List_Vessels->sortByColumn(TVesselListModel::Points, Qt::DescendingOrder);
+  for (int r = 1; r < list->rowCount(); ++r)
+    EXPECT_GE(list->index(r - 1, TVesselListModel::Points).data().toInt(),
+              list->index(r, TVesselListModel::Points).data().toInt());
+  replay.List_Vessels->sortByColumn(TVesselListModel::Name, Qt::AscendingOrder);
+  EXPECT_EQ(list->index(0, 0).data().toString(), "BUGSIER 11");
+
+  const QModelIndex row = list->index(2, 0);
+  emit replay.List_Vessels->clicked(row);
+  const int64_t chosen = static_cast<TVesselListModel*>(list)->VesselAt(2);
+  EXPECT_EQ(replay.Map->Selected(), chosen);
+  const TVesselState state = VesselAt(replay.Model(), static_cast<uint32_t>(chosen), replay.Time());
+  if (state.Visible) {
+    const TViewTransform& view = replay.Map->View();
+    EXPECT_NEAR(ScreenX(view, state.Position.X), replay.Map->width() / 2.0, 1.0);
+  }
+}
+
+// A table without a single valid position, and no land file: the window says so and its
+// clock does nothing.
+TEST(TrackReplayWindow, EmptyTableAndMissingLandFileAreSaidAndHarmless) {
+  TReplayWindowOptions options;
+  options.LandFile = "/nonexistent/ne_50m_land.pn2";
+  TTrackReplayWindow window(options);
+  auto ships = std::make_shared<TShipList>(2);
+  (*ships)[1].MMSI = "211000001";
+  (*ships)[1].aPlot.emplace_back().Lat = "n.a.";
+  window.SetShips(ships, true);
+  window.show();
+  QApplication::processEvents();
+  EXPECT_FALSE(window.statusBar()->currentMessage().isEmpty());
+  EXPECT_EQ(window.Label_Info->text(), "No positions in this window");
+  EXPECT_FALSE(window.Slider_Time->isEnabled());
+  window.SetPlaying(true);
+  window.StepMinutes(5);
+  window.Advance(10);
+  EXPECT_FALSE(window.Playing());
+  EXPECT_EQ(window.List_Vessels->model()->rowCount(), 0);
+  QTest::mouseClick(window.Map, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+  EXPECT_EQ(window.Map->Selected(), -1);
+}
+
+}  // namespace
+}  // namespace pelorin
