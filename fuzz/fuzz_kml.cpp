@@ -11,7 +11,7 @@
 #include <string>
 
 #include "analysis/log_pass.h"
-#include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "fuzz_support.h"
 #include "output/kml_writer.h"
 
@@ -52,15 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::string content(body);
   if (h.Flags & kFixChecksums) FixChecksums(content);
-  TLineFile lines;
-  SetLineFileText(lines, content);
+  static TMemFile log;
+  log.Write(content);
+  TLineReader lines;
+  PELORIN_FUZZ_CHECK(lines.Open(log.Path()) && lines.Index(), "a memory file reads");
 
   TDateTime start = 0, end = 0;
   WindowOf(h, start, end);
   const bool reduced = (h.Flags & kReducedData) != 0;
   TAnalysisState state;
   TNullSink sink;
-  ReadLogLines(state, lines, 0, lines.LineCount() - 1, start, end, false, TLogPassOptions{&reduced, nullptr}, sink);
+  ReadLogFile(state, log.Path(), 0, lines.LineCount() - 1, start, end, false, TLogPassOptions{&reduced, nullptr},
+              sink);
 
   char* buffer = nullptr;
   size_t length = 0;

@@ -41,7 +41,8 @@ struct TAnalysisState {
 
 // Empties the table and its index.
 void ClearShipTable(TAnalysisState& state);
-// Makes entry `index` a new entry: empty texts, counters 0, empty track.
+// Makes entry `index` a new entry (empty texts, counters 0, empty track); an index at or
+// past the table's end grows the table to it.
 void InitShipEntry(TAnalysisState& state, size_t index);
 // The first entry whose MMSI equals `mmsi`; when none does, a new entry appended at the
 // end with `mmsi` written into it.
@@ -57,11 +58,12 @@ bool NMEA_LatToDeg(std::string_view text, TText& out);
 TText NMEA_LonToDeg(std::string_view text);
 TText NMEA_LatToDeg(std::string_view text);
 
-// MMSI a whole number in 1..999999998; Lat and Lon present, not "n.a.", not "0.000000".
-bool IsValidDynamic(const TDynamic& point);
+// Whether the point that Msg1ToDynamic / Msg18ToDynamic makes of a report is usable: its
+// MMSI a whole number in 1..999999998, Lat and Lon present, not "n.a.", not "0.000000".
+// Decided on the numbers, so that a report the pass drops is never formatted.
+bool IsValidDynamic(const TMsg1& msg);
+bool IsValidDynamic(const TMsg18& msg);
 bool IsValidStatic(const TStatic& ship);
-// IsValidDynamic of the point that PositionToDynamic makes of `report`, without making it.
-bool IsValidPosition(const TPositionReport& report);
 bool IsValidMMSI(std::string_view mmsi);
 
 TText RMC_TimeStampStr(const TFieldList& fields);

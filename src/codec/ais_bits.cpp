@@ -1,66 +1,26 @@
 #include "codec/ais_bits.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace pelorin {
 
-char AIS_SixBitChar(unsigned value) {
-  value &= 63u;
-  return static_cast<char>(value < 32 ? value + 64 : value);
-}
-
-uint32_t AIS_Bits(std::string_view payload, unsigned offset, unsigned width) {
-  width = std::min(width, 32u);
-  if (width == 0) return 0;
-  // 64-bit so that a field at the end of a huge payload cannot wrap the bit count.
-  const uint64_t available = static_cast<uint64_t>(payload.size()) * 6;
-  const uint64_t first = offset;
-  const uint64_t end = first + width;  // one past the last bit
-  uint64_t value = 0;
-  // Gather the whole characters the field touches; those past the text count as 0.
-  const uint64_t firstChar = first / 6;
-  const uint64_t lastChar = (end - 1) / 6;
-  for (uint64_t k = firstChar; k <= lastChar; ++k) {
-    const unsigned six = k * 6 < available ? AIS_SixBit(payload[static_cast<size_t>(k)]) : 0u;
-    value = (value << 6) | six;
-  }
-  const uint64_t spanEnd = (lastChar + 1) * 6;
-  value >>= (spanEnd - end);
-  const uint64_t mask = width == 32 ? 0xFFFFFFFFull : ((1ull << width) - 1);
-  return static_cast<uint32_t>(value & mask);
-}
-
-int32_t AIS_SignedBits(std::string_view payload, unsigned offset, unsigned width) {
-  width = std::min(width, 32u);
-  if (width == 0) return 0;
-  const uint32_t raw = AIS_Bits(payload, offset, width);
-  if (width == 32) return static_cast<int32_t>(raw);
-  const uint32_t top = 1u << (width - 1);
-  return static_cast<int32_t>(raw ^ top) - static_cast<int32_t>(top);
-}
-
-std::string AIS_Text(std::string_view payload, unsigned offset, unsigned count) {
-  std::string text;
-  AIS_Text(payload, offset, count, text);
-  return text;
-}
-
-void AIS_Text(std::string_view payload, unsigned offset, unsigned count, std::string& text) {
-  text.assign(count, '@');
-  const uint64_t available = static_cast<uint64_t>(payload.size()) * 6;
-  for (unsigned i = 0; i < count; ++i) {
-    const uint64_t at = static_cast<uint64_t>(offset) + 6ull * i;
-    if (at >= available || at > UINT32_MAX) break;  // the rest is padding
-    // Six bits from at most two characters; a missing second one reads as 0.
-    const size_t first = static_cast<size_t>(at / 6);
-    const unsigned skip = static_cast<unsigned>(at % 6);
-    const unsigned next = first + 1 < payload.size() ? AIS_SixBit(payload[first + 1]) : 0u;
-    const unsigned pair = (AIS_SixBit(payload[first]) << 6) | next;
-    text[i] = AIS_SixBitChar((pair >> (6 - skip)) & 63u);
-  }
-}
-
 namespace {
+
+constexpr std::array<uint8_t, 256> MakeSixBitTable() {
+  std::array<uint8_t, 256> table{};
+  for (unsigned c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(AIS_SixBit(static_cast<char>(c)));
+  return table;
+}
+constexpr std::array<uint8_t, 256> kSixBit = MakeSixBitTable();
+
+// `count` characters (at most ten: 60 bits) from `p`, the first in the top bits.
+uint64_t SixBitGroup(const unsigned char* p, size_t count) {
+  uint64_t group = 0;
+  for (size_t k = 0; k < count; ++k) group = (group << 6) | kSixBit[p[k]];
+  return group;
+}
 
 char Clean(char c, TCleanSet set) {
   switch (c) {
@@ -74,7 +34,43 @@ char Clean(char c, TCleanSet set) {
 
 }  // namespace
 
-void AIS_CleanTextInPlace(std::string& text, TCleanSet set, bool keepFirst, bool naIfAllPadding) {
+char AIS_SixBitChar(unsigned value) {
+  value &= 63u;
+  return static_cast<char>(value < 32 ? value + 64 : value);
+}
+
+TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars) {
+  constexpr size_t kBlock = 32;  // characters: 192 bits, three words
+  const size_t blocks = std::min<size_t>((std::max(chars, 1u) + kBlock - 1) / kBlock, TPayloadBits::kWords / 3);
+  const size_t wanted = blocks * kBlock;
+  unsigned char padded[TPayloadBits::kWords / 3 * kBlock];
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(payload.data());
+  if (payload.size() < wanted) {
+    std::memcpy(padded, payload.data(), payload.size());
+    std::memset(padded + payload.size(), '0', wanted - payload.size());  // '0' is six zero bits
+    p = padded;
+  }
+  TPayloadBits bits;
+  for (size_t b = 0; b < blocks; ++b, p += kBlock) {
+    // Groups that do not wait on each other: bits 0-59, 60-119, 120-179, 180-191.
+    const uint64_t g0 = SixBitGroup(p, 10), g1 = SixBitGroup(p + 10, 10), g2 = SixBitGroup(p + 20, 10),
+                   g3 = SixBitGroup(p + 30, 2);
+    bits.Words[3 * b] = (g0 << 4) | (g1 >> 56);
+    bits.Words[3 * b + 1] = (g1 << 8) | (g2 >> 52);
+    bits.Words[3 * b + 2] = (g2 << 12) | g3;
+  }
+  return bits;
+}
+
+void AIS_Text(const TPayloadBits& bits, unsigned offset, unsigned count, std::string& text) {
+  text.resize(count);
+  for (unsigned i = 0; i < count; ++i) {
+    const uint64_t at = static_cast<uint64_t>(offset) + 6ull * i;
+    text[i] = AIS_SixBitChar(at < TPayloadBits::kBits ? AIS_Bits(bits, static_cast<unsigned>(at), 6) : 0u);
+  }
+}
+
+void AIS_CleanText(std::string& text, TCleanSet set, bool keepFirst, bool naIfAllPadding) {
   const bool firstIsPadding = !text.empty() && text.front() == '@';
   bool restBlank = true;
   for (size_t i = keepFirst ? 1 : 0; i < text.size(); ++i) {
@@ -84,30 +80,19 @@ void AIS_CleanTextInPlace(std::string& text, TCleanSet set, bool keepFirst, bool
   if (naIfAllPadding && firstIsPadding && restBlank) text.assign("n.a.");
 }
 
-std::string AIS_CleanText(std::string_view raw, TCleanSet set, bool keepFirst, bool naIfAllPadding) {
-  std::string text(raw);
-  AIS_CleanTextInPlace(text, set, keepFirst, naIfAllPadding);
-  return text;
-}
-
-std::string AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set,
-                           bool keepFirst, bool naIfAllPadding) {
-  std::string text;
-  AIS_CleanField(payload, offset, count, set, keepFirst, naIfAllPadding, text);
-  return text;
-}
-
-void AIS_CleanField(std::string_view payload, unsigned offset, unsigned count, TCleanSet set, bool keepFirst,
+void AIS_CleanField(const TPayloadBits& bits, unsigned offset, unsigned count, TCleanSet set, bool keepFirst,
                     bool naIfAllPadding, std::string& out) {
-  AIS_Text(payload, offset, count, out);
-  AIS_CleanTextInPlace(out, set, keepFirst, naIfAllPadding);
+  AIS_Text(bits, offset, count, out);
+  AIS_CleanText(out, set, keepFirst, naIfAllPadding);
 }
 
 int AIS_MsgID(std::string_view payload) {
   if (payload.empty()) return 0;
   const int id = static_cast<int>(AIS_SixBit(payload.front()));
   if (id != 24) return id;
-  return AIS_Bits(payload, 39, 1) ? MsgID_24B : MsgID_24A;
+  // Bit 39, the low bit of the part number: weight 4 in the seventh character.
+  const bool partB = payload.size() > 6 && (AIS_SixBit(payload[6]) & 4u) != 0;
+  return partB ? MsgID_24B : MsgID_24A;
 }
 
 unsigned AIS_MinPayloadChars(int msgId) {

@@ -98,7 +98,7 @@ void Line(TKmlFile& file, TPieces... pieces) {
   std::string& line = Scratch();
   line.clear();
   (Put(line, pieces), ...);
-  file.WriteLine(line);
+  WriteKmlLine(file, line);
 }
 
 struct TStyle {

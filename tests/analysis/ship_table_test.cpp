@@ -120,27 +120,7 @@ TEST(DegreeTexts, Conversions) {
   }
 }
 
-TEST(Validity, DynamicAndStatic) {
-  struct Case {
-    const char* mmsi;
-    const char* lat;
-    const char* lon;
-    bool valid;
-  } cases[] = {
-      {"1", "53.500000", "8.508333", true},        {"999999998", "53.500000", "8.508333", true},
-      {"0", "53.500000", "8.508333", false},       {"999999999", "53.500000", "8.508333", false},
-      {"ABC", "53.500000", "8.508333", false},     {"", "53.500000", "8.508333", false},
-      {"211234567", "0.000000", "8.508333", false}, {"211234567", "53.500000", "n.a.", false},
-      {"211234567", "", "8.508333", false},        {"211234567", "-0.000001", "-8.5", true},
-      {"99999999999999999999", "53.5", "8.5", false},
-  };
-  for (const Case& c : cases) {
-    TDynamic p;
-    p.MMSI = c.mmsi;
-    p.Lat = c.lat;
-    p.Lon = c.lon;
-    EXPECT_EQ(IsValidDynamic(p), c.valid) << c.mmsi << " " << c.lat << " " << c.lon;
-  }
+TEST(Validity, Static) {
   TStatic s;
   s.MMSI = "970012345";
   EXPECT_TRUE(IsValidStatic(s));

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/log_pass.h"
+#include "codec/ais_messages.h"
 #include "platform/progress_sink.h"
 
 namespace pelorin::test {
@@ -40,6 +42,23 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 
 // `body` ("$..." or "!...") with "*hh", its checksum, appended.
 std::string WithChecksum(const std::string& body);
+
+// The decoders and conversions into new records, which the tests want by value.
+TMsg5 Decode5(std::string_view payload);
+TMsg24A Decode24A(std::string_view payload);
+TMsg24B Decode24B(std::string_view payload);
+TStatic ToStatic(const TMsg5& msg);
+TStatic ToStatic(const TMsg24A& msg);
+TStatic ToStatic(const TMsg24B& msg);
+TDynamic ToDynamic(const TMsg1& msg);
+TDynamic ToDynamic(const TMsg18& msg);
+TStatic Static5(std::string_view payload);
+TStatic Static24A(std::string_view payload);
+TStatic Static24B(std::string_view payload);
+
+// A log pass (ReadLogFile) over all lines of `text`, written to a file of its own first.
+bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
+              const TLogPassOptions& options, TProgressSink& sink);
 
 // Built with AddressSanitizer: the scale tests ask for less, as every access costs more.
 #if defined(__SANITIZE_ADDRESS__)
