@@ -113,6 +113,17 @@ class TMemFile {
     }
   }
   const std::string& Path() const { return path_; }
+  std::string Read() const {
+    std::string content;
+    char chunk[1 << 16];
+    for (off_t at = 0;;) {
+      const ssize_t n = ::pread(fd_, chunk, sizeof chunk, at);
+      PELORIN_FUZZ_CHECK(n >= 0, "pread");
+      if (n == 0) return content;
+      content.append(chunk, static_cast<size_t>(n));
+      at += n;
+    }
+  }
 
  private:
   int fd_ = -1;

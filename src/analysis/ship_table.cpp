@@ -167,18 +167,6 @@ void EnsureOwnShipEntry(TAnalysisState& state) {
 bool NMEA_LonToDeg(std::string_view text, TText& out) { return DegreesText(text, 3, out); }
 bool NMEA_LatToDeg(std::string_view text, TText& out) { return DegreesText(text, 2, out); }
 
-TText NMEA_LonToDeg(std::string_view text) {
-  TText out;
-  NMEA_LonToDeg(text, out);
-  return out;
-}
-
-TText NMEA_LatToDeg(std::string_view text) {
-  TText out;
-  NMEA_LatToDeg(text, out);
-  return out;
-}
-
 bool IsValidMMSI(std::string_view mmsi) {
   int64_t value = 0;
   return ParseWhole(mmsi, value) && value > 0 && value < 999999999;
@@ -212,12 +200,6 @@ void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   AppendTime(fields[1], out);
 }
 
-TText RMC_TimeStampStr(const TFieldList& fields) {
-  TText out;
-  RMC_TimeStampStr(fields, out);
-  return out;
-}
-
 bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out) {
   out = 0;
   if (!RMC_Accepted(fields)) return false;
@@ -243,12 +225,6 @@ void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
   out += fields[2];
   out += 'T';
   AppendTime(fields[1], out);
-}
-
-TText ZDA_TimeStampStr(const TFieldList& fields) {
-  TText out;
-  ZDA_TimeStampStr(fields, out);
-  return out;
 }
 
 bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out) {

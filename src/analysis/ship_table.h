@@ -54,9 +54,6 @@ void EnsureOwnShipEntry(TAnalysisState& state);
 // alone) when the text is not a number of that form.
 bool NMEA_LonToDeg(std::string_view text, TText& out);
 bool NMEA_LatToDeg(std::string_view text, TText& out);
-// Empty text when the conversion fails.
-TText NMEA_LonToDeg(std::string_view text);
-TText NMEA_LatToDeg(std::string_view text);
 
 // Whether the point that Msg1ToDynamic / Msg18ToDynamic makes of a report is usable: its
 // MMSI a whole number in 1..999999998, Lat and Lon present, not "n.a.", not "0.000000".
@@ -66,9 +63,7 @@ bool IsValidDynamic(const TMsg18& msg);
 bool IsValidStatic(const TStatic& ship);
 bool IsValidMMSI(std::string_view mmsi);
 
-TText RMC_TimeStampStr(const TFieldList& fields);
 bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out);
-TText ZDA_TimeStampStr(const TFieldList& fields);
 bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out);
 // Into a reused text (no allocation once it has grown).
 void RMC_TimeStampStr(const TFieldList& fields, TText& out);

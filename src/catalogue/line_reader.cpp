@@ -56,8 +56,6 @@ uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at) 
 
 }  // namespace
 
-TLineReader::TLineReader(TLineReader&& other) noexcept { *this = std::move(other); }
-
 TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
   if (this == &other) return *this;
   Close();

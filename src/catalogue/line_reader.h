@@ -19,7 +19,6 @@ class TLineReader {
   ~TLineReader() { Close(); }
   TLineReader(const TLineReader&) = delete;
   TLineReader& operator=(const TLineReader&) = delete;
-  TLineReader(TLineReader&& other) noexcept;
   TLineReader& operator=(TLineReader&& other) noexcept;
 
   // False with a reason when `path` cannot be opened as a regular file.

@@ -1,25 +1,29 @@
 #include "codec/ais_bits.h"
 
 #include <algorithm>
-#include <array>
+#include <bit>
 #include <cstring>
 
 namespace pelorin {
 
 namespace {
 
-constexpr std::array<uint8_t, 256> MakeSixBitTable() {
-  std::array<uint8_t, 256> table{};
-  for (unsigned c = 0; c < 256; ++c) table[c] = static_cast<uint8_t>(AIS_SixBit(static_cast<char>(c)));
-  return table;
-}
-constexpr std::array<uint8_t, 256> kSixBit = MakeSixBitTable();
-
-// `count` characters (at most ten: 60 bits) from `p`, the first in the top bits.
-uint64_t SixBitGroup(const unsigned char* p, size_t count) {
-  uint64_t group = 0;
-  for (size_t k = 0; k < count; ++k) group = (group << 6) | kSixBit[p[k]];
-  return group;
+// Eight characters at once in one register, the first in the top bits: the log pass
+// de-armours millions of payloads, and a table lookup per character costs three times as
+// much. `p` holds the eight characters.
+uint64_t SixBitGroup(const unsigned char* p) {
+  static_assert(std::endian::native == std::endian::little, "character i is byte i of the word");
+  constexpr uint64_t kOnes = 0x0101010101010101ull, kSix = 0x3F3F3F3F3F3F3F3Full;
+  uint64_t x;
+  std::memcpy(&x, p, 8);  // character i in byte i
+  // AIS_SixBit per byte: c - 48 below 96 and c - 56 from there, modulo 64, is c + 16 or
+  // c + 8 modulo 64; bytes from 96 on have bit 7, or bits 6 and 5, set.
+  const uint64_t high = ((x >> 7) | ((x >> 6) & (x >> 5))) & kOnes;
+  const uint64_t v = ((x & kSix) + 16 * kOnes - (high << 3)) & kSix;
+  // Pairs of six bits in 16-bit lanes, then fours in 32-bit lanes, then all eight.
+  const uint64_t pairs = ((v & 0x00FF00FF00FF00FFull) << 6) | ((v >> 8) & 0x00FF00FF00FF00FFull);
+  const uint64_t fours = ((pairs & 0x0000FFFF0000FFFFull) << 12) | ((pairs >> 16) & 0x0000FFFF0000FFFFull);
+  return ((fours & 0xFFFFFFFFull) << 24) | (fours >> 32);
 }
 
 char Clean(char c, TCleanSet set) {
@@ -40,24 +44,17 @@ char AIS_SixBitChar(unsigned value) {
 }
 
 TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars) {
-  constexpr size_t kBlock = 32;  // characters: 192 bits, three words
-  const size_t blocks = std::min<size_t>((std::max(chars, 1u) + kBlock - 1) / kBlock, TPayloadBits::kWords / 3);
-  const size_t wanted = blocks * kBlock;
-  unsigned char padded[TPayloadBits::kWords / 3 * kBlock];
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(payload.data());
-  if (payload.size() < wanted) {
-    std::memcpy(padded, payload.data(), payload.size());
-    std::memset(padded + payload.size(), '0', wanted - payload.size());  // '0' is six zero bits
-    p = padded;
-  }
   TPayloadBits bits;
-  for (size_t b = 0; b < blocks; ++b, p += kBlock) {
-    // Groups that do not wait on each other: bits 0-59, 60-119, 120-179, 180-191.
-    const uint64_t g0 = SixBitGroup(p, 10), g1 = SixBitGroup(p + 10, 10), g2 = SixBitGroup(p + 20, 10),
-                   g3 = SixBitGroup(p + 30, 2);
-    bits.Words[3 * b] = (g0 << 4) | (g1 >> 56);
-    bits.Words[3 * b + 1] = (g1 << 8) | (g2 >> 52);
-    bits.Words[3 * b + 2] = (g2 << 12) | g3;
+  const auto* p = reinterpret_cast<const unsigned char*>(payload.data());
+  const size_t size = std::min<size_t>(payload.size(), chars);
+  for (size_t k = 0; k < TPayloadBits::kWords && 8 * k < size; ++k) {
+    if (8 * k + 8 <= size) {
+      bits.Words[k] = SixBitGroup(p + 8 * k) << 16;
+      continue;
+    }
+    unsigned char last[8] = {'0', '0', '0', '0', '0', '0', '0', '0'};  // '0' is six zero bits
+    std::memcpy(last, p + 8 * k, size - 8 * k);
+    bits.Words[k] = SixBitGroup(last) << 16;
   }
   return bits;
 }

@@ -18,25 +18,25 @@ constexpr unsigned AIS_SixBit(char c) {
 }
 char AIS_SixBitChar(unsigned value);  // for 0..63
 
-// The bits of a payload's first characters: 96 of them (576 bits), past the end of every
-// field a decoder reads (message 5's last ends at bit 422).
+// The bits of a payload's first 104 characters, past the end of every field a decoder
+// reads (message 5's last ends at bit 422): eight characters to a word, in its top 48 bits.
 struct TPayloadBits {
-  static constexpr unsigned kWords = 9;
-  static constexpr unsigned kBits = kWords * 64;
+  static constexpr unsigned kWords = 13;
+  static constexpr unsigned kBits = kWords * 48;
   uint64_t Words[kWords] = {};
 };
-// De-armours the first `chars` characters (rounded up to 32; at most 96): a position
-// report needs 28, the static reports 71. The bits of the rest read as 0.
-TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars = 96);
+// De-armours the first `chars` characters (at most 104): a position report needs 28,
+// the static reports 71. The bits of the rest read as 0.
+TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars = 104);
 
 // width <= 32; inline, since a position report reads a dozen fields and the log pass
 // decodes millions of reports.
 inline uint32_t AIS_Bits(const TPayloadBits& bits, unsigned offset, unsigned width) {
   if (width > 32) width = 32;
   if (width == 0 || offset >= TPayloadBits::kBits) return 0;
-  const unsigned word = offset / 64, shift = offset % 64;
+  const unsigned word = offset / 48, shift = offset % 48;
   uint64_t top = bits.Words[word] << shift;
-  if (shift != 0 && word + 1 < TPayloadBits::kWords) top |= bits.Words[word + 1] >> (64 - shift);
+  if (word + 1 < TPayloadBits::kWords) top |= bits.Words[word + 1] >> (48 - shift);
   return static_cast<uint32_t>(top >> (64 - width));
 }
 // Two's complement.

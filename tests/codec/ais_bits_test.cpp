@@ -83,13 +83,13 @@ TEST(AisBits, BitsBeyondThePayloadReadAsZero) {
   EXPECT_EQ(SignedBits("", 61, 28), 0);
 }
 
-// The decoders' window: 96 characters, past the end of every field they read.
+// The decoders' window: 104 characters, past the end of every field they read.
 TEST(AisBits, WindowOfTheFirstCharacters) {
-  const std::string p = TPayloadBuilder(600).Set(570, 6, 63).Set(580, 6, 63).Payload();
-  EXPECT_EQ(Bits(p, 570, 6), 63u);
-  EXPECT_EQ(Bits(p, 576, 10), 0u);
-  EXPECT_EQ(AIS_Bits(AIS_PayloadBits(p, 28), 570, 6), 0u);
-  EXPECT_EQ(Text(p, 570, 2), "?@");
+  const std::string p = TPayloadBuilder(690).Set(618, 6, 63).Set(624, 6, 63).Payload();
+  EXPECT_EQ(Bits(p, 618, 6), 63u);
+  EXPECT_EQ(Bits(p, 622, 10), 3u << 8);
+  EXPECT_EQ(AIS_Bits(AIS_PayloadBits(p, 28), 618, 6), 0u);
+  EXPECT_EQ(Text(p, 618, 2), "?@");
 }
 
 TEST(AisBits, ViewIsNotReadPastItsEnd) {

@@ -117,6 +117,12 @@ TStatic Static5(std::string_view payload) { return ToStatic(Decode5(payload)); }
 TStatic Static24A(std::string_view payload) { return ToStatic(Decode24A(payload)); }
 TStatic Static24B(std::string_view payload) { return ToStatic(Decode24B(payload)); }
 
+std::string KmlEscaped(std::string_view value) {
+  std::string out;
+  KmlEscape(out, value);
+  return out;
+}
+
 bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
               const TLogPassOptions& options, TProgressSink& sink) {
   const TTempDir dir;

@@ -9,6 +9,7 @@
 
 #include "analysis/log_pass.h"
 #include "codec/ais_messages.h"
+#include "output/kml_writer.h"
 #include "platform/progress_sink.h"
 
 namespace pelorin::test {
@@ -55,6 +56,9 @@ TDynamic ToDynamic(const TMsg18& msg);
 TStatic Static5(std::string_view payload);
 TStatic Static24A(std::string_view payload);
 TStatic Static24B(std::string_view payload);
+
+// KmlEscape into a new text.
+std::string KmlEscaped(std::string_view value);
 
 // A log pass (ReadLogFile) over all lines of `text`, written to a file of its own first.
 bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
