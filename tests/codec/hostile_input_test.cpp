@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "support/test_support.h"
-#include "codec//ais_bits.h"
+#include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
+#include "support/test_support.h"
 
 namespace pelorin {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
@@ -16,6 +17,13 @@ using test::TPayloadBuilder;
 // The point a payload becomes: the texts the conversions make of the decoded numbers.
 TDynamic P1(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg1(payload)); }
 TDynamic P18(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg18(payload)); }
+
+// A point's texts in record order: MMSI, NavStatus, Speed, Lon, Lat, COG, TH, TimeStampStr.
+using TTexts = std::vector<std::string>;
+TTexts Texts(const TDynamic& d) {
+  return {d.MMSI.str(), d.NavStatus.str(), d.Speed.str(), d.Lon.str(), d.Lat.str(),
+          d.COG.str(),  d.TH.str(),        d.TimeStampStr.str()};
+}
 
 constexpr int64_t kDeg = 600000;
 
@@ -63,14 +71,7 @@ TEST(Msg1, RealReports) {
     EXPECT_EQ(m.RI, 0u);
     EXPECT_EQ(m.ROT, c.ROT);
     EXPECT_EQ(m.PA, c.PA);
-    const TDynamic d = test::ToDynamic(m);
-    EXPECT_EQ(d.MMSI, c.MMSI);
-    EXPECT_EQ(d.NavStatus, c.NavStatus);
-    EXPECT_EQ(d.Speed, c.Speed);
-    EXPECT_EQ(d.Lon, c.Lon);
-    EXPECT_EQ(d.Lat, c.Lat);
-    EXPECT_EQ(d.COG, c.COG);
-    EXPECT_EQ(d.TH, c.TH);
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, c.NavStatus, c.Speed, c.Lon, c.Lat, c.COG, c.TH, ""}));
     for (uint32_t undecoded : {m.TimeStamp, m.SpMan, m.Spare, m.RAIM, m.SyncState, m.SlotTO, m.RxStat, m.SlotNo,
                                m.UTC_h_min, m.SlotIncr})
       EXPECT_EQ(undecoded, 0u);
@@ -155,14 +156,8 @@ TEST(Msg1, FieldsDoNotBleedIntoNeighbours) {
   EXPECT_EQ(m.RI, 3u);
   EXPECT_EQ(m.ROT, 128u);
   EXPECT_EQ(m.PA, 1u);
-  const TDynamic d = test::ToDynamic(m);
-  EXPECT_EQ(d.MMSI, "1073741823");
-  EXPECT_EQ(d.NavStatus, "not specified");
-  EXPECT_EQ(d.Speed, "n.a.");
-  EXPECT_EQ(d.Lon, "n.a.");
-  EXPECT_EQ(d.Lat, "n.a.");
-  EXPECT_EQ(d.COG, "n.a.");
-  EXPECT_EQ(d.TH, "n.a.");
+  EXPECT_EQ(Texts(test::ToDynamic(m)),
+            (TTexts{"1073741823", "not specified", "n.a.", "n.a.", "n.a.", "n.a.", "n.a.", ""}));
 }
 
 TEST(Msg1, NavStatusAndMmsiLeadingZeros) {
@@ -200,17 +195,8 @@ TEST(Msg1, ToDynamic) {
   TDynamic d = P18("B5O6hr00<veEKmUaMFdEow`UWP06");
   d.TimeStampDT = 1;
   Msg1ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"), d);
-  {
-    EXPECT_EQ(d.MMSI, "563808000");
-    EXPECT_EQ(d.NavStatus, "moored");
-    EXPECT_EQ(d.Speed, "0");
-    EXPECT_EQ(d.Lon, "-76.327533");
-    EXPECT_EQ(d.Lat, "36.910000");
-    EXPECT_EQ(d.COG, "252");
-    EXPECT_EQ(d.TH, "352");
-    EXPECT_TRUE(d.TimeStampStr.empty());
-    EXPECT_EQ(d.TimeStampDT, 0);
-  }
+  EXPECT_EQ(Texts(d), (TTexts{"563808000", "moored", "0", "-76.327533", "36.910000", "252", "352", ""}));
+  EXPECT_EQ(d.TimeStampDT, 0);
 }
 
 TEST(Msg18, RealReports) {
@@ -243,14 +229,7 @@ TEST(Msg18, RealReports) {
     EXPECT_EQ(m.RAIM, 1u);
     EXPECT_EQ(m.Comm_Flag, 1u);
     EXPECT_EQ(m.Comm_State, 393222u);
-    const TDynamic d = test::ToDynamic(m);
-    EXPECT_EQ(d.MMSI, c.MMSI);
-    EXPECT_EQ(d.Speed, c.SOG);
-    EXPECT_EQ(d.Lon, c.Lon);
-    EXPECT_EQ(d.Lat, c.Lat);
-    EXPECT_EQ(d.COG, c.COG);
-    EXPECT_EQ(d.TH, c.TH);
-    EXPECT_EQ(d.TimeStampStr, c.TimeStamp);
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, "", c.SOG, c.Lon, c.Lat, c.COG, c.TH, c.TimeStamp}));
   }
 }
 
@@ -293,17 +272,8 @@ TEST(Msg18, ToDynamic) {
   TDynamic d = P1("38Id705000rRVJhE7cl9n;160000");
   d.TimeStampDT = 1;
   Msg18ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"), d);
-  {
-    EXPECT_EQ(d.MMSI, "368161000");
-    EXPECT_TRUE(d.NavStatus.empty());
-    EXPECT_EQ(d.Speed, "5");
-    EXPECT_EQ(d.Lon, "-72.233848");
-    EXPECT_EQ(d.Lat, "39.480925");
-    EXPECT_EQ(d.COG, "35");
-    EXPECT_EQ(d.TH, "n.a.");
-    EXPECT_EQ(d.TimeStampStr, "17");
-    EXPECT_EQ(d.TimeStampDT, 0);
-  }
+  EXPECT_EQ(Texts(d), (TTexts{"368161000", "", "5", "-72.233848", "39.480925", "35", "n.a.", "17"}));
+  EXPECT_EQ(d.TimeStampDT, 0);
 }
 
 }  // namespace

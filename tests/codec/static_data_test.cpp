@@ -2,16 +2,32 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "support/test_support.h"
-#include "codec//ais_bits.h"
+#include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/ais_payload_builder.h"
+#include "support/test_support.h"
 
 namespace pelorin {
 namespace {
 
 using test::TPayloadBuilder;
+
+// The texts of a record in its order, to compare all at once.
+using TTexts = std::vector<std::string>;
+TTexts Texts(const TMsg5& m) {
+  return {m.MMSI, m.IMO, m.CallSign, m.ShipName, m.ShipsType, m.Dimension.Laenge, m.Dimension.Breite,
+          m.GNSS, m.ETA, m.Draught, m.Destination};
+}
+TTexts Texts(const TMsg24B& m) {
+  return {m.Rep, m.MMSI, m.PN, m.ShipType, m.VendorID, m.CallSign, m.Dimension.A, m.Dimension.B, m.Dimension.C,
+          m.Dimension.D, m.Sp};
+}
+TTexts Texts(const TStatic& s) {
+  return {s.MMSI, s.AISclass, s.IMO, s.CallSign, s.ShipName, s.ShipsType, s.Dimension.Laenge, s.Dimension.Breite,
+          s.GNSS, s.ETA,  s.Draught,  s.Destination, s.VendorID, s.NavStatus};
+}
 
 // A message 5 of the full 424 bits with ordinary values; tests overwrite single fields.
 TPayloadBuilder Msg5Base() {
@@ -48,19 +64,11 @@ constexpr const char* kEverDiadem =
 
 TEST(Msg5, RealMessage) {
   const TMsg5 m = test::Decode5(kEverDiadem);
-  EXPECT_EQ(m.MMSI, "351759000");
+  // Length 225 + 70, width 1 + 31.
+  EXPECT_EQ(Texts(m), (TTexts{"351759000", "9134270", "3FOF8  ", "EVER DIADEM         ", "Cargo Ship", "295", "32",
+                              "GPS", "15. May  14:00 UTC", "12.2", "NEW YORK            "}));
   EXPECT_EQ(m.Num_Stat, 0);
   EXPECT_EQ(m.Num_Dyn, 0);
-  EXPECT_EQ(m.IMO, "9134270");
-  EXPECT_EQ(m.CallSign, "3FOF8  ");
-  EXPECT_EQ(m.ShipName, "EVER DIADEM         ");
-  EXPECT_EQ(m.ShipsType, "Cargo Ship");
-  EXPECT_EQ(m.Dimension.Laenge, "295");  // 225 + 70
-  EXPECT_EQ(m.Dimension.Breite, "32");   // 1 + 31
-  EXPECT_EQ(m.GNSS, "GPS");
-  EXPECT_EQ(m.ETA, "15. May  14:00 UTC");
-  EXPECT_EQ(m.Draught, "12.2");
-  EXPECT_EQ(m.Destination, "NEW YORK            ");
 }
 
 TEST(Msg5, BuiltMessage) {
@@ -184,20 +192,8 @@ TEST(Msg5, ShortPayloadsNeverFail) {
 
 TEST(Msg5, ToStaticAndSartClass) {
   const TStatic s = test::ToStatic(test::Decode5(kEverDiadem));
-  EXPECT_EQ(s.MMSI, "351759000");
-  EXPECT_EQ(s.AISclass, "A");
-  EXPECT_EQ(s.IMO, "9134270");
-  EXPECT_EQ(s.CallSign, "3FOF8  ");
-  EXPECT_EQ(s.ShipName, "EVER DIADEM         ");
-  EXPECT_EQ(s.ShipsType, "Cargo Ship");
-  EXPECT_EQ(s.Dimension.Laenge, "295");
-  EXPECT_EQ(s.Dimension.Breite, "32");
-  EXPECT_EQ(s.GNSS, "GPS");
-  EXPECT_EQ(s.ETA, "15. May  14:00 UTC");
-  EXPECT_EQ(s.Draught, "12.2");
-  EXPECT_EQ(s.Destination, "NEW YORK            ");
-  EXPECT_TRUE(s.VendorID.empty());
-  EXPECT_TRUE(s.NavStatus.empty());
+  EXPECT_EQ(Texts(s), (TTexts{"351759000", "A", "9134270", "3FOF8  ", "EVER DIADEM         ", "Cargo Ship", "295", "32",
+                              "GPS", "15. May  14:00 UTC", "12.2", "NEW YORK            ", "", ""}));
   EXPECT_EQ(s.Num_Msg5, 0);
   EXPECT_EQ(s.Num_Msg14, 0);
   EXPECT_EQ(s.LastReport, 0);
@@ -271,27 +267,12 @@ TEST(Msg24, RealPair) {
   EXPECT_EQ(a.PN, "A");
   EXPECT_EQ(a.Name, "PROGUY              ");
   const TMsg24B b = test::Decode24B("H42O55lti4hhhilD3nink000?050");
-  EXPECT_EQ(b.MMSI, "271041815");
-  EXPECT_EQ(b.PN, "B");
-  EXPECT_EQ(b.ShipType, "Passenger Ship");
-  EXPECT_EQ(b.VendorID, "1D00014");
-  EXPECT_EQ(b.CallSign, "TC6163 ");
-  EXPECT_EQ(b.Dimension.A, "0");
-  EXPECT_EQ(b.Dimension.B, "15");
-  EXPECT_EQ(b.Dimension.C, "0");
-  EXPECT_EQ(b.Dimension.D, "5");
-  EXPECT_EQ(b.Sp, "0");
+  EXPECT_EQ(Texts(b), (TTexts{"0", "271041815", "B", "Passenger Ship", "1D00014", "TC6163 ", "0", "15", "0", "5", "0"}));
   const TStatic sa = test::ToStatic(a);
   EXPECT_EQ(sa.AISclass, "B");
   EXPECT_EQ(sa.ShipName, "PROGUY              ");
-  const TStatic sb = test::ToStatic(b);
-  EXPECT_EQ(sb.AISclass, "B");
-  EXPECT_EQ(sb.CallSign, "TC6163 ");
-  EXPECT_EQ(sb.ShipsType, "Passenger Ship");
-  EXPECT_EQ(sb.VendorID, "1D00014");
-  EXPECT_EQ(sb.Dimension.Laenge, "15");
-  EXPECT_EQ(sb.Dimension.Breite, "5");
-  EXPECT_TRUE(sb.ShipName.empty());
+  EXPECT_EQ(Texts(test::ToStatic(b)),
+            (TTexts{"271041815", "B", "", "TC6163 ", "", "Passenger Ship", "15", "5", "", "", "", "", "1D00014", ""}));
 }
 
 TEST(Msg24, PartNumbers) {
@@ -337,16 +318,7 @@ TEST(Msg24, PartANameCutNeedsFifteenCharacters) {
 
 TEST(Msg24, PartBFields) {
   const TMsg24B m = test::Decode24B(Msg24BBase().Set(6, 2, 3).Set(162, 6, 63).Payload());
-  EXPECT_EQ(m.Rep, "3");
-  EXPECT_EQ(m.MMSI, "244000002");
-  EXPECT_EQ(m.ShipType, "Pleasure Craft");
-  EXPECT_EQ(m.VendorID, "ABC1234");
-  EXPECT_EQ(m.CallSign, "PD1234 ");
-  EXPECT_EQ(m.Dimension.A, "8");
-  EXPECT_EQ(m.Dimension.B, "4");
-  EXPECT_EQ(m.Dimension.C, "2");
-  EXPECT_EQ(m.Dimension.D, "1");
-  EXPECT_EQ(m.Sp, "63");
+  EXPECT_EQ(Texts(m), (TTexts{"3", "244000002", "B", "Pleasure Craft", "ABC1234", "PD1234 ", "8", "4", "2", "1", "63"}));
   const TStatic s = test::ToStatic(m);
   EXPECT_EQ(s.Dimension.Laenge, "12");
   EXPECT_EQ(s.Dimension.Breite, "3");

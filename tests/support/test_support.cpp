@@ -65,58 +65,6 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return s.str();
 }
 
-TMsg5 Decode5(std::string_view payload) {
-  TMsg5 m;
-  AIS_DecodeMsg5(payload, m);
-  return m;
-}
-
-TMsg24A Decode24A(std::string_view payload) {
-  TMsg24A m;
-  AIS_DecodeMsg24A(payload, m);
-  return m;
-}
-
-TMsg24B Decode24B(std::string_view payload) {
-  TMsg24B m;
-  AIS_DecodeMsg24B(payload, m);
-  return m;
-}
-
-TStatic ToStatic(const TMsg5& msg) {
-  TStatic s;
-  Msg5ToStatic(msg, s);
-  return s;
-}
-
-TStatic ToStatic(const TMsg24A& msg) {
-  TStatic s;
-  Msg24AToStatic(msg, s);
-  return s;
-}
-
-TStatic ToStatic(const TMsg24B& msg) {
-  TStatic s;
-  Msg24BToStatic(msg, s);
-  return s;
-}
-
-TDynamic ToDynamic(const TMsg1& msg) {
-  TDynamic d;
-  Msg1ToDynamic(msg, d);
-  return d;
-}
-
-TDynamic ToDynamic(const TMsg18& msg) {
-  TDynamic d;
-  Msg18ToDynamic(msg, d);
-  return d;
-}
-
-TStatic Static5(std::string_view payload) { return ToStatic(Decode5(payload)); }
-TStatic Static24A(std::string_view payload) { return ToStatic(Decode24A(payload)); }
-TStatic Static24B(std::string_view payload) { return ToStatic(Decode24B(payload)); }
-
 std::string KmlEscaped(std::string_view value) {
   std::string out;
   KmlEscape(out, value);

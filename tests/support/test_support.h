@@ -44,18 +44,24 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // `body` ("$..." or "!...") with "*hh", its checksum, appended.
 std::string WithChecksum(const std::string& body);
 
-// The decoders and conversions into new records, which the tests want by value.
-TMsg5 Decode5(std::string_view payload);
-TMsg24A Decode24A(std::string_view payload);
-TMsg24B Decode24B(std::string_view payload);
-TStatic ToStatic(const TMsg5& msg);
-TStatic ToStatic(const TMsg24A& msg);
-TStatic ToStatic(const TMsg24B& msg);
-TDynamic ToDynamic(const TMsg1& msg);
-TDynamic ToDynamic(const TMsg18& msg);
-TStatic Static5(std::string_view payload);
-TStatic Static24A(std::string_view payload);
-TStatic Static24B(std::string_view payload);
+// The decoders and conversions that fill a record, into new records the tests get by value.
+template <typename TOut, typename TFill, typename TIn>
+TOut Filled(TFill fill, const TIn& in) {
+  TOut out;
+  fill(in, out);
+  return out;
+}
+inline TMsg5 Decode5(std::string_view p) { return Filled<TMsg5>(AIS_DecodeMsg5, p); }
+inline TMsg24A Decode24A(std::string_view p) { return Filled<TMsg24A>(AIS_DecodeMsg24A, p); }
+inline TMsg24B Decode24B(std::string_view p) { return Filled<TMsg24B>(AIS_DecodeMsg24B, p); }
+inline TStatic ToStatic(const TMsg5& m) { return Filled<TStatic>(Msg5ToStatic, m); }
+inline TStatic ToStatic(const TMsg24A& m) { return Filled<TStatic>(Msg24AToStatic, m); }
+inline TStatic ToStatic(const TMsg24B& m) { return Filled<TStatic>(Msg24BToStatic, m); }
+inline TDynamic ToDynamic(const TMsg1& m) { return Filled<TDynamic>(Msg1ToDynamic, m); }
+inline TDynamic ToDynamic(const TMsg18& m) { return Filled<TDynamic>(Msg18ToDynamic, m); }
+inline TStatic Static5(std::string_view p) { return ToStatic(Decode5(p)); }
+inline TStatic Static24A(std::string_view p) { return ToStatic(Decode24A(p)); }
+inline TStatic Static24B(std::string_view p) { return ToStatic(Decode24B(p)); }
 
 // KmlEscape into a new text.
 std::string KmlEscaped(std::string_view value);
