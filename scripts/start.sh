@@ -1,10 +1,10 @@
 #!/bin/bash
-# Builds Pelorin and starts it. Without a display it runs the headless job on the
-# bundled sample card instead and says where the document went.
+# Builds Pelorin's programs (not the tests) and starts it. Without a display it runs the
+# headless job on the bundled sample card instead and says where the document went.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
-"$ROOT/scripts/build.sh"
+"$ROOT/scripts/build.sh" --target programs
 BUILD_DIR=${BUILD_DIR:-build}
 if [ -x "$BUILD_DIR/pelorin" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
   # run/ holds the help pages the build rendered; Pelorin.ini and the outputs go there too.

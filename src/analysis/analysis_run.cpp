@@ -39,10 +39,17 @@ std::string EntryPath(const TSD_Info& info, const TLogDateTime& entry) {
   return info.DirectoryName + info.FileListe[static_cast<size_t>(entry.File_Index)];
 }
 
+// What became of every line the passes read.
+void AccountLines(TProgressSink& sink, const TAnalysisState& state) {
+  sink.AppendDetail(RunSeparator);
+  for (const std::string& line : LineAccountReport(state.Account)) sink.AppendDetail(line);
+}
+
 void TotalLines(TProgressSink& sink, const TAnalysisState& state) {
   sink.AppendDetail(RunSeparator);
   sink.AppendDetail("-Number Static : " + IntToText(state.Num_Static));
   sink.AppendDetail("-Number Dynam. : " + IntToText(state.Num_Dynamic));
+  AccountLines(sink, state);
 }
 
 void BarsFull(TProgressSink& sink, int64_t totalMax) {
@@ -179,6 +186,7 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
       sink.AppendDetail(RunSeparator);
       sink.AppendDetail(kInterruptText);
       sink.AppendDetail(RunSeparator);
+      AccountLines(sink, in.State);
       sink.ResetProgressBar_Load();
       sink.ResetProgressBar_Total();
       sink.SetStopHintVisible(false);

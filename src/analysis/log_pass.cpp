@@ -24,6 +24,7 @@ struct TNMEA_Multi {
   std::string NMEA_Part;
   std::string AIS_Msg;
   bool Stored = false;  // a first part has been stored in this pass
+  bool Joined = false;  // the stored first part has been joined (and counted so)
 };
 
 // Per pass: the entries of other vessels by MMSI number, with the whole seconds of their
@@ -92,6 +93,7 @@ struct TPass {
   TFieldList fields;
   TNMEA_Multi multi;
   std::string joined;
+  TLineAccount account;  // this pass's lines; added to the run's when the pass ends
   TVesselCache vessels;
   // The working records of the static reports: decoded into again and again, so that
   // their texts' memory is used again rather than allocated for every report.
@@ -120,21 +122,47 @@ struct TPass {
   }
 
   void Line(std::string_view line) {
+    ++account.LinesRead;
     switch (NMEA_Split(line, fields)) {
       case sk_AIS: AisSentence(false); break;
       case sk_OwnAIS: AisSentence(true); break;
       case sk_RMC: RmcSentence(); break;
       case sk_ZDA: ZdaSentence(); break;
-      default: break;
+      default: OtherLine(fields.empty() ? std::string_view() : fields[0]); break;
+    }
+  }
+
+  // A line with a tag the pass reads is left over only when its checksum failed.
+  void OtherLine(std::string_view tag) {
+    if (NMEA_TagKind(tag) != sk_Other)
+      ++account.ChecksumErrors;
+    else
+      ++account.OtherLines;
+  }
+
+  // A time sentence that closes the window.
+  void ClosingTime(bool read, TTimeVerdict why) {
+    state.InTimeWindow = false;
+    if (read) {
+      ++account.TimeOutsideWindow;
+      return;
+    }
+    switch (why) {
+      case TTimeVerdict::StatusNotA: ++account.TimeStatusNotA; break;
+      case TTimeVerdict::FieldCount: ++account.TimeFieldCount; break;
+      case TTimeVerdict::Impossible: ++account.TimeImpossible; break;
+      default: ++account.TimeGarbled; break;
     }
   }
 
   void RmcSentence() {
-    const bool ok = RMC_TimeStampDT(fields, state.GPS_TimeStampDT);
+    TTimeVerdict why = TTimeVerdict::Accepted;
+    const bool ok = RMC_TimeStampDT(fields, state.GPS_TimeStampDT, &why);
     if (!ok || !InsideWindow(state.GPS_TimeStampDT)) {
-      state.InTimeWindow = false;
+      ClosingTime(ok, why);
       return;
     }
+    ++account.TimeInWindow;
     state.InTimeWindow = true;
     RMC_TimeStampStr(fields, state.GPS_TimeStampStr);
     stampText = state.GPS_TimeStampStr;
@@ -142,11 +170,13 @@ struct TPass {
   }
 
   void ZdaSentence() {
-    const bool ok = ZDA_TimeStampDT(fields, state.GPS_TimeStampDT);
+    TTimeVerdict why = TTimeVerdict::Accepted;
+    const bool ok = ZDA_TimeStampDT(fields, state.GPS_TimeStampDT, &why);
     if (!ok || !InsideWindow(state.GPS_TimeStampDT)) {
-      state.InTimeWindow = false;
+      ClosingTime(ok, why);
       return;
     }
+    ++account.TimeInWindow;
     state.InTimeWindow = true;
     ZDA_TimeStampStr(fields, state.GPS_TimeStampStr);
     stampText = state.GPS_TimeStampStr;
@@ -172,13 +202,22 @@ struct TPass {
   }
 
   void AisSentence(bool own) {
-    if (fields.size() != 7 || state.GPS_TimeStampStr.empty()) return;
+    if (fields.size() != 7) {
+      ++account.AisFieldCount;
+      return;
+    }
+    if (state.GPS_TimeStampStr.empty()) {
+      ++account.AisWindowClosed;
+      return;
+    }
     const TFieldList& f = fields;
     const std::string_view count = f[1], number = f[2], id = f[3];
     std::string_view payload;
     if (count == "1") {
       payload = f[5];
     } else if (count == "2" && number == "1") {
+      if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
+      multi.Joined = false;
       multi.NMEA_No.assign(id);
       multi.NMEA_Part = "1";
       multi.AIS_Msg.assign(f[5]);
@@ -187,23 +226,38 @@ struct TPass {
     } else if (count == "2" && multi.Stored && id == multi.NMEA_No) {
       // Without a stored first part a second part would be decoded on its own, from bits
       // that belong in the middle of a message.
+      if (!multi.Joined) ++account.FirstPartsJoined;
+      multi.Joined = true;
       multi.NMEA_Part = "2";
       joined.assign(multi.AIS_Msg);
       joined.append(f[5]);
       payload = joined;
     } else {
+      if (count == "2")
+        ++account.SecondPartsAlone;
+      else
+        ++account.PartCountOther;
       return;
     }
-    if (!state.InTimeWindow) return;
+    if (!state.InTimeWindow) {
+      ++account.AisWindowClosed;
+      return;
+    }
     const int msgId = AIS_MsgID(payload);
-    if (payload.size() < AIS_MinPayloadChars(msgId)) return;
+    if (payload.size() < AIS_MinPayloadChars(msgId)) {
+      ++account.PayloadTooShort;
+      return;
+    }
     switch (msgId) {
       case 1:
       case 2:
       case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
       case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
       case 5:
-        if (multi.NMEA_Part == "1" || number != "2") return;
+        if (multi.NMEA_Part == "1" || number != "2") {
+          ++account.Msg5NotInTwoParts;
+          return;
+        }
         multi.NMEA_Part = "0";
         AIS_DecodeMsg5(payload, work5);
         Msg5ToStatic(work5, workStatic);
@@ -220,7 +274,13 @@ struct TPass {
         StaticReport(workStatic, msgId, own);
         break;
       case 14: SafetyBroadcast(Msg14ToStatic(AIS_DecodeMsg14(payload))); break;
-      default: break;
+      default:
+        // An empty payload reads as identifier 0, but holds no message at all.
+        if (payload.empty())
+          ++account.PayloadTooShort;
+        else
+          ++account.UnusedTypes[msgId & 63];
+        break;
     }
   }
 
@@ -271,7 +331,10 @@ struct TPass {
   template <typename TPositionMsg>
   void PositionReport(const TPositionMsg& report, bool own) {
     ++state.Num_Dynamic;
-    if (!IsValidDynamic(report)) return;
+    if (!IsValidDynamic(report)) {
+      ++account.PositionsUnusable;
+      return;
+    }
     const int64_t now = NowSeconds();
     size_t target = 0;
     TVesselCache::TSlot* slot = nullptr;
@@ -296,11 +359,15 @@ struct TPass {
         last = slot->LastSeconds;
       }
     }
-    if (last != TVesselCache::kNoPoint && now - last <= 30 && ReducedData()) return;
+    if (last != TVesselCache::kNoPoint && now - last <= 30 && ReducedData()) {
+      ++account.PositionsThinned;
+      return;
+    }
     TStatic& ship = state.aShipList[target];
     // Made in place: a point made aside and copied in would be read back before its
     // bytes have left the store queue.
     TDynamic& point = ship.aPlot.emplace_back();
+    ++account.PositionsStored;
     if constexpr (std::is_same_v<TPositionMsg, TMsg18>)
       Msg18ToDynamic(report, point);
     else
@@ -326,6 +393,8 @@ struct TPass {
 
   // The status of every other vessel that got points: that of its last point.
   void FinishPass() noexcept {
+    if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
+    Add(state.Account, account);
     try {
       for (const TVesselCache::TSlot& slot : vessels.Slots()) {
         if (!slot.Stored) continue;
@@ -339,7 +408,11 @@ struct TPass {
 
   // Copies into the entry's texts, whose memory (from earlier reports) is used again.
   void StaticReport(const TStatic& rec, int msgId, bool own) {
-    if (!IsValidStatic(rec)) return;
+    if (!IsValidStatic(rec)) {
+      ++account.StaticUnusable;
+      return;
+    }
+    ++account.StaticApplied;
     ++state.Num_Static;
     if (own) {
       TStatic& ship = state.aShipList[OwnTarget()];
@@ -378,6 +451,7 @@ struct TPass {
   }
 
   void SafetyBroadcast(TStatic rec) {
+    ++account.StaticApplied;
     TStatic& ship = state.aShipList[OtherTarget(rec.MMSI)];
     ship.MMSI = std::move(rec.MMSI);
     ship.AISclass = std::move(rec.AISclass);
@@ -390,6 +464,7 @@ void StartRun(TAnalysisState& state) {
   state.Num_Dynamic = 0;
   state.Num_Static = 0;
   state.OwnAIS_Seen = false;
+  state.Account = {};
 }
 
 // The pass over lines [LineFrom, LineTo] of the reader's file.
@@ -403,7 +478,7 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
   TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {}, {}, {}, {}, {},
-             TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
+             {}, TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
   struct TFinish {
     TPass& pass;

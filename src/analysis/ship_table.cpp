@@ -103,6 +103,34 @@ bool TimeParts(std::string_view time, int& h, int& m, int& s) {
          ParseTwoDigits(Piece(time, 4, 2), s);
 }
 
+TTimeVerdict RMC_Verdict(const TFieldList& fields, TDateTime& out) {
+  out = 0;
+  if (fields.size() != 13) return TTimeVerdict::FieldCount;
+  if (fields[2] != "A") return TTimeVerdict::StatusNotA;
+  const std::string_view date = fields[9];
+  int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (!ParseTwoDigits(Piece(date, 4, 2), yy) || !ParseTwoDigits(Piece(date, 2, 2), mo) ||
+      !ParseTwoDigits(Piece(date, 0, 2), d) || !TimeParts(fields[1], h, mi, s))
+    return TTimeVerdict::Garbled;
+  TDateTime value = 0;
+  if (!TryEncodeDateTime(2000 + yy, mo, d, h, mi, s, value)) return TTimeVerdict::Impossible;
+  out = value;
+  return TTimeVerdict::Accepted;
+}
+
+TTimeVerdict ZDA_Verdict(const TFieldList& fields, TDateTime& out) {
+  out = 0;
+  if (fields.size() != 7) return TTimeVerdict::FieldCount;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (fields[1].empty() || !ParseInt(fields[4], y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) ||
+      !TimeParts(fields[1], h, mi, s))
+    return TTimeVerdict::Garbled;
+  TDateTime value = 0;
+  if (!TryEncodeDateTime(y, mo, d, h, mi, s, value)) return TTimeVerdict::Impossible;
+  out = value;
+  return TTimeVerdict::Accepted;
+}
+
 }  // namespace
 
 size_t TMMSIHash::operator()(std::string_view text) const noexcept {
@@ -200,19 +228,10 @@ void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   AppendTime(fields[1], out);
 }
 
-bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out) {
-  out = 0;
-  if (!RMC_Accepted(fields)) return false;
-  const std::string_view date = fields[9];
-  int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (!ParseTwoDigits(Piece(date, 4, 2), yy) || !ParseTwoDigits(Piece(date, 2, 2), mo) ||
-      !ParseTwoDigits(Piece(date, 0, 2), d) ||
-      !TimeParts(fields[1], h, mi, s))
-    return false;
-  TDateTime value = 0;
-  if (!TryEncodeDateTime(2000 + yy, mo, d, h, mi, s, value)) return false;
-  out = value;
-  return true;
+bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {
+  const TTimeVerdict verdict = RMC_Verdict(fields, out);
+  if (why != nullptr) *why = verdict;
+  return verdict == TTimeVerdict::Accepted;
 }
 
 void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
@@ -227,16 +246,10 @@ void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
   AppendTime(fields[1], out);
 }
 
-bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out) {
-  out = 0;
-  if (!ZDA_Accepted(fields)) return false;
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (!ParseInt(fields[4], y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) || !TimeParts(fields[1], h, mi, s))
-    return false;
-  TDateTime value = 0;
-  if (!TryEncodeDateTime(y, mo, d, h, mi, s, value)) return false;
-  out = value;
-  return true;
+bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {
+  const TTimeVerdict verdict = ZDA_Verdict(fields, out);
+  if (why != nullptr) *why = verdict;
+  return verdict == TTimeVerdict::Accepted;
 }
 
 }  // namespace pelorin

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/line_account.h"
 #include "codec/ais_messages.h"
 #include "codec/ais_records.h"
 #include "codec/nmea.h"
@@ -33,6 +34,7 @@ struct TAnalysisState {
   bool OwnAIS_Seen = false;
   int64_t Num_Dynamic = 0;
   int64_t Num_Static = 0;
+  TLineAccount Account;  // of the run's passes so far
 
   // MMSI -> index for entries 1.. (their MMSIs are unique and never change). Entry 0 is
   // compared directly, since the own vessel's reports rewrite its MMSI.
@@ -63,8 +65,12 @@ bool IsValidDynamic(const TMsg18& msg);
 bool IsValidStatic(const TStatic& ship);
 bool IsValidMMSI(std::string_view mmsi);
 
-bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out);
-bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out);
+// Why a time sentence was refused.
+enum class TTimeVerdict : unsigned char { Accepted, StatusNotA, FieldCount, Garbled, Impossible };
+
+// `why`, when given, is set to the verdict.
+bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
+bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
 // Into a reused text (no allocation once it has grown).
 void RMC_TimeStampStr(const TFieldList& fields, TText& out);
 void ZDA_TimeStampStr(const TFieldList& fields, TText& out);

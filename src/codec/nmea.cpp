@@ -148,6 +148,8 @@ bool NMEA_ChecksumOK(std::string_view line) {
   return line[line.size() - 2] == kHex[(sum >> 4) & 0xF] && line[line.size() - 1] == kHex[sum & 0xF];
 }
 
+TSentenceKind NMEA_TagKind(std::string_view tag) { return KindOfTag(tag); }
+
 bool NMEA_HasTag(std::string_view line, std::string_view tag) {
   const size_t n = line.size() < tag.size() ? line.size() : tag.size();
   return line.substr(0, n) == tag.substr(0, n);

@@ -16,6 +16,8 @@ using TFieldList = std::vector<std::string_view>;
 // has grown to the line's field count.
 TSentenceKind NMEA_Split(std::string_view line, TFieldList& fields);
 bool NMEA_ChecksumOK(std::string_view line);
+// The kind NMEA_Split gives a sentence whose first field is `tag`, before its checksum test.
+TSentenceKind NMEA_TagKind(std::string_view tag);
 bool NMEA_HasTag(std::string_view line, std::string_view tag);
 // date "dd.mm.yy", time "hh:mm:ss"; written only on success.
 bool NMEA_RMC_DateTime(std::string_view line, std::string& date, std::string& time);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 
 #include "shell/stop_key.h"
 
@@ -111,8 +112,15 @@ void TGuiProgressSink::Flush() {
   Apply(loadBar_, load_);
   Apply(totalBar_, total_);
   if (!pendingLines_.isEmpty()) {
-    // One append for the whole batch: a block per call would make long reports slow.
-    if (details_) details_->appendPlainText(pendingLines_.join('\n'));
+    if (details_) {
+      // The pane follows the newest line unless the user scrolled up to read. The pane's
+      // own following needs it shown and the last line in view, so it is done here.
+      QScrollBar* bar = details_->verticalScrollBar();
+      const bool follow = bar->value() == bar->maximum();
+      // One append for the whole batch: a block per call would make long reports slow.
+      details_->appendPlainText(pendingLines_.join('\n'));
+      if (follow) bar->setValue(bar->maximum());
+    }
     pendingLines_.clear();
   }
 }

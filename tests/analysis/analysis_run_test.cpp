@@ -83,6 +83,14 @@ struct RunFixture {
   std::vector<std::string> RunLines() const {
     return std::vector<std::string>(sink.Lines.begin() + static_cast<long>(scanLines), sink.Lines.end());
   }
+  // The run's lines without the account, whose counts must add up to the lines read.
+  std::vector<std::string> ReportLines(bool withAccount = true) const {
+    const test::TSplitReport split = test::SplitAccount(RunLines());
+    const test::TAccountSum sum = test::SumAccount(split.Account);
+    EXPECT_EQ(sum.LinesRead > 0, withAccount);
+    EXPECT_EQ(sum.Outcomes, withAccount ? sum.LinesRead : 0);
+    return split.Report;
+  }
   std::string KmlPath() const { return (startup.Path() / "SD_Belumar.kml").string(); }
 };
 
@@ -109,7 +117,7 @@ TEST(AnalysisRunGolden, Case1WholeSpan) {
   RunFixture f;
   f.Open(golden / "card");
   ASSERT_EQ(f.Run(), TRunOutcome::Completed);
-  EXPECT_EQ(f.RunLines(), GoldenRunLines(golden / "report.txt"));
+  EXPECT_EQ(f.ReportLines(), GoldenRunLines(golden / "report.txt"));
   ASSERT_EQ(f.opener.Opened.size(), 1u);
   EXPECT_EQ(f.opener.Opened[0], f.KmlPath());
   EXPECT_TRUE(f.box.Shown.empty());
@@ -134,7 +142,7 @@ TEST(AnalysisRunGolden, Case2WindowFullData) {
   f.window.Edit_EndTime_min = "20";
   f.reduced = false;
   ASSERT_EQ(f.Run(), TRunOutcome::Completed);
-  EXPECT_EQ(f.RunLines(), GoldenRunLines(golden / "report-window.txt"));
+  EXPECT_EQ(f.ReportLines(), GoldenRunLines(golden / "report-window.txt"));
   EXPECT_EQ(f.window.Edit_StartTime_h, "23");  // the user's texts survive the re-snapping
   EXPECT_EQ(f.window.Edit_EndTime_min, "20");
   EXPECT_TRUE(test::ReadFileBytes(f.KmlPath()) == GoldenKml(golden / "SD_Belumar-window.kml", f.KmlPath()));
@@ -147,7 +155,7 @@ TEST(AnalysisRunGolden, Case2OwnTrack) {
   f.Open(golden / "card");
   f.allTracks = false;
   ASSERT_EQ(f.Run(), TRunOutcome::Completed);
-  EXPECT_EQ(f.RunLines(), GoldenRunLines(golden / "report-own-track.txt"));
+  EXPECT_EQ(f.ReportLines(), GoldenRunLines(golden / "report-own-track.txt"));
   EXPECT_TRUE(test::ReadFileBytes(f.KmlPath()) == GoldenKml(golden / "SD_Belumar-own-track.kml", f.KmlPath()));
 }
 
@@ -226,7 +234,9 @@ TEST(AnalysisRun, StopAfterTheSecondEntry) {
       "========================================", "Log-File: 00000001.LOG", "-Start-Line: 0", "-End-Line  : 11",
       "========================================", "Log-File: 00000002.LOG", "-Start-Line: 0", "-End-Line  : 11",
       "========================================", "USER  INTERRUPT  :  SD-Read stopped!",
-      "========================================"};
+      "========================================", "========================================",
+      "Lines read : 24", "-Time sentences in the window : 12", "-Positions stored as track points : 4",
+      "-Positions thinned by Reduced Data : 8"};
   EXPECT_EQ(f.RunLines(), expected);
   EXPECT_TRUE(f.catalogue.StopRequested);
   EXPECT_EQ(f.sink.StopQueries, 1);
@@ -244,7 +254,7 @@ TEST(AnalysisRun, ShipListAndAnalyseOnlyModes) {
     RunFixture f;
     f.Open(card.dir.Path());
     ASSERT_EQ(f.Run(mode), TRunOutcome::Completed);
-    const std::vector<std::string> lines = f.RunLines();
+    const std::vector<std::string> lines = f.ReportLines(mode == 1);
     ASSERT_GE(lines.size(), 12u);
     EXPECT_EQ(f.view.Shown, mode == 1 ? 1u : 0u);
     if (mode == 1) {
@@ -301,6 +311,7 @@ TEST(AnalysisRun, FailedWriteLeavesTheEarlierDocument) {
   EXPECT_FALSE(fs::exists(f.KmlPath() + ".part"));
   EXPECT_TRUE(f.opener.Opened.empty());
   EXPECT_NE(f.RunLines().back().rfind("-Number", 0), 0u);  // no totals for a failed run
+  EXPECT_TRUE(test::SplitAccount(f.RunLines()).Account.empty());
 }
 
 TEST(AnalysisRun, CompletedKmlReplacesTheEarlierOne) {
@@ -312,7 +323,7 @@ TEST(AnalysisRun, CompletedKmlReplacesTheEarlierOne) {
   const std::string doc = test::ReadFileBytes(f.KmlPath());
   EXPECT_EQ(doc.rfind("<?xml", 0), 0u);
   EXPECT_NE(doc.find(f.KmlPath()), std::string::npos);
-  EXPECT_EQ(f.RunLines().back(), "-Number Dynam. : 13");
+  EXPECT_EQ(f.ReportLines().back(), "-Number Dynam. : 13");
   EXPECT_EQ(f.sink.Total.Position, f.sink.Total.Max);
   ASSERT_EQ(f.opener.Opened.size(), 1u);
 }

@@ -453,6 +453,77 @@ TEST(LogPass, RealCardLines) {
   EXPECT_GT(state.Num_Dynamic, 10);
 }
 
+// Lines of samples/00000001.LOG (a generated card; its damaged lines are real damage).
+constexpr const char* kSampleRmc = "$GPRMC,234000.00,A,5404.2000,N,00758.8000,E,2.5,90.1,070411,,,A*62";
+constexpr const char* kSampleMsg1 = "!AIVDM,1,1,,A,137Jvm@P29PSHd:O1uk0L0F2205o,0*4C";
+constexpr const char* kSampleMsg4 = "!AIVDM,1,1,,A,4020o21ue3o`9PT6hhO09S700L1p,0*44";
+constexpr const char* kSampleMsg5a = "!AIVDM,2,1,0,B,539bubP2=BI0@@D@0009DM<TE:3740000000000O3`67654Ro;SS84U3@000,0*2D";
+constexpr const char* kSampleMsg5b = "!AIVDM,2,2,0,B,00000000000,2*27";
+
+TEST(LogPass, AccountCountsEachOutcomeWhereItHappens) {
+  const std::string open = Rmc("100000");
+  const std::string in = "-Time sentences in the window : 1";
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<std::string> account;  // after "Lines read"
+  } cases[] = {
+      {"time in the window", {open, Zda("100001")}, {"-Time sentences in the window : 2"}},
+      {"time outside", {kSampleRmc}, {"-Time sentences outside the window : 1"}},
+      {"status V", {Rmc("100000", "V")}, {"-Time sentences with status not A : 1"}},
+      {"field count",
+       {test::Sentence('$', "GPRMC,100000.00,A,5404.2000,N"), test::Sentence('$', "ECZDA,100000.00,07,04")},
+       {"-Time sentences with a wrong field count : 2"}},
+      {"garbled", {Rmc("10a000"), test::Sentence('$', "ECZDA,,07,04,2011,00,00")},
+       {"-Time sentences with a garbled date or time : 2"}},
+      {"impossible", {Rmc("250000"), Rmc("100000", "A", "5404.2000", "00758.8000", "310411")},
+       {"-Time sentences with an impossible date or time : 2"}},
+      {"closed window", {kSampleMsg1, open, Rmc("110000"), kSampleMsg1},
+       {in, "-Time sentences outside the window : 1", "-AIS sentences while the window was closed : 2"}},
+      {"stored and thinned", {open, kSampleMsg1, kSampleMsg1},
+       {in, "-Positions stored as track points : 1", "-Positions thinned by Reduced Data : 1"}},
+      {"unusable position", {open, Vdm(Msg1(kShipA, 0, 0))}, {in, "-Positions with unusable MMSI or position : 1"}},
+      {"static", {open, kSampleMsg5a, kSampleMsg5b, Vdm(Msg14(970000001, "SART TEST")), Vdm(Msg24A(0, "NOBODY"))},
+       {in, "-Static reports applied : 2", "-Static reports with unusable MMSI : 1", "-First parts joined : 1"}},
+      {"first parts never joined", {open, kSampleMsg5a, kSampleMsg5a}, {in, "-First parts never joined : 2"}},
+      {"second part alone", {open, kSampleMsg5b}, {in, "-Second parts without their first part : 1"}},
+      {"three parts", {open, VdmPart(Msg1(kShipA, 54, 8), 1, "3", "AIVDM", 3)},
+       {in, "-Part counts other than 1 or 2 : 1"}},
+      {"AIS field count", {open, test::Sentence('!', "AIVDM,1,1,,A,15M67FC000G?ufbE`FepT@3n00Sa")},
+       {in, "-AIS sentences with a wrong field count : 1"}},
+      {"message 5 alone", {open, Vdm(Msg5(kShipA, "ALONE", "CALL"))}, {in, "-Message 5 not in two parts : 1"}},
+      {"too short", {open, Vdm(Msg1(kShipA, 54, 8).substr(0, 22)), Vdm("")}, {in, "-Payloads too short : 2"}},
+      {"not used", {open, kSampleMsg4, Vdm("E>kb9O9aS@7PUh10dh19<hP0000"), kSampleMsg4},
+       {in, "-Message types not used : 4 (2), 21 (1)"}},
+      {"checksums",  // both damaged lines of the sample card
+       {"$GPRMC,234108.00,A,54u4.1996,N,00758.8804,E,2.5,91.2,070411,,,A*60",
+        "!AIVDM,1,1,,A,>>MW<dQ<59q04=@UHD,2*65"},
+       {"-Checksum errors : 2"}},
+      {"other", {"$GP\"MC,000744.00,A,5403.9802,N,00800.7186,E,2.5,111.9,080411,,,A*5B", "", "!", "x"},
+       {"-Other lines : 4"}},
+  };
+  for (const Case& c : cases) {
+    PassRun r;
+    ASSERT_TRUE(r.Run(c.lines)) << c.name;
+    std::vector<std::string> want{"Lines read : " + std::to_string(c.lines.size())};
+    want.insert(want.end(), c.account.begin(), c.account.end());
+    EXPECT_EQ(LineAccountReport(r.state.Account), want) << c.name;
+  }
+}
+
+// Passes of one run add up; a new run starts from nothing.
+TEST(LogPass, AccountAddsUpOverPasses) {
+  PassRun r;
+  ASSERT_TRUE(r.Run({Rmc("100000"), kSampleMsg5a}));
+  ASSERT_TRUE(r.Run({kSampleMsg5b, kSampleMsg1}, false));  // the first part stayed in its pass
+  EXPECT_EQ(LineAccountReport(r.state.Account),
+            (std::vector<std::string>{"Lines read : 4", "-Time sentences in the window : 1",
+                                      "-Positions stored as track points : 1", "-First parts never joined : 1",
+                                      "-Second parts without their first part : 1"}));
+  ASSERT_TRUE(r.Run({kSampleMsg1}));
+  EXPECT_EQ(r.state.Account.LinesRead, 1);
+}
+
 }  // namespace
 }  // namespace pelorin
 
@@ -498,6 +569,9 @@ TEST(LogPass, RealRecordingsKeepTheTableSound) {
         if (i > 0) points += static_cast<int64_t>(s.aPlot.size());
       }
       EXPECT_LE(points, state.Num_Dynamic) << entry.path();
+      const test::TAccountSum sum = test::SumAccount(LineAccountReport(state.Account));
+      EXPECT_EQ(sum.LinesRead, file.LineCount()) << entry.path();
+      EXPECT_EQ(sum.Outcomes, sum.LinesRead) << entry.path();
       if (!state.aShipList.empty()) ++withShips;
     }
   }

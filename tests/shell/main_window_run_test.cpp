@@ -172,6 +172,7 @@ TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {
   const QString details = window->DetailsText();
   EXPECT_EQ(Count(details, "Log-File: "), static_cast<int>(window->Catalogue().LogList.size()));
   EXPECT_TRUE(details.contains("-Number Dynam. : "));
+  EXPECT_TRUE(details.contains("Lines read : "));
   EXPECT_EQ(window->ProgressBar_Total->value(), window->ProgressBar_Total->maximum());
   EXPECT_TRUE(box.Shown.empty());
   ExpectIdle(true);
@@ -200,10 +201,14 @@ TEST_F(RunFixture, EscDuringTheRunStopsAfterTheEntryJustRead) {
   window->BitBtn_GoogleClick();
   const QString details = window->DetailsText();
   EXPECT_EQ(Count(details, "Log-File: ") - before, 2);
-  EXPECT_TRUE(details.endsWith("========================================\n"
+  // The stop lines, then the account of the lines read so far.
+  EXPECT_TRUE(details.contains("========================================\n"
                                "USER  INTERRUPT  :  SD-Read stopped!\n"
-                               "========================================"))
-      << details.right(200).toStdString();
+                               "========================================\n"
+                               "========================================\n"
+                               "Lines read : "))
+      << details.right(400).toStdString();
+  EXPECT_FALSE(details.contains("-Number Static : "));
   EXPECT_TRUE(opener.Opened.empty());
   EXPECT_FALSE(std::filesystem::exists(Kml()));
   EXPECT_EQ(window->ProgressBar_Total->value(), 0);

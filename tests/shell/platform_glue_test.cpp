@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -75,6 +76,27 @@ TEST_F(SinkFixture, BarsAndLinesAppearWhenFlushed) {
   sink.AppendDetail("three");
   sink.Flush();
   EXPECT_EQ(details.toPlainText(), "three");
+}
+
+// New lines keep the newest in view unless the user has scrolled up, also in a pane
+// that is shown only later (the details check box).
+TEST_F(SinkFixture, DetailsFollowTheNewestLineUnlessScrolledUp) {
+  details.resize(200, 100);
+  QScrollBar* bar = details.verticalScrollBar();
+  const auto append = [&](int lines) {
+    for (int i = 0; i < lines; ++i) sink.AppendDetail("line " + std::to_string(i));
+    sink.Flush();
+  };
+  append(100);
+  details.show();
+  ASSERT_GT(bar->maximum(), 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  bar->setValue(3);
+  append(100);
+  EXPECT_EQ(bar->value(), 3);
+  bar->setValue(bar->maximum());
+  append(100);
+  EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(SinkFixture, TensOfThousandsOfLinesAppendQuickly) {

@@ -24,6 +24,42 @@ std::string WithChecksum(const std::string& body) {
   return body + tail;
 }
 
+TSplitReport SplitAccount(const std::vector<std::string>& lines) {
+  TSplitReport split;
+  size_t at = lines.size();
+  for (size_t i = 1; i < lines.size(); ++i)
+    if (lines[i].rfind("Lines read : ", 0) == 0 && lines[i - 1] == std::string(40, '=')) at = i;
+  if (at == lines.size()) {
+    split.Report = lines;
+    return split;
+  }
+  size_t end = at + 1;
+  while (end < lines.size() && lines[end].rfind("-", 0) == 0) ++end;
+  split.Report.assign(lines.begin(), lines.begin() + static_cast<long>(at - 1));
+  split.Report.insert(split.Report.end(), lines.begin() + static_cast<long>(end), lines.end());
+  split.Account.assign(lines.begin() + static_cast<long>(at), lines.begin() + static_cast<long>(end));
+  return split;
+}
+
+TAccountSum SumAccount(const std::vector<std::string>& account) {
+  TAccountSum sum;
+  for (const std::string& line : account) {
+    const size_t colon = line.find(" : ");
+    if (colon == std::string::npos) continue;
+    const std::string counts = line.substr(colon + 3);
+    if (line.rfind("Lines read", 0) == 0) {
+      sum.LinesRead = std::stoll(counts);
+    } else if (line.rfind("-Message types not used", 0) == 0) {
+      // "4 (8640), 21 (12)": the numbers in brackets
+      for (size_t open = counts.find('('); open != std::string::npos; open = counts.find('(', open + 1))
+        sum.Outcomes += std::stoll(counts.substr(open + 1));
+    } else {
+      sum.Outcomes += std::stoll(counts);
+    }
+  }
+  return sum;
+}
+
 std::filesystem::path SourceDir() { return std::filesystem::path(PELORIN_SOURCE_DIR); }
 
 TTempDir::TTempDir() {

@@ -70,6 +70,19 @@ std::string KmlEscaped(std::string_view value);
 bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
               const TLogPassOptions& options, TProgressSink& sink);
 
+// A run's report apart from the account of the lines read, which opens with the
+// separator and "Lines read : " and whose outcome lines start with "-".
+struct TSplitReport {
+  std::vector<std::string> Report;   // the lines before the account and those after it
+  std::vector<std::string> Account;  // from "Lines read : " on, without the separator
+};
+TSplitReport SplitAccount(const std::vector<std::string>& lines);
+// "Lines read" of an account, and the sum of its outcome counts (which should equal it).
+struct TAccountSum {
+  int64_t LinesRead = -1, Outcomes = 0;
+};
+TAccountSum SumAccount(const std::vector<std::string>& account);
+
 // Built with AddressSanitizer: the scale tests ask for less, as every access costs more.
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool kSanitized = true;
