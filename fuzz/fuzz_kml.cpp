@@ -11,7 +11,7 @@
 #include <string>
 
 #include "analysis/log_pass.h"
-#include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "fuzz_support.h"
 #include "output/kml_writer.h"
 
@@ -52,30 +52,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::string content(body);
   if (h.Flags & kFixChecksums) FixChecksums(content);
-  TLineFile lines;
-  SetLineFileText(lines, content);
+  static TMemFile log;
+  log.Write(content);
+  TLineReader lines;
+  PELORIN_FUZZ_CHECK(lines.Open(log.Path()) && lines.Index(), "a memory file reads");
 
   TDateTime start = 0, end = 0;
   WindowOf(h, start, end);
   const bool reduced = (h.Flags & kReducedData) != 0;
   TAnalysisState state;
   TNullSink sink;
-  ReadLogLines(state, lines, 0, lines.LineCount() - 1, start, end, false, TLogPassOptions{&reduced, nullptr}, sink);
+  ReadLogFile(state, log.Path(), 0, lines.LineCount() - 1, start, end, false, TLogPassOptions{&reduced, nullptr},
+              sink);
 
-  char* buffer = nullptr;
-  size_t length = 0;
-  std::FILE* stream = ::open_memstream(&buffer, &length);
-  PELORIN_FUZZ_CHECK(stream != nullptr, "open_memstream");
+  static TMemFile kml;
   {
     TKmlFile file;
-    file.Attach(stream, true);
+    PELORIN_FUZZ_CHECK(file.Create(kml.Path()), "the document opens");
     WriteKmlHeader(file, docName, "");
     WriteKmlBody(file, state.aShipList, (h.Flags & kAllTracks) != 0, sink);
     WriteKmlFooter(file);
     file.Close();
   }
-  const std::string document(buffer, length);
-  std::free(buffer);
+  const std::string document = kml.Read();
 
   // Every line ends in CR LF and holds no other line end.
   PELORIN_FUZZ_CHECK(document.size() >= 2 && document.ends_with("\r\n"), "the document ends its last line");

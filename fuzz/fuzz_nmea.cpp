@@ -77,7 +77,8 @@ void CheckScanReaders(std::string_view line, const TFieldList& fields) {
   }
   if (passOk) {
     PELORIN_FUZZ_CHECK(TDateTimeToSeconds(scanStamp) == TDateTimeToSeconds(passStamp), "scan and pass agree");
-    const TText text = RMC_TimeStampStr(fields);
+    TText text;
+    RMC_TimeStampStr(fields, text);
     PELORIN_FUZZ_CHECK(text == IsoText(DecodeDateTime(passStamp)), "RMC text names the RMC value");
   }
 
@@ -89,7 +90,8 @@ void CheckScanReaders(std::string_view line, const TFieldList& fields) {
   const bool zPassOk = ZDA_TimeStampDT(fields, zPass);
   PELORIN_FUZZ_CHECK(zPassOk || zPass == 0, "a failed ZDA value is 0");
   if (zPassOk) {
-    const TText text = ZDA_TimeStampStr(fields);
+    TText text;
+    ZDA_TimeStampStr(fields, text);
     PELORIN_FUZZ_CHECK(text.size() >= 15 && text.ends_with("Z"), "ZDA text of an accepted sentence");
     const TDateParts p = DecodeDateTime(zPass);
     PELORIN_FUZZ_CHECK(p.Year >= 1 && p.Year <= 9999, "ZDA year in the date type's range");

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/analysis_run.h"
-#include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "catalogue/log_scan.h"
 #include "fuzz_support.h"
 
@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The index: file order, line ranges inside their files, a day for every start.
   std::vector<int64_t> lineCounts;
   for (const std::string& name : catalogue.SD_Info.FileListe) {
-    TLineFile f;
-    PELORIN_FUZZ_CHECK(LoadLineFile(catalogue.SD_Info.DirectoryName + name, f), "a listed file reads");
+    TLineReader f;
+    PELORIN_FUZZ_CHECK(f.Open(catalogue.SD_Info.DirectoryName + name) && f.Index(), "a listed file reads");
     lineCounts.push_back(f.LineCount());
   }
   int64_t previousFile = 0;

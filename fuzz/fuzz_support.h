@@ -15,6 +15,7 @@
 
 #include "analysis/ship_table.h"
 #include "codec/tdatetime.h"
+#include "output/kml_writer.h"
 #include "platform/desktop.h"
 
 namespace pelorin::fuzz {
@@ -112,6 +113,17 @@ class TMemFile {
     }
   }
   const std::string& Path() const { return path_; }
+  std::string Read() const {
+    std::string content;
+    char chunk[1 << 16];
+    for (off_t at = 0;;) {
+      const ssize_t n = ::pread(fd_, chunk, sizeof chunk, at);
+      PELORIN_FUZZ_CHECK(n >= 0, "pread");
+      if (n == 0) return content;
+      content.append(chunk, static_cast<size_t>(n));
+      at += n;
+    }
+  }
 
  private:
   int fd_ = -1;
@@ -152,7 +164,7 @@ inline void CheckShipTable(const TAnalysisState& state, TDateTime start, TDateTi
       PELORIN_FUZZ_CHECK(p.Lat != "n.a." && p.Lon != "n.a." && !p.Lat.empty() && !p.Lon.empty(),
                          "every point has a position");
       if (i > 0) {
-        PELORIN_FUZZ_CHECK(IsValidDynamic(p), "a stranger's point is usable");
+        PELORIN_FUZZ_CHECK(HasValidPosition(p) && IsValidMMSI(p.MMSI), "a stranger's point is usable");
         PELORIN_FUZZ_CHECK(p.MMSI == ship.MMSI, "a stranger's points carry its MMSI");
         if (reduced && previous != nullptr)
           PELORIN_FUZZ_CHECK(at - TDateTimeToSeconds(previous->TimeStampDT) > 30, "reduced data thins to 30 s");

@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -12,7 +13,6 @@
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
 #include "codec/number_text.h"
-#include "codec/sentence_scan.h"
 
 namespace pelorin {
 
@@ -121,18 +121,11 @@ struct TPass {
     return startSeconds <= s && s <= endSeconds;
   }
 
-  void Line(const TScannedLine& line) {
+  void Line(std::string_view line) {
     ++account.LinesRead;
-    if (line.Classified) {
-      if (line.Kind == sk_AIS || line.Kind == sk_OwnAIS)
-        AisSentence(line.Kind == sk_OwnAIS, line.Fields.data(), line.Count);
-      else
-        OtherLine(line.Count > 0 ? line.Fields[0] : std::string_view());
-      return;
-    }
-    switch (NMEA_Split(line.Line, fields)) {
-      case sk_AIS: AisSentence(false, fields.data(), fields.size()); break;
-      case sk_OwnAIS: AisSentence(true, fields.data(), fields.size()); break;
+    switch (NMEA_Split(line, fields)) {
+      case sk_AIS: AisSentence(false); break;
+      case sk_OwnAIS: AisSentence(true); break;
       case sk_RMC: RmcSentence(); break;
       case sk_ZDA: ZdaSentence(); break;
       default: OtherLine(fields.empty() ? std::string_view() : fields[0]); break;
@@ -208,9 +201,8 @@ struct TPass {
     state.aShipList[0].aPlot.push_back(std::move(point));
   }
 
-  // `f`: the sentence's fields, at least the first seven of `fieldCount`.
-  void AisSentence(bool own, const std::string_view* f, size_t fieldCount) {
-    if (fieldCount != 7) {
+  void AisSentence(bool own) {
+    if (fields.size() != 7) {
       ++account.AisFieldCount;
       return;
     }
@@ -218,6 +210,7 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
+    const TFieldList& f = fields;
     const std::string_view count = f[1], number = f[2], id = f[3];
     std::string_view payload;
     if (count == "1") {
@@ -258,8 +251,8 @@ struct TPass {
     switch (msgId) {
       case 1:
       case 2:
-      case 3:
-      case 18: PositionReport(AIS_DecodePosition(payload, msgId), own); break;
+      case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
+      case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
       case 5:
         if (multi.NMEA_Part == "1" || number != "2") {
           ++account.Msg5NotInTwoParts;
@@ -323,9 +316,7 @@ struct TPass {
   }
 
   size_t OwnTarget() {
-    if (state.aShipList.empty()) {
-      state.aShipList.emplace_back();
-    }
+    if (state.aShipList.empty()) InitShipEntry(state, 0);
     return 0;
   }
 
@@ -337,9 +328,10 @@ struct TPass {
 
   // Decides on the numbers and formats the texts only for a point that is stored: with
   // "Reduced Data" most reports are dropped.
-  void PositionReport(const TPositionReport& report, bool own) {
+  template <typename TPositionMsg>
+  void PositionReport(const TPositionMsg& report, bool own) {
     ++state.Num_Dynamic;
-    if (!IsValidPosition(report)) {
+    if (!IsValidDynamic(report)) {
       ++account.PositionsUnusable;
       return;
     }
@@ -376,7 +368,10 @@ struct TPass {
     // bytes have left the store queue.
     TDynamic& point = ship.aPlot.emplace_back();
     ++account.PositionsStored;
-    PositionToDynamic(report, point);
+    if constexpr (std::is_same_v<TPositionMsg, TMsg18>)
+      Msg18ToDynamic(report, point);
+    else
+      Msg1ToDynamic(report, point);
     point.TimeStampStr = stampText;
     point.TimeStampDT = state.GPS_TimeStampDT;
     // The vessel's next point goes there, many lines later: bring it near now, so that
@@ -472,12 +467,10 @@ void StartRun(TAnalysisState& state) {
   state.Account = {};
 }
 
-// The pass over lines [LineFrom, LineTo] of a source of `count` lines: `source.Start(i)`
-// goes to line i, `source.Next(line)` gives the next line (false when there is none).
-template <typename TSource>
-bool WalkLines(TAnalysisState& state, TSource& source, int64_t count, int64_t LineFrom, int64_t LineTo,
-               TDateTime Start, TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
-  if (LineTo >= count) return false;
+// The pass over lines [LineFrom, LineTo] of the reader's file.
+bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int64_t LineTo, TDateTime Start,
+               TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
+  if (LineTo >= reader.LineCount()) return false;
   if (LineTo < LineFrom) return true;
   if (LineFrom < 0) return false;
   sink.ResetProgressBar_Load();
@@ -491,46 +484,18 @@ bool WalkLines(TAnalysisState& state, TSource& source, int64_t count, int64_t Li
     TPass& pass;
     ~TFinish() { pass.FinishPass(); }
   } finish{pass};
-  if (!source.Start(LineFrom)) return false;
-  TScannedLine line;
+  if (!reader.Seek(LineFrom)) return false;
+  std::string_view line;
   for (int64_t i = LineFrom; i <= LineTo; ++i) {
     sink.StepBar(TBar::Load, i);
     // A file that shrank since its lines were counted ends the pass.
-    if (!source.Next(line)) return false;
+    if (!reader.Next(line)) return false;
     pass.Line(line);
   }
   return true;
 }
 
-// Lines in memory.
-struct TBufferSource {
-  const TLineFile& file;
-  uint64_t at = 0;
-  bool Start(int64_t index) {
-    at = file.LineOffset(index);
-    return true;
-  }
-  bool Next(TScannedLine& line) {
-    at = ScanLogLine(file.Buffer.data(), file.Buffer.size(), true, file.Buffer.Padded(), at, line);
-    return true;
-  }
-};
-
-// Lines read from the file piece by piece.
-struct TReaderSource {
-  TLineReader& reader;
-  bool Start(int64_t index) { return reader.Seek(index); }
-  bool Next(TScannedLine& line) { return reader.Next(line); }
-};
-
 }  // namespace
-
-bool ReadLogLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, int64_t LineTo, TDateTime Start,
-                  TDateTime End, bool Continue, const TLogPassOptions& options, TProgressSink& sink) {
-  if (!Continue) StartRun(state);
-  TBufferSource source{file};
-  return WalkLines(state, source, file.LineCount(), LineFrom, LineTo, Start, End, options, sink);
-}
 
 bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
                  TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,
@@ -557,8 +522,7 @@ bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t Lin
     cache.Path = FileName;
     cache.Loaded = true;
   }
-  TReaderSource source{cache.Reader};
-  return WalkLines(state, source, cache.Reader.LineCount(), LineFrom, LineTo, Start, End, options, sink);
+  return WalkLines(state, cache.Reader, LineFrom, LineTo, Start, End, options, sink);
 }
 
 bool ReadLogFile_First(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "analysis/ship_table.h"
-#include "catalogue/line_file.h"
 #include "catalogue/line_reader.h"
 #include "codec/tdatetime.h"
 #include "platform/progress_sink.h"
@@ -34,10 +33,5 @@ bool ReadLogFile_First(TAnalysisState& state, const std::string& FileName, int64
 // A pass that adds to the table; all state carries over.
 bool ReadLogFile_Next(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
                       TDateTime Start, TDateTime End, const TLogPassOptions& options, TProgressSink& sink);
-
-// The same pass over lines already in memory.
-bool ReadLogLines(TAnalysisState& state, const TLineFile& file, int64_t LineFrom, int64_t LineTo,
-                  TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,
-                  TProgressSink& sink);
 
 }  // namespace pelorin

@@ -9,7 +9,8 @@ namespace pelorin {
 
 namespace {
 
-// Delphi's Copy: 0-based `pos`, pieces beyond the end are shorter or empty.
+// Up to `count` characters from 0-based `pos`: a piece that runs past the end of the
+// text is shorter, one that starts past it is empty.
 std::string_view Piece(std::string_view text, size_t pos, size_t count) {
   if (pos >= text.size()) return {};
   return text.substr(pos, count);
@@ -154,13 +155,11 @@ void ClearShipTable(TAnalysisState& state) {
 }
 
 void InitShipEntry(TAnalysisState& state, size_t index) {
-  if (index >= state.aShipList.size()) return;
-  TStatic& entry = state.aShipList[index];
-  if (index > 0 && !entry.MMSI.empty()) {
-    auto it = state.ShipIndex.find(std::string(entry.MMSI));
-    if (it != state.ShipIndex.end() && it->second == index) state.ShipIndex.erase(it);
-  }
-  entry = TStatic{};
+  // FindOrAddShip checks what the index finds, so an entry made new needs no index change.
+  if (index < state.aShipList.size())
+    state.aShipList[index] = TStatic{};
+  else
+    state.aShipList.resize(index + 1);
 }
 
 size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
@@ -179,8 +178,8 @@ size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
         return i;
       }
   }
-  ships.emplace_back();
-  const size_t index = ships.size() - 1;
+  const size_t index = ships.size();
+  InitShipEntry(state, index);
   ships[index].MMSI = TText(mmsi);
   if (index > 0) state.ShipIndex.emplace(std::string(mmsi), index);
   return index;
@@ -188,7 +187,7 @@ size_t FindOrAddShip(TAnalysisState& state, std::string_view mmsi) {
 
 void EnsureOwnShipEntry(TAnalysisState& state) {
   if (!state.aShipList.empty()) return;
-  state.aShipList.emplace_back();
+  InitShipEntry(state, 0);
   state.aShipList[0].ShipName = TText(OwnShipName);
   state.aShipList[0].MMSI = TText(OwnShipMMSI);
 }
@@ -196,36 +195,24 @@ void EnsureOwnShipEntry(TAnalysisState& state) {
 bool NMEA_LonToDeg(std::string_view text, TText& out) { return DegreesText(text, 3, out); }
 bool NMEA_LatToDeg(std::string_view text, TText& out) { return DegreesText(text, 2, out); }
 
-TText NMEA_LonToDeg(std::string_view text) {
-  TText out;
-  NMEA_LonToDeg(text, out);
-  return out;
-}
-
-TText NMEA_LatToDeg(std::string_view text) {
-  TText out;
-  NMEA_LatToDeg(text, out);
-  return out;
-}
-
 bool IsValidMMSI(std::string_view mmsi) {
   int64_t value = 0;
   return ParseWhole(mmsi, value) && value > 0 && value < 999999999;
 }
 
-bool IsValidDynamic(const TDynamic& point) {
-  auto usable = [](std::string_view v) { return !v.empty() && v != "n.a." && v != "0.000000"; };
-  return usable(point.Lat) && usable(point.Lon) && IsValidMMSI(point.MMSI);
+namespace {
+// The MMSI text is the number's decimal text; the position texts are "n.a." outside their
+// range and "0.000000" only for 0.
+bool UsableReport(uint32_t mmsi, int32_t lon, int32_t lat) {
+  return AIS_LatAvailable(lat) && !AIS_PositionIsZero(lat) && AIS_LonAvailable(lon) && !AIS_PositionIsZero(lon) &&
+         mmsi > 0 && mmsi < 999999999;
 }
+}  // namespace
+
+bool IsValidDynamic(const TMsg1& msg) { return UsableReport(msg.MMSI, msg.Lon, msg.Lat); }
+bool IsValidDynamic(const TMsg18& msg) { return UsableReport(msg.MMSI, msg.Lon, msg.Lat); }
 
 bool IsValidStatic(const TStatic& ship) { return IsValidMMSI(ship.MMSI); }
-
-bool IsValidPosition(const TPositionReport& report) {
-  // The MMSI text is the decimal number; the position texts are "n.a." outside their
-  // range and "0.000000" only for 0.
-  return AIS_LatAvailable(report.Lat) && !AIS_PositionIsZero(report.Lat) && AIS_LonAvailable(report.Lon) &&
-         !AIS_PositionIsZero(report.Lon) && report.MMSI > 0 && report.MMSI < 999999999;
-}
 
 void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   out.clear();
@@ -239,12 +226,6 @@ void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   out += Piece(date, 0, 2);
   out += 'T';
   AppendTime(fields[1], out);
-}
-
-TText RMC_TimeStampStr(const TFieldList& fields) {
-  TText out;
-  RMC_TimeStampStr(fields, out);
-  return out;
 }
 
 bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {
@@ -263,12 +244,6 @@ void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
   out += fields[2];
   out += 'T';
   AppendTime(fields[1], out);
-}
-
-TText ZDA_TimeStampStr(const TFieldList& fields) {
-  TText out;
-  ZDA_TimeStampStr(fields, out);
-  return out;
 }
 
 bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {

@@ -43,7 +43,8 @@ struct TAnalysisState {
 
 // Empties the table and its index.
 void ClearShipTable(TAnalysisState& state);
-// Makes entry `index` a new entry: empty texts, counters 0, empty track.
+// Makes entry `index` a new entry (empty texts, counters 0, empty track); an index at or
+// past the table's end grows the table to it.
 void InitShipEntry(TAnalysisState& state, size_t index);
 // The first entry whose MMSI equals `mmsi`; when none does, a new entry appended at the
 // end with `mmsi` written into it.
@@ -55,24 +56,20 @@ void EnsureOwnShipEntry(TAnalysisState& state);
 // alone) when the text is not a number of that form.
 bool NMEA_LonToDeg(std::string_view text, TText& out);
 bool NMEA_LatToDeg(std::string_view text, TText& out);
-// Empty text when the conversion fails.
-TText NMEA_LonToDeg(std::string_view text);
-TText NMEA_LatToDeg(std::string_view text);
 
-// MMSI a whole number in 1..999999998; Lat and Lon present, not "n.a.", not "0.000000".
-bool IsValidDynamic(const TDynamic& point);
+// Whether the point that Msg1ToDynamic / Msg18ToDynamic makes of a report is usable: its
+// MMSI a whole number in 1..999999998, Lat and Lon present, not "n.a.", not "0.000000".
+// Decided on the numbers, so that a report the pass drops is never formatted.
+bool IsValidDynamic(const TMsg1& msg);
+bool IsValidDynamic(const TMsg18& msg);
 bool IsValidStatic(const TStatic& ship);
-// IsValidDynamic of the point that PositionToDynamic makes of `report`, without making it.
-bool IsValidPosition(const TPositionReport& report);
 bool IsValidMMSI(std::string_view mmsi);
 
 // Why a time sentence was refused.
 enum class TTimeVerdict : unsigned char { Accepted, StatusNotA, FieldCount, Garbled, Impossible };
 
-TText RMC_TimeStampStr(const TFieldList& fields);
 // `why`, when given, is set to the verdict.
 bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
-TText ZDA_TimeStampStr(const TFieldList& fields);
 bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
 // Into a reused text (no allocation once it has grown).
 void RMC_TimeStampStr(const TFieldList& fields, TText& out);

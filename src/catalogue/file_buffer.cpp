@@ -63,20 +63,6 @@ void GiveBack(char* data, size_t capacity, bool mapped) noexcept {
 
 }  // namespace
 
-void TFileBuffer::assign(std::string_view text) {
-  if (text.size() > capacity()) {
-    TFileBuffer fresh;
-    fresh.Reserve(text.size());
-    std::memcpy(fresh.data_, text.data(), text.size());
-    fresh.SetSize(text.size());
-    *this = std::move(fresh);
-    return;
-  }
-  if (data_ == nullptr) Reserve(0);
-  if (!text.empty()) std::memmove(data_, text.data(), text.size());
-  SetSize(text.size());
-}
-
 void TFileBuffer::Reserve(size_t capacity) {
   if (data_ != nullptr && capacity <= this->capacity()) return;
   size_t bytes = capacity + kPadding;

@@ -15,22 +15,15 @@ class TFileBuffer {
   static constexpr size_t kPadding = 64;
 
   TFileBuffer() noexcept = default;
-  TFileBuffer(const TFileBuffer& other) { assign(other); }
+  TFileBuffer(const TFileBuffer&) = delete;
   TFileBuffer(TFileBuffer&& other) noexcept { Swap(other); }
   ~TFileBuffer() { Release(); }
-  TFileBuffer& operator=(const TFileBuffer& other) {
-    if (this != &other) assign(other);
-    return *this;
-  }
+  TFileBuffer& operator=(const TFileBuffer&) = delete;
   TFileBuffer& operator=(TFileBuffer&& other) noexcept {
     if (this != &other) {
       Release();
       Swap(other);
     }
-    return *this;
-  }
-  TFileBuffer& operator=(std::string_view text) {
-    assign(text);
     return *this;
   }
 
@@ -44,7 +37,6 @@ class TFileBuffer {
   bool Padded() const noexcept { return data_ != nullptr; }
   operator std::string_view() const noexcept { return {data(), size_}; }  // NOLINT
 
-  void assign(std::string_view text);
   // Room for at least `capacity` bytes; the content is kept.
   void Reserve(size_t capacity);
   // Sets the size after bytes were written through data(); at most capacity(). Zeroes
@@ -53,8 +45,6 @@ class TFileBuffer {
   void clear() noexcept { SetSize(0); }
   // Gives the memory back.
   void Release() noexcept;
-
-  friend bool operator==(const TFileBuffer& a, std::string_view b) noexcept { return std::string_view(a) == b; }
 
  private:
   void Swap(TFileBuffer& other) noexcept;

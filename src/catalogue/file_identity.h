@@ -2,7 +2,7 @@
 // The identity of an open file as fstat tells it.
 #include <sys/stat.h>
 
-#include "catalogue/line_file.h"
+#include "catalogue/line_index.h"
 
 namespace pelorin {
 

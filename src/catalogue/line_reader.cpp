@@ -8,6 +8,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "catalogue/file_identity.h"
 #include "catalogue/regular_file.h"
 
@@ -30,9 +34,27 @@ int64_t ReadAt(int fd, char* into, uint64_t want, uint64_t offset) {
   }
 }
 
-}  // namespace
+// The first CR or LF in data[at, size), or `size`. `padded`: 16 bytes past `size` can be
+// read, so whole blocks are compared at once (a line is some fifty bytes).
+uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at) {
+#if defined(__SSE2__)
+  if (padded) {
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    for (uint64_t base = at; base < size; base += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base));
+      const unsigned ends = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+      if (ends != 0) return std::min(size, base + static_cast<uint64_t>(__builtin_ctz(ends)));
+    }
+    return size;
+  }
+#endif
+  (void)padded;
+  while (at < size && data[at] != '\r' && data[at] != '\n') ++at;
+  return at;
+}
 
-TLineReader::TLineReader(TLineReader&& other) noexcept { *this = std::move(other); }
+}  // namespace
 
 TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
   if (this == &other) return *this;
@@ -145,8 +167,7 @@ bool TLineReader::SkipLine() {
   for (;;) {
     const char* data = buffer_.data();
     const uint64_t size = buffer_.size();
-    uint64_t i = pos_;
-    while (i < size && data[i] != '\r' && data[i] != '\n') ++i;
+    const uint64_t i = FindLineEnd(data, size, buffer_.Padded(), pos_);
     if (i < size && !(data[i] == '\r' && i + 1 >= size && !atEnd_)) {
       pos_ = data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? i + 2 : i + 1;
       ++nextLine_;
@@ -217,7 +238,7 @@ bool TLineReader::Refill() {
   return true;
 }
 
-bool TLineReader::Next(TScannedLine& out) {
+bool TLineReader::Next(std::string_view& line) {
   if (fd_ < 0) return false;
   if (buffer_.capacity() == 0) {
     try {
@@ -227,10 +248,14 @@ bool TLineReader::Next(TScannedLine& out) {
     }
   }
   for (;;) {
-    if (pos_ >= buffer_.size() && atEnd_) return false;
-    const uint64_t next = ScanLogLine(buffer_.data(), buffer_.size(), atEnd_, buffer_.Padded(), pos_, out);
-    if (next != kScanNeedsMore) {
-      pos_ = next;
+    const char* data = buffer_.data();
+    const uint64_t size = buffer_.size();
+    if (pos_ >= size && atEnd_) return false;
+    const uint64_t end = FindLineEnd(data, size, buffer_.Padded(), pos_);
+    // A line, or whether its CR is followed by an LF, may lie beyond the bytes read.
+    if (atEnd_ || (end < size && !(data[end] == '\r' && end + 1 >= size))) {
+      line = std::string_view(data + pos_, end - pos_);
+      pos_ = end >= size ? size : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
       if (nextLine_ >= 0) ++nextLine_;
       return true;
     }
@@ -242,10 +267,6 @@ bool TLineReader::Next(TScannedLine& out) {
   }
 }
 
-bool TLineReader::Line(int64_t index, std::string_view& text) {
-  if (!Seek(index) || !Next(scanned_)) return false;
-  text = scanned_.Line;
-  return true;
-}
+bool TLineReader::Line(int64_t index, std::string_view& text) { return Seek(index) && Next(text); }
 
 }  // namespace pelorin

@@ -2,14 +2,14 @@
 // A log file read piece by piece into one small buffer that is used again and again: the
 // scan and the log pass never hold a whole file. Counting the lines reads the file once
 // and notes where every 64th line starts; after that any line can be reached by reading
-// from the checkpoint before it, and lines are handed out in order with their AIS fields.
+// from the checkpoint before it, and lines are handed out in order.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "catalogue/file_buffer.h"
-#include "catalogue/line_file.h"
-#include "codec/sentence_scan.h"
+#include "catalogue/line_count.h"
+#include "catalogue/line_index.h"
 
 namespace pelorin {
 
@@ -19,7 +19,6 @@ class TLineReader {
   ~TLineReader() { Close(); }
   TLineReader(const TLineReader&) = delete;
   TLineReader& operator=(const TLineReader&) = delete;
-  TLineReader(TLineReader&& other) noexcept;
   TLineReader& operator=(TLineReader&& other) noexcept;
 
   // False with a reason when `path` cannot be opened as a regular file.
@@ -39,9 +38,9 @@ class TLineReader {
 
   // The next call of Next gives line `index` (0 <= index < LineCount()). False on a read error.
   bool Seek(int64_t index);
-  // The line after the last one given; false at the end of the file or on a read error.
-  // The views stay valid until the next call.
-  bool Next(TScannedLine& out);
+  // The line after the last one given, without its end; false at the end of the file or
+  // on a read error. The view stays valid until the next call.
+  bool Next(std::string_view& line);
   // Line `index` by itself, for a search that jumps about; valid until the next call.
   bool Line(int64_t index, std::string_view& text);
   // Up to `count` first characters of line `index` (fewer when it is shorter), without
@@ -64,7 +63,6 @@ class TLineReader {
   bool atEnd_ = false;        // the buffer holds the file up to its end
   uint64_t readSize_ = 0;     // grows while lines are read in order
   int64_t nextLine_ = -1;     // the number of the line Next gives, when known
-  TScannedLine scanned_;
 };
 
 // The file last read by a log pass, kept open so that the next entry of the same file

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/line_file.h"
+#include "catalogue/line_index.h"
 #include "codec/tdatetime.h"
 #include "platform/progress_sink.h"
 

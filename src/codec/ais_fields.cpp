@@ -32,31 +32,18 @@ std::string_view AIS_HeadingChars(uint32_t degrees, TNumberChars& out) {
   return degrees < 360 ? UIntChars(degrees, out) : NotAvailable(out);
 }
 
-std::string AIS_SpeedText(uint32_t tenthsOfKnot) {
-  TNumberChars chars;
-  return std::string(AIS_SpeedChars(tenthsOfKnot, chars));
-}
-
-std::string AIS_LonText(int32_t raw) {
-  TNumberChars chars;
-  return std::string(AIS_LonChars(raw, chars));
-}
-
-std::string AIS_LatText(int32_t raw) {
-  TNumberChars chars;
-  return std::string(AIS_LatChars(raw, chars));
-}
-
-std::string AIS_CourseText(uint32_t tenthsOfDegree) {
-  TNumberChars chars;
-  return std::string(AIS_CourseChars(tenthsOfDegree, chars));
-}
-
-std::string AIS_HeadingText(uint32_t degrees) {
-  TNumberChars chars;
-  return std::string(AIS_HeadingChars(degrees, chars));
-}
-
 std::string AIS_PartText(uint32_t partNumber) { return partNumber == 0 ? "A" : "B"; }
+
+void AIS_PositionTexts(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat, uint32_t cog, uint32_t th,
+                       TDynamic& point) {
+  // Every text is made at the start of `chars`, which has room for a fixed-size copy.
+  TNumberChars chars;
+  point.MMSI.AssignFromRoomy(UIntChars(mmsi, chars));
+  point.Speed.AssignFromRoomy(AIS_SpeedChars(speed, chars));
+  point.Lon.AssignFromRoomy(AIS_LonChars(lon, chars));
+  point.Lat.AssignFromRoomy(AIS_LatChars(lat, chars));
+  point.COG.AssignFromRoomy(AIS_CourseChars(cog, chars));
+  point.TH.AssignFromRoomy(AIS_HeadingChars(th, chars));
+}
 
 }  // namespace pelorin

@@ -1,6 +1,7 @@
 #pragma once
-// Decoded AIS messages as records of display texts, and their conversions into track
-// points and vessel records. Missing payload bits read as 0.
+// Decoded AIS messages, and their conversions into track points and vessel records.
+// Missing payload bits read as 0.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,14 +9,33 @@
 
 namespace pelorin {
 
+// Messages 1, 2, 3 and 18 hold their fields' values as sent: a run decodes millions and
+// "Reduced Data" drops most, so the display texts are made by the conversions, only for
+// the points that are stored.
 struct TMsg1 {  // messages 1, 2, 3
-  std::string MsgID, RI, MMSI, NavStatus, ROT, Speed, PA, Lon, Lat, COG, TH;
-  std::string TimeStamp, SpMan, Spare, RAIM, SyncState, SlotTO, RxStat, SlotNo, UTC_h_min, SlotIncr;
+  uint32_t MsgID = 0, RI = 0, MMSI = 0;
+  uint32_t NavStatus = 0;  // 0..15
+  uint32_t ROT = 0;        // raw, -128..127 as 0..255
+  uint32_t Speed = 0;      // tenths of a knot
+  uint32_t PA = 0;
+  int32_t Lon = 0;         // 1/10000 minute
+  int32_t Lat = 0;
+  uint32_t COG = 0;        // tenths of a degree
+  uint32_t TH = 0;         // degrees
+  // Not decoded; 0.
+  uint32_t TimeStamp = 0, SpMan = 0, Spare = 0, RAIM = 0, SyncState = 0, SlotTO = 0, RxStat = 0, SlotNo = 0,
+           UTC_h_min = 0, SlotIncr = 0;
 };
 
 struct TMsg18 {
-  std::string Rep, MMSI, Sp1, SOG, PA, Lon, Lat, COG, TH, TimeStamp, Sp2;
-  std::string CB_Unit, CB_Disp, CB_DSC, CB_Band, CB_M22, Mode, RAIM, Comm_Flag, Comm_State;
+  uint32_t Rep = 0, MMSI = 0, Sp1 = 0;
+  uint32_t SOG = 0;  // tenths of a knot
+  uint32_t PA = 0;
+  int32_t Lon = 0, Lat = 0;
+  uint32_t COG = 0, TH = 0, TimeStamp = 0, Sp2 = 0;
+  uint32_t CB_Unit = 0, CB_Disp = 0, CB_DSC = 0, CB_Band = 0, CB_M22 = 0;
+  uint32_t Mode = 0;  // 1 "assigned", 0 "autonomous"
+  uint32_t RAIM = 0, Comm_Flag = 0, Comm_State = 0;
 };
 
 struct TGPS_Pos {
@@ -45,50 +65,20 @@ struct TMsg24B {
   std::string Sp;
 };
 
-// The numbers of a position report (messages 1, 2, 3 and 18) that make a track point:
-// the log pass decides on them and formats only the points it stores.
-struct TPositionReport {
-  bool ClassB = false;      // message 18: no status; its time-stamp second is kept
-  uint32_t MMSI = 0;
-  uint32_t NavStatus = 0;   // 0..15
-  uint32_t Speed = 0;       // tenths of a knot
-  int32_t Lon = 0;          // 1/10000 minute
-  int32_t Lat = 0;
-  uint32_t COG = 0;         // tenths of a degree
-  uint32_t TH = 0;          // degrees
-  uint32_t TimeStamp = 0;   // message 18's second
-};
-
-// For message id 18 the layout of message 18, for any other that of message 1.
-TPositionReport AIS_DecodePosition(std::string_view payload, int msgId);
-// The point of Msg1ToDynamic(AIS_DecodeMsg1(payload)) or Msg18ToDynamic(AIS_DecodeMsg18(payload)).
-void PositionToDynamic(const TPositionReport& report, TDynamic& point);
-
 TMsg1 AIS_DecodeMsg1(std::string_view payload);
 TMsg18 AIS_DecodeMsg18(std::string_view payload);
-TDynamic Msg1ToDynamic(const TMsg1& msg);
-TDynamic Msg18ToDynamic(const TMsg18& msg);
-// The same, taking over the texts of a message that is no longer needed.
-TDynamic Msg1ToDynamic(TMsg1&& msg);
-TDynamic Msg18ToDynamic(TMsg18&& msg);
+// Fill every field of `point`, whose memory the log pass has in its track already.
+void Msg1ToDynamic(const TMsg1& msg, TDynamic& point);
+void Msg18ToDynamic(const TMsg18& msg, TDynamic& point);
 
-TMsg5 AIS_DecodeMsg5(std::string_view payload);
-TMsg14 AIS_DecodeMsg14(std::string_view payload);
-TMsg24A AIS_DecodeMsg24A(std::string_view payload);
-TMsg24B AIS_DecodeMsg24B(std::string_view payload);
-// The same into a record whose texts' memory is used again (the log pass decodes every
-// static report into one working record).
+// The static decoders and conversions fill a working record: the log pass decodes every
+// static report into the same one, whose texts' memory is then used again.
 void AIS_DecodeMsg5(std::string_view payload, TMsg5& into);
+TMsg14 AIS_DecodeMsg14(std::string_view payload);
 void AIS_DecodeMsg24A(std::string_view payload, TMsg24A& into);
 void AIS_DecodeMsg24B(std::string_view payload, TMsg24B& into);
-TStatic Msg5ToStatic(const TMsg5& msg);
-// The same, taking over the texts of a message that is no longer needed.
-TStatic Msg5ToStatic(TMsg5&& msg);
-TStatic Msg14ToStatic(const TMsg14& msg);
-TStatic Msg24AToStatic(const TMsg24A& msg);
-TStatic Msg24BToStatic(const TMsg24B& msg);
-// The same into a working record: every field as the conversion above makes it.
 void Msg5ToStatic(const TMsg5& msg, TStatic& into);
+TStatic Msg14ToStatic(const TMsg14& msg);
 void Msg24AToStatic(const TMsg24A& msg, TStatic& into);
 void Msg24BToStatic(const TMsg24B& msg, TStatic& into);
 

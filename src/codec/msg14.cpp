@@ -5,13 +5,14 @@
 
 namespace pelorin {
 
-TMsg14 AIS_DecodeMsg14(std::string_view p) {
+TMsg14 AIS_DecodeMsg14(std::string_view payload) {
+  const TPayloadBits b = AIS_PayloadBits(payload, 23);
   TMsg14 m;
-  m.Rep = UIntToText(AIS_Bits(p, 6, 2));
-  m.MMSI = UIntToText(AIS_Bits(p, 8, 30));
-  m.Spare = UIntToText(AIS_Bits(p, 38, 2));
+  AssignUInt(m.Rep, AIS_Bits(b, 6, 2));
+  AssignUInt(m.MMSI, AIS_Bits(b, 8, 30));
+  AssignUInt(m.Spare, AIS_Bits(b, 38, 2));
   // The text is variable-length; what a short payload lacks reads as padding.
-  m.Text = AIS_CleanField(p, 40, 16, TCleanSet::Full, false, false);
+  AIS_CleanField(b, 40, 16, TCleanSet::Full, false, false, m.Text);
   return m;
 }
 

@@ -28,43 +28,27 @@ void DistanceSum(std::string& out, std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TMsg24A AIS_DecodeMsg24A(std::string_view p) {
-  TMsg24A m;
-  AIS_DecodeMsg24A(p, m);
-  return m;
+void AIS_DecodeMsg24A(std::string_view payload, TMsg24A& m) {
+  const TPayloadBits b = AIS_PayloadBits(payload, 27);
+  AssignUInt(m.Rep, AIS_Bits(b, 6, 2));
+  AssignUInt(m.MMSI, AIS_Bits(b, 8, 30));
+  m.PN = AIS_PartText(AIS_Bits(b, 38, 2));
+  AIS_CleanField(b, 40, 20, TCleanSet::Ampersand, true, true, m.Name);
 }
 
-void AIS_DecodeMsg24A(std::string_view p, TMsg24A& m) {
-  AssignUInt(m.Rep, AIS_Bits(p, 6, 2));
-  AssignUInt(m.MMSI, AIS_Bits(p, 8, 30));
-  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
-  AIS_CleanField(p, 40, 20, TCleanSet::Ampersand, true, true, m.Name);
-}
-
-TMsg24B AIS_DecodeMsg24B(std::string_view p) {
-  TMsg24B m;
-  AIS_DecodeMsg24B(p, m);
-  return m;
-}
-
-void AIS_DecodeMsg24B(std::string_view p, TMsg24B& m) {
-  AssignUInt(m.Rep, AIS_Bits(p, 6, 2));
-  AssignUInt(m.MMSI, AIS_Bits(p, 8, 30));
-  m.PN = AIS_PartText(AIS_Bits(p, 38, 2));
-  m.ShipType.assign(ShipTypeText(AIS_Bits(p, 40, 8)));
-  AIS_CleanField(p, 48, 7, TCleanSet::Ampersand, true, true, m.VendorID);
-  AIS_CleanField(p, 90, 7, TCleanSet::Ampersand, true, true, m.CallSign);
-  AssignUInt(m.Dimension.A, AIS_Bits(p, 132, 9));
-  AssignUInt(m.Dimension.B, AIS_Bits(p, 141, 9));
-  AssignUInt(m.Dimension.C, AIS_Bits(p, 150, 6));
-  AssignUInt(m.Dimension.D, AIS_Bits(p, 156, 6));
-  AssignUInt(m.Sp, AIS_Bits(p, 162, 6));
-}
-
-TStatic Msg24AToStatic(const TMsg24A& msg) {
-  TStatic s;
-  Msg24AToStatic(msg, s);
-  return s;
+void AIS_DecodeMsg24B(std::string_view payload, TMsg24B& m) {
+  const TPayloadBits b = AIS_PayloadBits(payload, 28);
+  AssignUInt(m.Rep, AIS_Bits(b, 6, 2));
+  AssignUInt(m.MMSI, AIS_Bits(b, 8, 30));
+  m.PN = AIS_PartText(AIS_Bits(b, 38, 2));
+  m.ShipType.assign(ShipTypeText(AIS_Bits(b, 40, 8)));
+  AIS_CleanField(b, 48, 7, TCleanSet::Ampersand, true, true, m.VendorID);
+  AIS_CleanField(b, 90, 7, TCleanSet::Ampersand, true, true, m.CallSign);
+  AssignUInt(m.Dimension.A, AIS_Bits(b, 132, 9));
+  AssignUInt(m.Dimension.B, AIS_Bits(b, 141, 9));
+  AssignUInt(m.Dimension.C, AIS_Bits(b, 150, 6));
+  AssignUInt(m.Dimension.D, AIS_Bits(b, 156, 6));
+  AssignUInt(m.Sp, AIS_Bits(b, 162, 6));
 }
 
 void Msg24AToStatic(const TMsg24A& msg, TStatic& s) {
@@ -75,12 +59,6 @@ void Msg24AToStatic(const TMsg24A& msg, TStatic& s) {
     s.ShipName.assign(msg.Name, 0, 14);
   else
     s.ShipName = msg.Name;
-}
-
-TStatic Msg24BToStatic(const TMsg24B& msg) {
-  TStatic s;
-  Msg24BToStatic(msg, s);
-  return s;
 }
 
 void Msg24BToStatic(const TMsg24B& msg, TStatic& s) {

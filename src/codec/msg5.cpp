@@ -1,7 +1,6 @@
 // Message 5: class A static and voyage related data (ITU-R M.1371, table of message 5).
 #include <array>
 #include <string_view>
-#include <utility>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
@@ -54,24 +53,20 @@ void EtaText(std::string& eta, unsigned month, unsigned day, unsigned hour, unsi
 }
 
 void DraughtText(std::string& out, uint32_t tenths) {
+  TNumberChars chars;
   if (tenths == 0)
     out.assign("n.a.");
   else if (tenths == 255)
     out.assign("> 25 m");
   else
-    out.assign(TenthsOneDecimalText(tenths));  // a short text: no memory of its own
+    out.assign(TenthsOneDecimalChars(tenths, chars));
 }
 
 }  // namespace
 
-TMsg5 AIS_DecodeMsg5(std::string_view p) {
-  TMsg5 m;
-  AIS_DecodeMsg5(p, m);
-  return m;
-}
-
-void AIS_DecodeMsg5(std::string_view p, TMsg5& m) {
-  const uint32_t mmsi = AIS_Bits(p, 8, 30);
+void AIS_DecodeMsg5(std::string_view payload, TMsg5& m) {
+  const TPayloadBits b = AIS_PayloadBits(payload, 71);
+  const uint32_t mmsi = AIS_Bits(b, 8, 30);
   if (mmsi == 0)
     m.MMSI.assign("000000000");
   else
@@ -79,23 +74,17 @@ void AIS_DecodeMsg5(std::string_view p, TMsg5& m) {
   m.Num_Stat = 0;
   m.Num_Dyn = 0;
   // 38..39 AIS version: not decoded.
-  AssignUInt(m.IMO, AIS_Bits(p, 40, 30));
-  AIS_CleanField(p, 70, 7, TCleanSet::Padding, true, true, m.CallSign);
-  AIS_CleanField(p, 112, 20, TCleanSet::Full, false, true, m.ShipName);
-  m.ShipsType.assign(ShipTypeText(AIS_Bits(p, 232, 8)));
-  DimensionSum(m.Dimension.Laenge, AIS_Bits(p, 240, 9), AIS_Bits(p, 249, 9));
-  DimensionSum(m.Dimension.Breite, AIS_Bits(p, 258, 6), AIS_Bits(p, 264, 6));
-  m.GNSS.assign(EPFDText(AIS_Bits(p, 270, 4)));
-  EtaText(m.ETA, AIS_Bits(p, 274, 4), AIS_Bits(p, 278, 5), AIS_Bits(p, 283, 5), AIS_Bits(p, 288, 6));
-  DraughtText(m.Draught, AIS_Bits(p, 294, 8));
-  AIS_CleanField(p, 302, 20, TCleanSet::Full, false, true, m.Destination);
+  AssignUInt(m.IMO, AIS_Bits(b, 40, 30));
+  AIS_CleanField(b, 70, 7, TCleanSet::Padding, true, true, m.CallSign);
+  AIS_CleanField(b, 112, 20, TCleanSet::Full, false, true, m.ShipName);
+  m.ShipsType.assign(ShipTypeText(AIS_Bits(b, 232, 8)));
+  DimensionSum(m.Dimension.Laenge, AIS_Bits(b, 240, 9), AIS_Bits(b, 249, 9));
+  DimensionSum(m.Dimension.Breite, AIS_Bits(b, 258, 6), AIS_Bits(b, 264, 6));
+  m.GNSS.assign(EPFDText(AIS_Bits(b, 270, 4)));
+  EtaText(m.ETA, AIS_Bits(b, 274, 4), AIS_Bits(b, 278, 5), AIS_Bits(b, 283, 5), AIS_Bits(b, 288, 6));
+  DraughtText(m.Draught, AIS_Bits(b, 294, 8));
+  AIS_CleanField(b, 302, 20, TCleanSet::Full, false, true, m.Destination);
   // 422 DTE, 423 spare: not decoded (a 420-bit message 5 lacks them).
-}
-
-TStatic Msg5ToStatic(const TMsg5& msg) {
-  TStatic s;
-  Msg5ToStatic(msg, s);
-  return s;
 }
 
 void Msg5ToStatic(const TMsg5& msg, TStatic& s) {
@@ -111,22 +100,6 @@ void Msg5ToStatic(const TMsg5& msg, TStatic& s) {
   s.ETA = msg.ETA;
   s.Draught = msg.Draught;
   s.Destination = msg.Destination;
-}
-
-TStatic Msg5ToStatic(TMsg5&& msg) {
-  TStatic s;
-  s.AISclass = msg.MMSI.starts_with("970") ? "SART" : "A";
-  s.MMSI = std::move(msg.MMSI);
-  s.IMO = std::move(msg.IMO);
-  s.CallSign = std::move(msg.CallSign);
-  s.ShipName = std::move(msg.ShipName);
-  s.ShipsType = std::move(msg.ShipsType);
-  s.Dimension = std::move(msg.Dimension);
-  s.GNSS = std::move(msg.GNSS);
-  s.ETA = std::move(msg.ETA);
-  s.Draught = std::move(msg.Draught);
-  s.Destination = std::move(msg.Destination);
-  return s;
 }
 
 }  // namespace pelorin

@@ -145,11 +145,6 @@ bool NMEA_ChecksumOK(std::string_view line) {
 #endif
     for (; p < end; ++p) sum ^= *p;
   }
-  return NMEA_ChecksumMatches(line, sum);
-}
-
-bool NMEA_ChecksumMatches(std::string_view line, unsigned sum) {
-  if (line.size() < 2) return false;
   return line[line.size() - 2] == kHex[(sum >> 4) & 0xF] && line[line.size() - 1] == kHex[sum & 0xF];
 }
 

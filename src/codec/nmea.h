@@ -18,9 +18,6 @@ TSentenceKind NMEA_Split(std::string_view line, TFieldList& fields);
 bool NMEA_ChecksumOK(std::string_view line);
 // The kind NMEA_Split gives a sentence whose first field is `tag`, before its checksum test.
 TSentenceKind NMEA_TagKind(std::string_view tag);
-// NMEA_ChecksumOK for a line whose XOR of the characters from the second to the fourth
-// last (none for fewer than four characters) is already known as `sum`.
-bool NMEA_ChecksumMatches(std::string_view line, unsigned sum);
 bool NMEA_HasTag(std::string_view line, std::string_view tag);
 // date "dd.mm.yy", time "hh:mm:ss"; written only on success.
 bool NMEA_RMC_DateTime(std::string_view line, std::string& date, std::string& time);

@@ -106,30 +106,14 @@ void AssignUInt(std::string& out, uint64_t value) {
   out.assign(UIntChars(value, chars));
 }
 
-std::string UIntToText(uint64_t value) {
-  TNumberChars chars;
-  return std::string(UIntChars(value, chars));
-}
-
-std::string PositionText(int64_t raw) {
-  TNumberChars chars;
-  return std::string(PositionChars(raw, chars));
-}
-
-std::string TenthsWholeText(int64_t tenths) {
-  TNumberChars chars;
-  return std::string(TenthsWholeChars(tenths, chars));
-}
-
-std::string TenthsOneDecimalText(int64_t tenths) {
+std::string_view TenthsOneDecimalChars(int64_t tenths, TNumberChars& out) {
   const uint64_t a = Magnitude(tenths);
-  TNumberChars chars;
-  char* at = chars.Text;
+  char* at = out.Text;
   if (tenths < 0) *at++ = '-';
   at = PutUInt(at, a / 10);
   *at++ = '.';
   *at++ = static_cast<char>('0' + a % 10);
-  return std::string(Span(chars, at));
+  return Span(out, at);
 }
 
 }  // namespace pelorin

@@ -1,6 +1,6 @@
 #pragma once
-// Number texts that never depend on the locale, rounded exactly with integer arithmetic.
-// Each comes as a string and, for the hot path, as characters in a caller's buffer.
+// Number texts that never depend on the locale, rounded exactly with integer arithmetic,
+// written into a caller's buffer: the log pass formats millions of them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,21 +12,18 @@ struct TNumberChars {
   char Text[24];
 };
 
+// Signed decimal, for the report's counters.
 std::string IntToText(int64_t value);
-std::string UIntToText(uint64_t value);
-// raw / 600000 degrees with six decimals, halves away from zero (raw * 5 / 3 millionths).
-std::string PositionText(int64_t raw);
-// tenths / 10 written whole, halves away from zero (125 -> "13").
-std::string TenthsWholeText(int64_t tenths);
-// tenths / 10 with one decimal (25 -> "2.5").
-std::string TenthsOneDecimalText(int64_t tenths);
-
-// UIntToText into a text whose memory is used again.
+// Unsigned decimal into a text whose memory is used again.
 void AssignUInt(std::string& out, uint64_t value);
 
-// The same texts, written into `out` from its start; the view points there.
+// Written into `out` from its start; the view points there.
 std::string_view UIntChars(uint64_t value, TNumberChars& out);
+// raw / 600000 degrees with six decimals, halves away from zero (raw * 5 / 3 millionths).
 std::string_view PositionChars(int64_t raw, TNumberChars& out);
+// tenths / 10 written whole, halves away from zero (125 -> "13").
 std::string_view TenthsWholeChars(int64_t tenths, TNumberChars& out);
+// tenths / 10 with one decimal (25 -> "2.5").
+std::string_view TenthsOneDecimalChars(int64_t tenths, TNumberChars& out);
 
 }  // namespace pelorin

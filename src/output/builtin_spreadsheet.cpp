@@ -12,7 +12,6 @@ namespace pelorin {
 
 namespace {
 
-constexpr int32_t kXlExcel8 = 56;
 constexpr int kPaletteOffset = 7;  // automation colour index k is the file's entry k + 7
 constexpr int32_t kXlColorIndexNone = -4142;
 constexpr int32_t kXlColorIndexAutomatic = -4105;

@@ -20,12 +20,12 @@ constexpr size_t kKmlBufferSize = size_t{1} << 20;
 }  // namespace
 
 TKmlFile::~TKmlFile() {
-  if (stream_ != nullptr && owned_) std::fclose(stream_);
+  if (stream_ != nullptr) std::fclose(stream_);
 }
 
 bool TKmlFile::Create(const std::string& path) {
   if (stream_ != nullptr) {
-    if (owned_) std::fclose(stream_);
+    std::fclose(stream_);
     stream_ = nullptr;
   }
   std::FILE* stream = std::fopen(path.c_str(), "wb");
@@ -33,31 +33,20 @@ bool TKmlFile::Create(const std::string& path) {
   if (!buffer_) buffer_ = std::make_unique<char[]>(kKmlBufferSize);
   std::setvbuf(stream, buffer_.get(), _IOFBF, kKmlBufferSize);
   stream_ = stream;
-  owned_ = true;
   return true;
-}
-
-void TKmlFile::Attach(std::FILE* stream, bool owned) {
-  if (stream_ != nullptr && owned_) std::fclose(stream_);
-  stream_ = stream;
-  owned_ = owned;
 }
 
 void TKmlFile::Close() {
   if (stream_ == nullptr) return;
   std::FILE* stream = stream_;
-  const bool owned = owned_;
   stream_ = nullptr;
-  owned_ = false;
   errno = 0;
   bool failed = std::fflush(stream) != 0 || std::ferror(stream) != 0;
   int error = errno;
-  if (owned) {
-    errno = 0;
-    if (std::fclose(stream) != 0 && !failed) {
-      failed = true;
-      error = errno;
-    }
+  errno = 0;
+  if (std::fclose(stream) != 0 && !failed) {
+    failed = true;
+    error = errno;
   }
   if (failed) ThrowWriteError("the file could not be completed", error);
 }

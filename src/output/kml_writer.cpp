@@ -49,9 +49,11 @@ size_t XmlCharLength(std::string_view text, size_t i) {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
+}  // namespace
+
 // Markup characters become entities, line ends character references, and bytes that are
 // no XML character the replacement character, so the document always parses.
-void AppendEscaped(std::string& out, std::string_view value) {
+void KmlEscape(std::string& out, std::string_view value) {
   size_t plainFrom = 0;
   size_t i = 0;
   while (i < value.size()) {
@@ -86,8 +88,10 @@ void AppendEscaped(std::string& out, std::string_view value) {
   out.append(value.data() + plainFrom, value.size() - plainFrom);
 }
 
+namespace {
+
 void Put(std::string& out, std::string_view literal) { out.append(literal); }
-void Put(std::string& out, TValue value) { AppendEscaped(out, value.Text); }
+void Put(std::string& out, TValue value) { KmlEscape(out, value.Text); }
 
 // Reused for every line, so composing a line allocates nothing once it has grown.
 std::string& Scratch() {
@@ -100,7 +104,7 @@ void Line(TKmlFile& file, TPieces... pieces) {
   std::string& line = Scratch();
   line.clear();
   (Put(line, pieces), ...);
-  file.WriteLine(line);
+  WriteKmlLine(file, line);
 }
 
 struct TStyle {
@@ -135,13 +139,6 @@ void WriteStyle(TKmlFile& file, const TStyle& style) {
 }
 
 }  // namespace
-
-std::string KmlEscape(std::string_view value) {
-  std::string out;
-  out.reserve(value.size());
-  AppendEscaped(out, value);
-  return out;
-}
 
 void WriteKmlLine(TKmlFile& file, std::string_view line) { file.WriteLine(line); }
 

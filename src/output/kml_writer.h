@@ -29,9 +29,6 @@ class TKmlFile {
 
   // Creates or truncates `path`. False (with errno set) when it cannot be created.
   bool Create(const std::string& path);
-  // Adopts an already open stream (tests: memory streams, /dev/full); not closed by us
-  // unless `owned`.
-  void Attach(std::FILE* stream, bool owned);
   bool IsOpen() const { return stream_ != nullptr; }
   // Flushes and closes; throws TKmlWriteError when anything failed to reach the file.
   void Close();
@@ -41,14 +38,14 @@ class TKmlFile {
 
  private:
   std::FILE* stream_ = nullptr;
-  bool owned_ = false;
   std::unique_ptr<char[]> buffer_;  // stdio buffer of a created file; outlives the stream
 };
 
 // Values inserted into the document: "&", "<", ">" and the double quote as entities, CR
 // and LF as character references, and any byte that is no XML character (controls,
 // broken UTF-8) as U+FFFD.
-std::string KmlEscape(std::string_view value);
+// Appended to `out`.
+void KmlEscape(std::string& out, std::string_view value);
 
 void WriteKmlLine(TKmlFile& file, std::string_view line);
 void WriteKmlHeader(TKmlFile& file, std::string_view documentName, std::string_view description);

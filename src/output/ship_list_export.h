@@ -12,7 +12,6 @@ namespace pelorin {
 
 inline constexpr const char* kExcelProgId = "Excel.Application";
 inline constexpr const char* kWorkbookFileName = "Mappe_SD.xls";
-inline constexpr int32_t kXlExcel8 = 56;            // Excel 97-2003 workbook
 inline constexpr int16_t kXlVAlignCenter = -4108;
 inline constexpr int32_t kColorIndexYellow = 6;
 

@@ -8,7 +8,4 @@ namespace pelorin {
 // Malformed sequences become U+FFFD each; never fails.
 std::u16string Utf8ToUtf16(std::string_view text);
 
-// For reading texts back: U+FFFD for unpaired surrogates.
-std::string Utf16ToUtf8(std::u16string_view text);
-
 }  // namespace pelorin

@@ -24,6 +24,31 @@ constexpr uint16_t kBof = 0x0809, kEof = 0x000A, kCodepage = 0x0042, kWindow1 = 
                    kRow = 0x0208, kLabelsst = 0x00FD, kBlank = 0x0201, kWindow2 = 0x023E,
                    kPane = 0x0041, kSelection = 0x001D;
 
+// Field values of those records.
+constexpr uint16_t kBiff8Version = 0x0600, kBofGlobals = 0x0005, kBofWorksheet = 0x0010, kBofBuild = 0x0DBB,
+                   kBofYear = 0x07CC;
+constexpr uint32_t kBofFileHistory = 0x000100C1, kBofLowestVersion = 0x00000006;
+constexpr uint16_t kCodepageUtf16 = 1200;
+constexpr uint16_t kWindow1Left = 0x0168, kWindow1Top = 0x001E, kWindow1Width = 0x3A5C, kWindow1Height = 0x2328,
+                   kWindow1Flags = 0x0038, kWindow1TabRatio = 600;
+constexpr uint16_t kFontBold = 0x0001, kFontItalic = 0x0002, kFontColourAuto = 0x7FFF, kFontWeightBold = 700,
+                   kFontWeightNormal = 400;
+constexpr uint8_t kFontFamilySwiss = 2;
+constexpr uint16_t kXfStyleLocked = 0xFFF5, kXfCellLocked = 0x0001;  // style XFs have no parent
+constexpr uint8_t kXfUsedFont = 0x08, kXfUsedAlignment = 0x10, kXfUsedPattern = 0x40;
+constexpr uint32_t kXfSolidPattern = uint32_t{1} << 26;
+constexpr uint16_t kColourAutoForeground = 64, kColourAutoBackground = 65;
+constexpr uint16_t kStyleBuiltIn = 0x8000;  // on XF 0
+constexpr uint8_t kStyleNormal = 0, kStyleNoLevel = 0xFF;
+constexpr uint16_t kSupbookSelf = 0x0401;  // this workbook
+constexpr uint16_t kNameHiddenBuiltIn = 0x0021;
+constexpr uint8_t kNameFilterDatabase = 0x0D, kPtgArea3d = 0x3B;
+constexpr uint16_t kDefaultXf = 15;  // the first cell XF, after the 15 style XFs
+constexpr uint16_t kColinfoBestFit = 0x0006, kDefaultColumnWidth = 8;
+constexpr uint16_t kRowFlags = 0x0100;
+constexpr uint16_t kWindow2Frozen = 0x07BE, kWindow2Plain = 0x06B6;
+constexpr uint32_t kWindow2GridColour = 64;
+
 // The file's default colours 8 to 63.
 constexpr std::array<uint32_t, 56> kDefaultPalette = {
     0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF,
@@ -97,7 +122,7 @@ void ShortString(TBytes& b, std::string_view utf8) {
 // Fonts and cell formats in the order the file numbers them.
 struct TStyleTable {
   std::vector<TXlsCellFormat> Fonts;    // by font record; index 4 of the file is skipped
-  std::vector<TXlsCellFormat> Formats;  // cell XFs from 15 on
+  std::vector<TXlsCellFormat> Formats;  // cell XFs from kDefaultXf on
   std::vector<int> FontOfFormat;
 
   static int FileFontIndex(size_t i) { return i < 4 ? static_cast<int>(i) : static_cast<int>(i) + 1; }
@@ -111,22 +136,22 @@ struct TStyleTable {
   }
   uint16_t XfIndex(const TXlsCellFormat& f) {
     for (size_t i = 0; i < Formats.size(); ++i)
-      if (Formats[i] == f) return static_cast<uint16_t>(15 + i);
+      if (Formats[i] == f) return static_cast<uint16_t>(kDefaultXf + i);
     Formats.push_back(f);
     FontOfFormat.push_back(FontIndex(f));
-    return static_cast<uint16_t>(15 + Formats.size() - 1);
+    return static_cast<uint16_t>(kDefaultXf + Formats.size() - 1);
   }
 };
 
 void FontRecord(std::string& out, const TXlsCellFormat& f) {
   TBytes b;
   b.U16(static_cast<uint16_t>(f.SizeTwips));
-  b.U16(static_cast<uint16_t>((f.Bold ? 0x0001 : 0) | (f.Italic ? 0x0002 : 0)));  // readers take bit 0 as bold
-  b.U16(0x7FFF);  // automatic colour
-  b.U16(f.Bold ? 700 : 400);
+  b.U16(static_cast<uint16_t>((f.Bold ? kFontBold : 0) | (f.Italic ? kFontItalic : 0)));  // readers take bit 0 as bold
+  b.U16(kFontColourAuto);
+  b.U16(f.Bold ? kFontWeightBold : kFontWeightNormal);
   b.U16(0);
   b.U8(0);
-  b.U8(2);  // swiss
+  b.U8(kFontFamilySwiss);
   b.U8(0);
   b.U8(0);
   ShortString(b, "Arial");
@@ -137,7 +162,7 @@ void XfRecord(std::string& out, bool style, int font, const TXlsCellFormat& f) {
   TBytes b;
   b.U16(static_cast<uint16_t>(font));
   b.U16(0);                             // General
-  b.U16(style ? 0xFFF5 : 0x0001);       // locked; style XFs have no parent
+  b.U16(style ? kXfStyleLocked : kXfCellLocked);
   b.U8(static_cast<uint8_t>(static_cast<uint8_t>(f.VAlign) << 4));
   b.U8(0);
   b.U8(0);
@@ -145,18 +170,18 @@ void XfRecord(std::string& out, bool style, int font, const TXlsCellFormat& f) {
   if (style) {
     used = 0;
   } else {
-    if (font != 0) used |= 0x08;
-    if (f.VAlign != TXlsVAlign::Bottom) used |= 0x10;
-    if (f.FillColour != 0) used |= 0x40;
+    if (font != 0) used |= kXfUsedFont;
+    if (f.VAlign != TXlsVAlign::Bottom) used |= kXfUsedAlignment;
+    if (f.FillColour != 0) used |= kXfUsedPattern;
   }
   b.U8(used);
   b.U32(0);  // no borders
   if (f.FillColour != 0) {
-    b.U32(uint32_t{1} << 26);  // solid pattern
-    b.U16(static_cast<uint16_t>(f.FillColour | (64 << 7)));
+    b.U32(kXfSolidPattern);
+    b.U16(static_cast<uint16_t>(f.FillColour | (kColourAutoForeground << 7)));
   } else {
     b.U32(0);
-    b.U16(static_cast<uint16_t>(64 | (65 << 7)));
+    b.U16(static_cast<uint16_t>(kColourAutoForeground | (kColourAutoBackground << 7)));
   }
   Record(out, kXf, b);
 }
@@ -231,12 +256,12 @@ void WriteSst(std::string& out, const TSharedStrings& sst) {
 
 void Bof(std::string& out, uint16_t kind) {
   TBytes b;
-  b.U16(0x0600);
+  b.U16(kBiff8Version);
   b.U16(kind);
-  b.U16(0x0DBB);
-  b.U16(0x07CC);
-  b.U32(0x000100C1);
-  b.U32(0x00000006);
+  b.U16(kBofBuild);
+  b.U16(kBofYear);
+  b.U32(kBofFileHistory);
+  b.U32(kBofLowestVersion);
   Record(out, kBof, b);
 }
 
@@ -250,23 +275,23 @@ int RowHeightTwips(int maxFontTwips) {
 
 void WriteGlobals(std::string& out, const TXlsSheet& sheet, TStyleTable& styles,
                   size_t& boundsheetOffsetAt, const TSharedStrings& sst) {
-  Bof(out, 0x0005);
+  Bof(out, kBofGlobals);
   {
     TBytes b;
-    b.U16(1200);  // UTF-16
+    b.U16(kCodepageUtf16);
     Record(out, kCodepage, b);
   }
   {
     TBytes b;
-    b.U16(0x0168);
-    b.U16(0x001E);
-    b.U16(0x3A5C);
-    b.U16(0x2328);
-    b.U16(0x0038);
-    b.U16(0);
-    b.U16(0);
-    b.U16(1);
-    b.U16(600);
+    b.U16(kWindow1Left);
+    b.U16(kWindow1Top);
+    b.U16(kWindow1Width);
+    b.U16(kWindow1Height);
+    b.U16(kWindow1Flags);
+    b.U16(0);  // active sheet
+    b.U16(0);  // first tab shown
+    b.U16(1);  // sheets selected
+    b.U16(kWindow1TabRatio);
     Record(out, kWindow1, b);
   }
   {
@@ -276,14 +301,14 @@ void WriteGlobals(std::string& out, const TXlsSheet& sheet, TStyleTable& styles,
   }
   for (const auto& font : styles.Fonts) FontRecord(out, font);
   const TXlsCellFormat plain;
-  for (int i = 0; i < 15; ++i) XfRecord(out, true, 0, plain);
+  for (int i = 0; i < kDefaultXf; ++i) XfRecord(out, true, 0, plain);
   for (size_t i = 0; i < styles.Formats.size(); ++i)
     XfRecord(out, false, styles.FontOfFormat[i], styles.Formats[i]);
   {
     TBytes b;
-    b.U16(0x8000);  // built-in style on XF 0
-    b.U8(0);        // Normal
-    b.U8(0xFF);
+    b.U16(kStyleBuiltIn);
+    b.U8(kStyleNormal);
+    b.U8(kStyleNoLevel);
     Record(out, kStyle, b);
   }
   {
@@ -316,7 +341,7 @@ void WriteGlobals(std::string& out, const TXlsSheet& sheet, TStyleTable& styles,
     {
       TBytes b;
       b.U16(1);
-      b.U16(0x0401);  // this workbook
+      b.U16(kSupbookSelf);
       Record(out, kSupbook, b);
     }
     {
@@ -330,7 +355,7 @@ void WriteGlobals(std::string& out, const TXlsSheet& sheet, TStyleTable& styles,
     // _FilterDatabase, hidden and local to the sheet.
     const TXlsRange& r = *sheet.AutoFilter;
     TBytes b;
-    b.U16(0x0021);
+    b.U16(kNameHiddenBuiltIn);
     b.U8(0);
     b.U8(1);
     b.U16(11);
@@ -338,8 +363,8 @@ void WriteGlobals(std::string& out, const TXlsSheet& sheet, TStyleTable& styles,
     b.U16(1);
     b.U32(0);
     b.U8(0);
-    b.U8(0x0D);
-    b.U8(0x3B);  // tArea3d
+    b.U8(kNameFilterDatabase);
+    b.U8(kPtgArea3d);
     b.U16(0);
     b.U16(static_cast<uint16_t>(r.FirstRow));
     b.U16(static_cast<uint16_t>(r.LastRow));
@@ -367,10 +392,10 @@ void WriteSelection(std::string& out, uint8_t pane, const TXlsRange& r) {
 
 void WriteSheet(std::string& out, const TXlsSheet& sheet, const std::vector<uint16_t>& xfOfCell,
                 const std::vector<uint32_t>& sstOfCell, const std::vector<int>& rowFontTwips) {
-  Bof(out, 0x0010);
+  Bof(out, kBofWorksheet);
   {
     TBytes b;
-    b.U16(8);
+    b.U16(kDefaultColumnWidth);
     Record(out, kDefcolwidth, b);
   }
   for (const auto& [column, width] : sheet.ColumnWidths) {
@@ -378,8 +403,8 @@ void WriteSheet(std::string& out, const TXlsSheet& sheet, const std::vector<uint
     b.U16(static_cast<uint16_t>(column));
     b.U16(static_cast<uint16_t>(column));
     b.U16(static_cast<uint16_t>(width));
-    b.U16(15);
-    b.U16(0x0006);  // set by best fit
+    b.U16(kDefaultXf);
+    b.U16(kColinfoBestFit);
     b.U16(0);
     Record(out, kColinfo, b);
   }
@@ -430,8 +455,8 @@ void WriteSheet(std::string& out, const TXlsSheet& sheet, const std::vector<uint
       b.U16(static_cast<uint16_t>(RowHeightTwips(rowFontTwips[k])));
       b.U16(0);
       b.U16(0);
-      b.U16(0x0100);
-      b.U16(15);
+      b.U16(kRowFlags);
+      b.U16(kDefaultXf);
       Record(out, kRow, b);
       k = m;
     }
@@ -454,10 +479,10 @@ void WriteSheet(std::string& out, const TXlsSheet& sheet, const std::vector<uint
   const bool frozen = sheet.FrozenRows > 0 || sheet.FrozenColumns > 0;
   {
     TBytes b;
-    b.U16(frozen ? 0x07BE : 0x06B6);
+    b.U16(frozen ? kWindow2Frozen : kWindow2Plain);
     b.U16(0);
     b.U16(0);
-    b.U32(64);
+    b.U32(kWindow2GridColour);
     b.U16(0);
     b.U16(0);
     b.U32(0);
@@ -489,7 +514,7 @@ std::string BuildBiff8Stream(const TXlsSheet& sheet) {
   TStyleTable styles;
   const TXlsCellFormat plain;
   for (int i = 0; i < 4; ++i) styles.Fonts.push_back(plain);
-  styles.XfIndex(plain);  // XF 15, the default cell format
+  styles.XfIndex(plain);  // kDefaultXf
 
   TSharedStrings sst;
   std::vector<uint16_t> xfOfCell;

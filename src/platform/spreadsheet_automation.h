@@ -23,6 +23,9 @@ using TAutomationArgs = std::vector<TAutomationValue>;
 
 inline constexpr TNotGiven NotGiven{};
 
+// SaveAs's file format for an Excel 97-2003 workbook (xlExcel8).
+inline constexpr int32_t kXlExcel8 = 56;
+
 // A call the object refused or could not carry out; what() is the reason for the user.
 class TAutomationError : public std::runtime_error {
  public:

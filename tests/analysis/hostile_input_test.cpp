@@ -16,7 +16,6 @@
 #include "ais_test_encoder.h"
 #include "analysis/analysis_run.h"
 #include "analysis/log_pass.h"
-#include "catalogue/line_file.h"
 #include "catalogue/log_scan.h"
 #include "support/test_support.h"
 
@@ -44,13 +43,11 @@ TDateTime At(int y, int mo, int d, int h, int mi, int s = 0) {
   return t;
 }
 
-// The lines in memory, as a file would give them.
-TLineFile LinesOf(const std::vector<std::string>& lines) {
+// The lines as a file holds them.
+std::string LinesOf(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
-  TLineFile f;
-  SetLineFileText(f, text);
-  return f;
+  return text;
 }
 
 struct TPass {
@@ -59,9 +56,7 @@ struct TPass {
   bool reduced = false;
   TDateTime start = At(2011, 4, 7, 10, 0), end = At(2011, 4, 7, 10, 5);
   void Run(const std::vector<std::string>& lines) {
-    const TLineFile f = LinesOf(lines);
-    ASSERT_TRUE(ReadLogLines(state, f, 0, f.LineCount() - 1, start, end, false, TLogPassOptions{&reduced, nullptr},
-                             sink));
+    ASSERT_TRUE(test::PassText(state, LinesOf(lines), start, end, false, TLogPassOptions{&reduced, nullptr}, sink));
   }
   const TStatic* Ship(const std::string& mmsi) const {
     for (const auto& s : state.aShipList)
@@ -249,11 +244,10 @@ TEST(Scale, HundredThousandVessels) {
   ASSERT_EQ(WithMmsi(here, kShipB), Msg1(kShipB, 54.0, 8.0));
   for (uint32_t i = 0; i < kVessels; ++i) lines.push_back(Vdm(WithMmsi(here, 200000000 + i * 7)));
   for (uint32_t i = 0; i < kVessels; i += 10) lines.push_back(Vdm(WithMmsi(there, 200000000 + i * 7)));
-  const TLineFile f = LinesOf(lines);
   TPass p;
   const auto t0 = std::chrono::steady_clock::now();
-  ASSERT_TRUE(ReadLogLines(p.state, f, 0, f.LineCount() - 1, p.start, p.end, false,
-                           TLogPassOptions{&p.reduced, nullptr}, p.sink));
+  ASSERT_TRUE(
+      test::PassText(p.state, LinesOf(lines), p.start, p.end, false, TLogPassOptions{&p.reduced, nullptr}, p.sink));
   const double seconds = SecondsSince(t0);
   EXPECT_LT(seconds, 8.0);
   std::printf("%u vessels in %.2f s\n", kVessels, seconds);
@@ -272,13 +266,9 @@ TEST(Scale, OneVesselWithMillionsOfPoints) {
   std::string text = Zda("100000") + "\r\n";
   text.reserve((kPoints + 1) * (report.size() + 2));
   for (size_t i = 0; i < kPoints; ++i) text.append(report).append("\r\n");
-  TLineFile f;
-  SetLineFileText(f, text);
-  text = std::string();
   TPass p;
   const auto t0 = std::chrono::steady_clock::now();
-  ASSERT_TRUE(ReadLogLines(p.state, f, 0, f.LineCount() - 1, p.start, p.end, false,
-                           TLogPassOptions{&p.reduced, nullptr}, p.sink));
+  ASSERT_TRUE(test::PassText(p.state, text, p.start, p.end, false, TLogPassOptions{&p.reduced, nullptr}, p.sink));
   const double seconds = SecondsSince(t0);
   const TStatic* ship = p.Ship("211000001");
   ASSERT_NE(ship, nullptr);

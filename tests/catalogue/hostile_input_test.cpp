@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/line_file.h"
+#include "catalogue/line_reader.h"
 #include "catalogue/log_report.h"
 #include "catalogue/log_scan.h"
 #include "catalogue/time_stamp.h"
@@ -70,9 +70,9 @@ TEST(HostileCard, OddContents) {
   for (char& c : garbage) c = static_cast<char>(rng());
   size_t garbageLines = 0;
   {
-    TLineFile f;
+    TLineReader f;
     test::TTempDir d;
-    ASSERT_TRUE(LoadLineFile(d.Write("g", garbage).string(), f));
+    ASSERT_TRUE(f.Open(d.Write("g", garbage).string()) && f.Index());
     garbageLines = static_cast<size_t>(f.LineCount());
   }
   std::string nulInLine = Rmc(7, 10, 0, 0);

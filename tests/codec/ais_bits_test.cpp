@@ -11,6 +11,19 @@ namespace {
 
 using test::TPayloadBuilder;
 
+// The readers on a payload's bits, de-armoured as the decoders do it.
+uint32_t Bits(std::string_view p, unsigned offset, unsigned width) {
+  return AIS_Bits(AIS_PayloadBits(p), offset, width);
+}
+int32_t SignedBits(std::string_view p, unsigned offset, unsigned width) {
+  return AIS_SignedBits(AIS_PayloadBits(p), offset, width);
+}
+std::string Text(std::string_view p, unsigned offset, unsigned count) {
+  std::string text;
+  AIS_Text(AIS_PayloadBits(p), offset, count, text);
+  return text;
+}
+
 TEST(AisSixBit, DeArmouringTable) {
   struct Case { char c; unsigned value; };
   const Case cases[] = {
@@ -35,63 +48,72 @@ TEST(AisBits, FieldsAcrossCharacterBoundaries) {
                             .Set(61, 28, -600000)
                             .Set(140, 28, 0xABCDEF1)
                             .Payload();
-  EXPECT_EQ(AIS_Bits(p, 0, 6), 1u);
-  EXPECT_EQ(AIS_Bits(p, 8, 30), 123456789u);
-  EXPECT_EQ(AIS_Bits(p, 61, 28), (1u << 28) - 600000u);
-  EXPECT_EQ(AIS_SignedBits(p, 61, 28), -600000);
-  EXPECT_EQ(AIS_Bits(p, 140, 28), 0xABCDEF1u);
-  EXPECT_EQ(AIS_Bits(p, 140, 4), 0xAu);
-  EXPECT_EQ(AIS_Bits(p, 164, 4), 0x1u);
-  EXPECT_EQ(AIS_Bits(p, 8, 0), 0u);
+  EXPECT_EQ(Bits(p, 0, 6), 1u);
+  EXPECT_EQ(Bits(p, 8, 30), 123456789u);
+  EXPECT_EQ(Bits(p, 61, 28), (1u << 28) - 600000u);
+  EXPECT_EQ(SignedBits(p, 61, 28), -600000);
+  EXPECT_EQ(Bits(p, 140, 28), 0xABCDEF1u);
+  EXPECT_EQ(Bits(p, 140, 4), 0xAu);
+  EXPECT_EQ(Bits(p, 164, 4), 0x1u);
+  EXPECT_EQ(Bits(p, 8, 0), 0u);
 }
 
 TEST(AisBits, ThirtyTwoBitFields) {
   const std::string p = TPayloadBuilder(60).Set(3, 32, 0xFFFFFFFFll).Payload();
-  EXPECT_EQ(AIS_Bits(p, 3, 32), 0xFFFFFFFFu);
-  EXPECT_EQ(AIS_SignedBits(p, 3, 32), -1);
-  EXPECT_EQ(AIS_Bits(p, 3, 40), 0xFFFFFFFFu);  // wider than 32 reads 32
+  EXPECT_EQ(Bits(p, 3, 32), 0xFFFFFFFFu);
+  EXPECT_EQ(SignedBits(p, 3, 32), -1);
+  EXPECT_EQ(Bits(p, 3, 40), 0xFFFFFFFFu);  // wider than 32 reads 32
 }
 
 TEST(AisBits, SignedTopBitOnly) {
   const std::string p = TPayloadBuilder(36).Set(0, 27, 1ll << 26).Set(27, 9, 255).Payload();
-  EXPECT_EQ(AIS_SignedBits(p, 0, 27), -(1 << 26));
-  EXPECT_EQ(AIS_SignedBits(p, 27, 9), 255);
-  EXPECT_EQ(AIS_SignedBits(p, 0, 1), -1);
+  EXPECT_EQ(SignedBits(p, 0, 27), -(1 << 26));
+  EXPECT_EQ(SignedBits(p, 27, 9), 255);
+  EXPECT_EQ(SignedBits(p, 0, 1), -1);
 }
 
 TEST(AisBits, BitsBeyondThePayloadReadAsZero) {
   // "w" is six set bits; whatever lies past the text is zero.
-  EXPECT_EQ(AIS_Bits("w", 0, 8), 0xFCu);
-  EXPECT_EQ(AIS_Bits("w", 4, 4), 0xCu);
-  EXPECT_EQ(AIS_Bits("w", 6, 30), 0u);
-  EXPECT_EQ(AIS_Bits("", 0, 32), 0u);
-  EXPECT_EQ(AIS_Bits("www", 0xFFFFFFF0u, 32), 0u);
-  EXPECT_EQ(AIS_SignedBits("w", 0, 8), -4);
-  EXPECT_EQ(AIS_SignedBits("", 61, 28), 0);
+  EXPECT_EQ(Bits("w", 0, 8), 0xFCu);
+  EXPECT_EQ(Bits("w", 4, 4), 0xCu);
+  EXPECT_EQ(Bits("w", 6, 30), 0u);
+  EXPECT_EQ(Bits("", 0, 32), 0u);
+  EXPECT_EQ(Bits("www", 0xFFFFFFF0u, 32), 0u);
+  EXPECT_EQ(SignedBits("w", 0, 8), -4);
+  EXPECT_EQ(SignedBits("", 61, 28), 0);
+}
+
+// The decoders' window: 104 characters, past the end of every field they read.
+TEST(AisBits, WindowOfTheFirstCharacters) {
+  const std::string p = TPayloadBuilder(690).Set(618, 6, 63).Set(624, 6, 63).Payload();
+  EXPECT_EQ(Bits(p, 618, 6), 63u);
+  EXPECT_EQ(Bits(p, 622, 10), 3u << 8);
+  EXPECT_EQ(AIS_Bits(AIS_PayloadBits(p, 28), 618, 6), 0u);
+  EXPECT_EQ(Text(p, 618, 2), "?@");
 }
 
 TEST(AisBits, ViewIsNotReadPastItsEnd) {
   // The bytes after the view are set bits; a decoder that overreads would see them.
   const std::string backing = "1wwwwwwwww";
   const std::string_view p(backing.data(), 1);
-  EXPECT_EQ(AIS_Bits(p, 0, 30), 1u << 24);
-  EXPECT_EQ(AIS_Text(p, 6, 3), "@@@");
+  EXPECT_EQ(Bits(p, 0, 30), 1u << 24);
+  EXPECT_EQ(Text(p, 6, 3), "@@@");
 }
 
 TEST(AisText, DecodesAndPadsWithAt) {
   const std::string p = TPayloadBuilder(60).SetText(0, "AB 9?").Payload();
-  EXPECT_EQ(AIS_Text(p, 0, 5), "AB 9?");
-  EXPECT_EQ(AIS_Text(p, 0, 10), "AB 9?@@@@@");
-  EXPECT_EQ(AIS_Text(p, 6, 2), "B ");
-  EXPECT_EQ(AIS_Text(p, 60, 3), "@@@");  // wholly past the end
-  EXPECT_EQ(AIS_Text(p, 0, 0), "");
+  EXPECT_EQ(Text(p, 0, 5), "AB 9?");
+  EXPECT_EQ(Text(p, 0, 10), "AB 9?@@@@@");
+  EXPECT_EQ(Text(p, 6, 2), "B ");
+  EXPECT_EQ(Text(p, 60, 3), "@@@");  // wholly past the end
+  EXPECT_EQ(Text(p, 0, 0), "");
 }
 
 TEST(AisText, PartialLastCharacterKeepsItsBits) {
   // 9 bits: "A" (000001) then 111 of a character that is cut off: 111000 = 56 = "8".
   const std::string p = TPayloadBuilder(9).Set(0, 6, 1).Set(6, 3, 7).Payload();
   EXPECT_EQ(p.size(), 2u);
-  EXPECT_EQ(AIS_Text(p.substr(0, 2), 0, 3), "A8@");
+  EXPECT_EQ(Text(p.substr(0, 2), 0, 3), "A8@");
 }
 
 struct TCleanCase {
@@ -106,7 +128,9 @@ class AisCleanTextTable : public ::testing::TestWithParam<TCleanCase> {};
 
 TEST_P(AisCleanTextTable, Cleans) {
   const auto& c = GetParam();
-  EXPECT_EQ(AIS_CleanText(c.raw, c.set, c.keepFirst, c.na), c.expected) << c.raw;
+  std::string text = c.raw;
+  AIS_CleanText(text, c.set, c.keepFirst, c.na);
+  EXPECT_EQ(text, c.expected) << c.raw;
 }
 
 INSTANTIATE_TEST_SUITE_P(

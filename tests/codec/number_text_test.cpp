@@ -5,16 +5,24 @@
 #include <clocale>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 namespace pelorin {
 namespace {
+
+// The Chars forms as strings, each into a buffer of its own.
+template <typename TValue>
+std::string Text(std::string_view (*chars)(TValue, TNumberChars&), TValue value) {
+  TNumberChars buffer;
+  return std::string(chars(value, buffer));
+}
 
 TEST(NumberText, Integers) {
   EXPECT_EQ(IntToText(0), "0");
   EXPECT_EQ(IntToText(-42), "-42");
   EXPECT_EQ(IntToText(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
-  EXPECT_EQ(UIntToText(1234567), "1234567");
-  EXPECT_EQ(UIntToText(std::numeric_limits<uint64_t>::max()), "18446744073709551615");
+  EXPECT_EQ(Text(UIntChars, uint64_t{1234567}), "1234567");
+  EXPECT_EQ(Text(UIntChars, std::numeric_limits<uint64_t>::max()), "18446744073709551615");
 }
 
 TEST(NumberText, Positions) {
@@ -38,25 +46,25 @@ TEST(NumberText, Positions) {
       {599999, "0.999998"},        // 0.99999833
       {-599999, "-0.999998"},
   };
-  for (const auto& c : cases) EXPECT_EQ(PositionText(c.raw), c.text) << c.raw;
+  for (const auto& c : cases) EXPECT_EQ(Text(PositionChars, c.raw), c.text) << c.raw;
 }
 
 TEST(NumberText, PositionExtremesDoNotOverflow) {
-  EXPECT_EQ(PositionText(std::numeric_limits<int64_t>::max()), "15372286728091.293012");
-  EXPECT_EQ(PositionText(std::numeric_limits<int64_t>::min()), "-15372286728091.293013");
+  EXPECT_EQ(Text(PositionChars, std::numeric_limits<int64_t>::max()), "15372286728091.293012");
+  EXPECT_EQ(Text(PositionChars, std::numeric_limits<int64_t>::min()), "-15372286728091.293013");
 }
 
 TEST(NumberText, TenthsWhole) {
   struct Case { int64_t tenths; const char* text; };
   const Case cases[] = {{0, "0"}, {4, "0"}, {5, "1"}, {14, "1"}, {15, "2"}, {125, "13"}, {1022, "102"},
                         {3595, "360"}, {3594, "359"}, {-5, "-1"}, {-4, "0"}, {-125, "-13"}};
-  for (const auto& c : cases) EXPECT_EQ(TenthsWholeText(c.tenths), c.text) << c.tenths;
+  for (const auto& c : cases) EXPECT_EQ(Text(TenthsWholeChars, c.tenths), c.text) << c.tenths;
 }
 
 TEST(NumberText, TenthsOneDecimal) {
   struct Case { int64_t tenths; const char* text; };
   const Case cases[] = {{1, "0.1"}, {10, "1.0"}, {25, "2.5"}, {254, "25.4"}, {0, "0.0"}, {-5, "-0.5"}};
-  for (const auto& c : cases) EXPECT_EQ(TenthsOneDecimalText(c.tenths), c.text) << c.tenths;
+  for (const auto& c : cases) EXPECT_EQ(Text(TenthsOneDecimalChars, c.tenths), c.text) << c.tenths;
 }
 
 TEST(NumberText, IndependentOfLocale) {
@@ -64,8 +72,8 @@ TEST(NumberText, IndependentOfLocale) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous ? previous : "C";
   if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) std::setlocale(LC_ALL, "de_DE");
-  EXPECT_EQ(PositionText(5324432), "8.874053");
-  EXPECT_EQ(TenthsOneDecimalText(25), "2.5");
+  EXPECT_EQ(Text(PositionChars, int64_t{5324432}), "8.874053");
+  EXPECT_EQ(Text(TenthsOneDecimalChars, int64_t{25}), "2.5");
   EXPECT_EQ(IntToText(1234567), "1234567");
   std::setlocale(LC_ALL, saved.c_str());
 }

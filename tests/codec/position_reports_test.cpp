@@ -2,15 +2,28 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/ais_payload_builder.h"
+#include "support/test_support.h"
 
 namespace pelorin {
 namespace {
 
 using test::TPayloadBuilder;
+
+// The point a payload becomes: the texts the conversions make of the decoded numbers.
+TDynamic P1(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg1(payload)); }
+TDynamic P18(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg18(payload)); }
+
+// A point's texts in record order: MMSI, NavStatus, Speed, Lon, Lat, COG, TH, TimeStampStr.
+using TTexts = std::vector<std::string>;
+TTexts Texts(const TDynamic& d) {
+  return {d.MMSI.str(), d.NavStatus.str(), d.Speed.str(), d.Lon.str(), d.Lat.str(),
+          d.COG.str(),  d.TH.str(),        d.TimeStampStr.str()};
+}
 
 constexpr int64_t kDeg = 600000;
 
@@ -34,35 +47,34 @@ TPayloadBuilder Msg18Base() {
 TEST(Msg1, RealReports) {
   struct Case {
     const char* payload;
-    const char *MsgID, *MMSI, *NavStatus, *ROT, *Speed, *PA, *Lon, *Lat, *COG, *TH;
+    uint32_t MsgID;
+    const char *MMSI, *NavStatus;
+    uint32_t ROT;
+    const char* Speed;
+    uint32_t PA;
+    const char *Lon, *Lat, *COG, *TH;
   };
   const Case cases[] = {
-      {"15RTgt0PAso;90TKcjM8h6g208CQ", "1", "371798000", "under way using engine", "129", "12", "1",
+      {"15RTgt0PAso;90TKcjM8h6g208CQ", 1, "371798000", "under way using engine", 129, "12", 1,
        "-123.395383", "48.381633", "224", "215"},
-      {"16SteH0P00Jt63hHaa6SagvJ087r", "1", "440348000", "under way using engine", "128", "0", "0",
+      {"16SteH0P00Jt63hHaa6SagvJ087r", 1, "440348000", "under way using engine", 128, "0", 0,
        "-70.758200", "43.080150", "93", "n.a."},
-      {"25Cjtd0Oj;Jp7ilG7=UkKBoB0<06", "2", "356302000", "under way using engine", "127", "14", "0",
+      {"25Cjtd0Oj;Jp7ilG7=UkKBoB0<06", 2, "356302000", "under way using engine", 127, "14", 0,
        "-71.626143", "40.392358", "88", "91"},
-      {"38Id705000rRVJhE7cl9n;160000", "3", "563808000", "moored", "0", "0", "1", "-76.327533", "36.910000",
+      {"38Id705000rRVJhE7cl9n;160000", 3, "563808000", "moored", 0, "0", 1, "-76.327533", "36.910000",
        "252", "352"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.payload);
     const TMsg1 m = AIS_DecodeMsg1(c.payload);
     EXPECT_EQ(m.MsgID, c.MsgID);
-    EXPECT_EQ(m.RI, "0");
-    EXPECT_EQ(m.MMSI, c.MMSI);
-    EXPECT_EQ(m.NavStatus, c.NavStatus);
+    EXPECT_EQ(m.RI, 0u);
     EXPECT_EQ(m.ROT, c.ROT);
-    EXPECT_EQ(m.Speed, c.Speed);
     EXPECT_EQ(m.PA, c.PA);
-    EXPECT_EQ(m.Lon, c.Lon);
-    EXPECT_EQ(m.Lat, c.Lat);
-    EXPECT_EQ(m.COG, c.COG);
-    EXPECT_EQ(m.TH, c.TH);
-    for (const std::string* undecoded : {&m.TimeStamp, &m.SpMan, &m.Spare, &m.RAIM, &m.SyncState, &m.SlotTO,
-                                         &m.RxStat, &m.SlotNo, &m.UTC_h_min, &m.SlotIncr})
-      EXPECT_TRUE(undecoded->empty());
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, c.NavStatus, c.Speed, c.Lon, c.Lat, c.COG, c.TH, ""}));
+    for (uint32_t undecoded : {m.TimeStamp, m.SpMan, m.Spare, m.RAIM, m.SyncState, m.SlotTO, m.RxStat, m.SlotNo,
+                               m.UTC_h_min, m.SlotIncr})
+      EXPECT_EQ(undecoded, 0u);
   }
 }
 
@@ -70,8 +82,8 @@ TEST(Msg1, SpeedBoundaries) {
   struct Case { int64_t raw; const char* text; };
   const Case cases[] = {{0, "0"}, {4, "0"}, {5, "1"}, {125, "13"}, {1021, "102"}, {1022, "102"}, {1023, "n.a."}};
   for (const auto& c : cases) {
-    EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(50, 10, c.raw).Payload()).Speed, c.text) << c.raw;
-    EXPECT_EQ(AIS_DecodeMsg18(Msg18Base().Set(46, 10, c.raw).Payload()).SOG, c.text) << c.raw;
+    EXPECT_EQ(P1(Msg1Base().Set(50, 10, c.raw).Payload()).Speed, c.text) << c.raw;
+    EXPECT_EQ(P18(Msg18Base().Set(46, 10, c.raw).Payload()).Speed, c.text) << c.raw;
   }
 }
 
@@ -84,8 +96,8 @@ TEST(Msg1, LongitudeBoundaries) {
       {-(1 << 27), "n.a."},       {-300000, "-0.500000"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(61, 28, c.raw).Payload()).Lon, c.text) << c.raw;
-    EXPECT_EQ(AIS_DecodeMsg18(Msg18Base().Set(57, 28, c.raw).Payload()).Lon, c.text) << c.raw;
+    EXPECT_EQ(P1(Msg1Base().Set(61, 28, c.raw).Payload()).Lon, c.text) << c.raw;
+    EXPECT_EQ(P18(Msg18Base().Set(57, 28, c.raw).Payload()).Lon, c.text) << c.raw;
   }
 }
 
@@ -97,13 +109,13 @@ TEST(Msg1, LatitudeBoundaries) {
       {-(1 << 26), "n.a."},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(89, 27, c.raw).Payload()).Lat, c.text) << c.raw;
-    EXPECT_EQ(AIS_DecodeMsg18(Msg18Base().Set(85, 27, c.raw).Payload()).Lat, c.text) << c.raw;
+    EXPECT_EQ(P1(Msg1Base().Set(89, 27, c.raw).Payload()).Lat, c.text) << c.raw;
+    EXPECT_EQ(P18(Msg18Base().Set(85, 27, c.raw).Payload()).Lat, c.text) << c.raw;
   }
 }
 
 TEST(Msg1, ZeroPositionIsWrittenNotDropped) {
-  const TMsg1 m = AIS_DecodeMsg1(Msg1Base().Set(61, 28, 0).Set(89, 27, 0).Payload());
+  const TDynamic m = P1(Msg1Base().Set(61, 28, 0).Set(89, 27, 0).Payload());
   EXPECT_EQ(m.Lon, "0.000000");
   EXPECT_EQ(m.Lat, "0.000000");
 }
@@ -112,8 +124,8 @@ TEST(Msg1, CourseBoundaries) {
   struct Case { int64_t raw; const char* text; };
   const Case cases[] = {{0, "0"}, {3594, "359"}, {3595, "360"}, {3599, "360"}, {3600, "n.a."}, {4095, "n.a."}};
   for (const auto& c : cases) {
-    EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(116, 12, c.raw).Payload()).COG, c.text) << c.raw;
-    EXPECT_EQ(AIS_DecodeMsg18(Msg18Base().Set(112, 12, c.raw).Payload()).COG, c.text) << c.raw;
+    EXPECT_EQ(P1(Msg1Base().Set(116, 12, c.raw).Payload()).COG, c.text) << c.raw;
+    EXPECT_EQ(P18(Msg18Base().Set(112, 12, c.raw).Payload()).COG, c.text) << c.raw;
   }
 }
 
@@ -121,8 +133,8 @@ TEST(Msg1, HeadingBoundaries) {
   struct Case { int64_t raw; const char* text; };
   const Case cases[] = {{0, "0"}, {359, "359"}, {360, "n.a."}, {511, "n.a."}};
   for (const auto& c : cases) {
-    EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(128, 9, c.raw).Payload()).TH, c.text) << c.raw;
-    EXPECT_EQ(AIS_DecodeMsg18(Msg18Base().Set(124, 9, c.raw).Payload()).TH, c.text) << c.raw;
+    EXPECT_EQ(P1(Msg1Base().Set(128, 9, c.raw).Payload()).TH, c.text) << c.raw;
+    EXPECT_EQ(P18(Msg18Base().Set(124, 9, c.raw).Payload()).TH, c.text) << c.raw;
   }
 }
 
@@ -141,29 +153,24 @@ TEST(Msg1, FieldsDoNotBleedIntoNeighbours) {
                                      .Set(128, 9, 511)
                                      .Set(137, 31, (1ll << 31) - 1)
                                      .Payload());
-  EXPECT_EQ(m.RI, "3");
-  EXPECT_EQ(m.MMSI, "1073741823");
-  EXPECT_EQ(m.NavStatus, "not specified");
-  EXPECT_EQ(m.ROT, "128");
-  EXPECT_EQ(m.Speed, "n.a.");
-  EXPECT_EQ(m.PA, "1");
-  EXPECT_EQ(m.Lon, "n.a.");
-  EXPECT_EQ(m.Lat, "n.a.");
-  EXPECT_EQ(m.COG, "n.a.");
-  EXPECT_EQ(m.TH, "n.a.");
+  EXPECT_EQ(m.RI, 3u);
+  EXPECT_EQ(m.ROT, 128u);
+  EXPECT_EQ(m.PA, 1u);
+  EXPECT_EQ(Texts(test::ToDynamic(m)),
+            (TTexts{"1073741823", "not specified", "n.a.", "n.a.", "n.a.", "n.a.", "n.a.", ""}));
 }
 
 TEST(Msg1, NavStatusAndMmsiLeadingZeros) {
-  const TMsg1 m = AIS_DecodeMsg1(Msg1Base().Set(8, 30, 1234567).Set(38, 4, 14).Payload());
+  const TDynamic m = P1(Msg1Base().Set(8, 30, 1234567).Set(38, 4, 14).Payload());
   EXPECT_EQ(m.MMSI, "1234567");  // a coast station's 001234567
   EXPECT_EQ(m.NavStatus, "AIS SART");
-  EXPECT_EQ(AIS_DecodeMsg1(Msg1Base().Set(38, 4, 15).Payload()).NavStatus, "not specified");
+  EXPECT_EQ(P1(Msg1Base().Set(38, 4, 15).Payload()).NavStatus, "not specified");
 }
 
 TEST(Msg1, ShortPayloadsReadZeroBits) {
   // The empty payload: every field is the zero value, none is empty.
-  const TMsg1 e = AIS_DecodeMsg1("");
-  EXPECT_EQ(e.MsgID, "0");
+  EXPECT_EQ(AIS_DecodeMsg1("").MsgID, 0u);
+  const TDynamic e = P1("");
   EXPECT_EQ(e.MMSI, "0");
   EXPECT_EQ(e.NavStatus, "under way using engine");
   EXPECT_EQ(e.Speed, "0");
@@ -173,115 +180,100 @@ TEST(Msg1, ShortPayloadsReadZeroBits) {
   EXPECT_EQ(e.TH, "0");
   // Cut after the MMSI: it survives, what follows reads as zero.
   const std::string full = Msg1Base().Set(50, 10, 1023).Payload();
-  const TMsg1 cut = AIS_DecodeMsg1(std::string_view(full).substr(0, 7));
+  const TDynamic cut = P1(std::string_view(full).substr(0, 7));
   EXPECT_EQ(cut.MMSI, "211000001");
   EXPECT_EQ(cut.Speed, "0");
   // 22 characters end inside the heading (bits 128..136): its last five bits read as zero.
-  const TMsg1 m22 = AIS_DecodeMsg1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 22));
+  const TDynamic m22 = P1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 22));
   EXPECT_EQ(m22.COG, "90");
   EXPECT_EQ(m22.TH, "352");  // 359 = 101100111, low five bits cleared: 101100000 = 352
-  EXPECT_EQ(AIS_DecodeMsg1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 23)).TH, "359");
+  EXPECT_EQ(P1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 23)).TH, "359");
 }
 
 TEST(Msg1, ToDynamic) {
-  const TMsg1 m = AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000");
-  for (const TDynamic& d : {Msg1ToDynamic(m), Msg1ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"))}) {
-    EXPECT_EQ(d.MMSI, "563808000");
-    EXPECT_EQ(d.NavStatus, "moored");
-    EXPECT_EQ(d.Speed, "0");
-    EXPECT_EQ(d.Lon, "-76.327533");
-    EXPECT_EQ(d.Lat, "36.910000");
-    EXPECT_EQ(d.COG, "252");
-    EXPECT_EQ(d.TH, "352");
-    EXPECT_TRUE(d.TimeStampStr.empty());
-    EXPECT_EQ(d.TimeStampDT, 0);
-  }
+  // Into a point that held another report: every field is written.
+  TDynamic d = P18("B5O6hr00<veEKmUaMFdEow`UWP06");
+  d.TimeStampDT = 1;
+  Msg1ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"), d);
+  EXPECT_EQ(Texts(d), (TTexts{"563808000", "moored", "0", "-76.327533", "36.910000", "252", "352", ""}));
+  EXPECT_EQ(d.TimeStampDT, 0);
 }
 
 TEST(Msg18, RealReports) {
   struct Case {
     const char* payload;
-    const char *MMSI, *SOG, *PA, *Lon, *Lat, *COG, *TH, *TimeStamp, *M22;
+    const char *MMSI, *SOG;
+    uint32_t PA;
+    const char *Lon, *Lat, *COG, *TH, *TimeStamp;
+    uint32_t M22;
   };
   // gpsd test/sample.aivdm (BSD-2-Clause).
   const Case cases[] = {
-      {"B52K>;h00Fc>jpUlNV@ikwpUoP06", "338087471", "0", "0", "-74.072132", "40.684540", "80", "n.a.", "49", "1"},
-      {"B52KB8h006fu`Q6:g1McCwb5oP06", "338088483", "0", "0", "-70.811197", "43.115558", "172", "n.a.", "20", "1"},
-      {"B5O6hr00<veEKmUaMFdEow`UWP06", "368161000", "5", "1", "-72.233848", "39.480925", "35", "n.a.", "17", "0"},
+      {"B52K>;h00Fc>jpUlNV@ikwpUoP06", "338087471", "0", 0, "-74.072132", "40.684540", "80", "n.a.", "49", 1},
+      {"B52KB8h006fu`Q6:g1McCwb5oP06", "338088483", "0", 0, "-70.811197", "43.115558", "172", "n.a.", "20", 1},
+      {"B5O6hr00<veEKmUaMFdEow`UWP06", "368161000", "5", 1, "-72.233848", "39.480925", "35", "n.a.", "17", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.payload);
     const TMsg18 m = AIS_DecodeMsg18(c.payload);
-    EXPECT_EQ(m.Rep, "0");
-    EXPECT_EQ(m.MMSI, c.MMSI);
-    EXPECT_EQ(m.Sp1, "0");
-    EXPECT_EQ(m.SOG, c.SOG);
+    EXPECT_EQ(m.Rep, 0u);
+    EXPECT_EQ(m.Sp1, 0u);
     EXPECT_EQ(m.PA, c.PA);
-    EXPECT_EQ(m.Lon, c.Lon);
-    EXPECT_EQ(m.Lat, c.Lat);
-    EXPECT_EQ(m.COG, c.COG);
-    EXPECT_EQ(m.TH, c.TH);
-    EXPECT_EQ(m.TimeStamp, c.TimeStamp);
-    EXPECT_EQ(m.Sp2, "0");
-    EXPECT_EQ(m.CB_Unit, "1");
-    EXPECT_EQ(m.CB_Disp, "0");
-    EXPECT_EQ(m.CB_DSC, "1");
-    EXPECT_EQ(m.CB_Band, "1");
+    EXPECT_EQ(m.Sp2, 0u);
+    EXPECT_EQ(m.CB_Unit, 1u);
+    EXPECT_EQ(m.CB_Disp, 0u);
+    EXPECT_EQ(m.CB_DSC, 1u);
+    EXPECT_EQ(m.CB_Band, 1u);
     EXPECT_EQ(m.CB_M22, c.M22);
-    EXPECT_EQ(m.Mode, "autonomous");
-    EXPECT_EQ(m.RAIM, "1");
-    EXPECT_EQ(m.Comm_Flag, "1");
-    EXPECT_EQ(m.Comm_State, "393222");
+    EXPECT_EQ(m.Mode, 0u);  // autonomous
+    EXPECT_EQ(m.RAIM, 1u);
+    EXPECT_EQ(m.Comm_Flag, 1u);
+    EXPECT_EQ(m.Comm_State, 393222u);
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, "", c.SOG, c.Lon, c.Lat, c.COG, c.TH, c.TimeStamp}));
   }
 }
 
 TEST(Msg18, FlagsAndTailFieldsAtTheirOffsets) {
-  struct Case { unsigned offset; std::string TMsg18::*field; };
+  struct Case { unsigned offset; uint32_t TMsg18::*field; };
   const Case flags[] = {{141, &TMsg18::CB_Unit}, {142, &TMsg18::CB_Disp}, {143, &TMsg18::CB_DSC},
                         {144, &TMsg18::CB_Band}, {145, &TMsg18::CB_M22},  {147, &TMsg18::RAIM},
                         {148, &TMsg18::Comm_Flag}};
   for (const auto& f : flags) {
     const TMsg18 m = AIS_DecodeMsg18(Msg18Base().Set(f.offset, 1, 1).Payload());
-    for (const auto& g : flags) EXPECT_EQ(m.*(g.field), g.offset == f.offset ? "1" : "0") << f.offset << " " << g.offset;
-    EXPECT_EQ(m.Mode, "autonomous");
-    EXPECT_EQ(m.Comm_State, "0");
+    for (const auto& g : flags) EXPECT_EQ(m.*(g.field), g.offset == f.offset ? 1u : 0u) << f.offset << " " << g.offset;
+    EXPECT_EQ(m.Mode, 0u);
+    EXPECT_EQ(m.Comm_State, 0u);
   }
   const TMsg18 m = AIS_DecodeMsg18(
       Msg18Base().Set(6, 2, 2).Set(38, 8, 255).Set(133, 6, 63).Set(139, 2, 3).Set(146, 1, 1).Set(149, 19, 524287).Payload());
-  EXPECT_EQ(m.Rep, "2");
-  EXPECT_EQ(m.Sp1, "255");
-  EXPECT_EQ(m.TimeStamp, "63");  // the second is written as it comes
-  EXPECT_EQ(m.Sp2, "3");
-  EXPECT_EQ(m.Mode, "assigned");
-  EXPECT_EQ(m.Comm_State, "524287");
-  EXPECT_EQ(m.CB_Unit, "0");
-  EXPECT_EQ(m.RAIM, "0");
+  EXPECT_EQ(m.Rep, 2u);
+  EXPECT_EQ(m.Sp1, 255u);
+  EXPECT_EQ(test::ToDynamic(m).TimeStampStr, "63");  // the second is written as it comes
+  EXPECT_EQ(m.Sp2, 3u);
+  EXPECT_EQ(m.Mode, 1u);  // assigned
+  EXPECT_EQ(m.Comm_State, 524287u);
+  EXPECT_EQ(m.CB_Unit, 0u);
+  EXPECT_EQ(m.RAIM, 0u);
 }
 
 TEST(Msg18, ShortPayloadsReadZeroBits) {
-  const TMsg18 e = AIS_DecodeMsg18("");
+  const TDynamic e = P18("");
   EXPECT_EQ(e.MMSI, "0");
   EXPECT_EQ(e.Lon, "0.000000");
-  EXPECT_EQ(e.Mode, "autonomous");
+  EXPECT_EQ(AIS_DecodeMsg18("").Mode, 0u);
   // 27 characters (162 bits): the communication state loses its last six bits.
   const std::string full = Msg18Base().Set(149, 19, 524287).Payload();
-  EXPECT_EQ(AIS_DecodeMsg18(std::string_view(full).substr(0, 27)).Comm_State, std::to_string(524287 & ~63));
-  EXPECT_EQ(AIS_DecodeMsg18(full).Comm_State, "524287");
+  EXPECT_EQ(AIS_DecodeMsg18(std::string_view(full).substr(0, 27)).Comm_State, 524287u & ~63u);
+  EXPECT_EQ(AIS_DecodeMsg18(full).Comm_State, 524287u);
 }
 
 TEST(Msg18, ToDynamic) {
-  const TMsg18 m = AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06");
-  for (const TDynamic& d : {Msg18ToDynamic(m), Msg18ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"))}) {
-    EXPECT_EQ(d.MMSI, "368161000");
-    EXPECT_TRUE(d.NavStatus.empty());
-    EXPECT_EQ(d.Speed, "5");
-    EXPECT_EQ(d.Lon, "-72.233848");
-    EXPECT_EQ(d.Lat, "39.480925");
-    EXPECT_EQ(d.COG, "35");
-    EXPECT_EQ(d.TH, "n.a.");
-    EXPECT_EQ(d.TimeStampStr, "17");
-    EXPECT_EQ(d.TimeStampDT, 0);
-  }
+  // Into a point that held another report: every field is written.
+  TDynamic d = P1("38Id705000rRVJhE7cl9n;160000");
+  d.TimeStampDT = 1;
+  Msg18ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"), d);
+  EXPECT_EQ(Texts(d), (TTexts{"368161000", "", "5", "-72.233848", "39.480925", "35", "n.a.", "17"}));
+  EXPECT_EQ(d.TimeStampDT, 0);
 }
 
 }  // namespace

@@ -63,27 +63,27 @@ void CheckDecodes(std::string_view p) {
     case 1:
     case 2:
     case 3: {
-      const TDynamic d = Msg1ToDynamic(AIS_DecodeMsg1(p));
+      const TDynamic d = test::ToDynamic(AIS_DecodeMsg1(p));
       EXPECT_TRUE(IsPositionText(d.Lon) && IsPositionText(d.Lat)) << p;
       EXPECT_FALSE(d.MMSI.empty() || d.Speed.empty() || d.COG.empty() || d.TH.empty() || d.NavStatus.empty()) << p;
       break;
     }
     case 18: {
-      const TDynamic d = Msg18ToDynamic(AIS_DecodeMsg18(p));
+      const TDynamic d = test::ToDynamic(AIS_DecodeMsg18(p));
       EXPECT_TRUE(IsPositionText(d.Lon) && IsPositionText(d.Lat)) << p;
       EXPECT_FALSE(d.MMSI.empty() || d.Speed.empty() || d.COG.empty() || d.TH.empty()) << p;
       break;
     }
     case 5: {
-      const TStatic s = Msg5ToStatic(AIS_DecodeMsg5(p));
+      const TStatic s = test::ToStatic(test::Decode5(p));
       EXPECT_TRUE(s.ShipName == "n.a." || s.ShipName.size() == 20) << p;
       EXPECT_TRUE(s.CallSign == "n.a." || s.CallSign.size() == 7) << p;
       EXPECT_TRUE(s.AISclass == "A" || s.AISclass == "SART") << p;
       break;
     }
     case 14: EXPECT_EQ(AIS_DecodeMsg14(p).Text.size(), 16u) << p; break;
-    case MsgID_24A: EXPECT_FALSE(Msg24AToStatic(AIS_DecodeMsg24A(p)).ShipName.empty()) << p; break;
-    case MsgID_24B: EXPECT_NE(Msg24BToStatic(AIS_DecodeMsg24B(p)).Dimension.Laenge, "n.a.") << p; break;
+    case MsgID_24A: EXPECT_FALSE(test::ToStatic(test::Decode24A(p)).ShipName.empty()) << p; break;
+    case MsgID_24B: EXPECT_NE(test::ToStatic(test::Decode24B(p)).Dimension.Laenge, "n.a.") << p; break;
     default: break;
   }
 }
@@ -119,8 +119,8 @@ TEST(RealPayloads, SartTestFromTheChannelCrossing) {
       EXPECT_EQ(m.Text, "SART ACTIVE     ");
       EXPECT_EQ(Msg14ToStatic(m).AISclass, "SART");
       ++sart14;
-    } else if (id == 1 && AIS_DecodeMsg1(p).MMSI == "970000099") {
-      EXPECT_EQ(AIS_DecodeMsg1(p).NavStatus, "AIS SART");
+    } else if (id == 1 && AIS_DecodeMsg1(p).MMSI == 970000099) {
+      EXPECT_EQ(test::ToDynamic(AIS_DecodeMsg1(p)).NavStatus, "AIS SART");
       ++sart1;
     }
   }
@@ -136,8 +136,8 @@ TEST(RealPayloads, NonStandardMessage24sStayInBounds) {
     const int id = AIS_MsgID(p);
     if (id != MsgID_24A && id != MsgID_24B) continue;
     ++parts;
-    const TMsg24A a = AIS_DecodeMsg24A(p);
-    const TMsg24B b = AIS_DecodeMsg24B(p);
+    const TMsg24A a = test::Decode24A(p);
+    const TMsg24B b = test::Decode24B(p);
     EXPECT_TRUE(a.PN == "A" || a.PN == "B");
     EXPECT_EQ(a.PN, b.PN);
   }

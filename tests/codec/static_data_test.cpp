@@ -2,15 +2,32 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/ais_payload_builder.h"
+#include "support/test_support.h"
 
 namespace pelorin {
 namespace {
 
 using test::TPayloadBuilder;
+
+// The texts of a record in its order, to compare all at once.
+using TTexts = std::vector<std::string>;
+TTexts Texts(const TMsg5& m) {
+  return {m.MMSI, m.IMO, m.CallSign, m.ShipName, m.ShipsType, m.Dimension.Laenge, m.Dimension.Breite,
+          m.GNSS, m.ETA, m.Draught, m.Destination};
+}
+TTexts Texts(const TMsg24B& m) {
+  return {m.Rep, m.MMSI, m.PN, m.ShipType, m.VendorID, m.CallSign, m.Dimension.A, m.Dimension.B, m.Dimension.C,
+          m.Dimension.D, m.Sp};
+}
+TTexts Texts(const TStatic& s) {
+  return {s.MMSI, s.AISclass, s.IMO, s.CallSign, s.ShipName, s.ShipsType, s.Dimension.Laenge, s.Dimension.Breite,
+          s.GNSS, s.ETA,  s.Draught,  s.Destination, s.VendorID, s.NavStatus};
+}
 
 // A message 5 of the full 424 bits with ordinary values; tests overwrite single fields.
 TPayloadBuilder Msg5Base() {
@@ -46,24 +63,16 @@ constexpr const char* kEverDiadem =
     "55?MbV02;H;s<HtKR20EHE:0@T4@Dn2222222216L961O5Gf0NSQEp6ClRp8" "88888888880";
 
 TEST(Msg5, RealMessage) {
-  const TMsg5 m = AIS_DecodeMsg5(kEverDiadem);
-  EXPECT_EQ(m.MMSI, "351759000");
+  const TMsg5 m = test::Decode5(kEverDiadem);
+  // Length 225 + 70, width 1 + 31.
+  EXPECT_EQ(Texts(m), (TTexts{"351759000", "9134270", "3FOF8  ", "EVER DIADEM         ", "Cargo Ship", "295", "32",
+                              "GPS", "15. May  14:00 UTC", "12.2", "NEW YORK            "}));
   EXPECT_EQ(m.Num_Stat, 0);
   EXPECT_EQ(m.Num_Dyn, 0);
-  EXPECT_EQ(m.IMO, "9134270");
-  EXPECT_EQ(m.CallSign, "3FOF8  ");
-  EXPECT_EQ(m.ShipName, "EVER DIADEM         ");
-  EXPECT_EQ(m.ShipsType, "Cargo Ship");
-  EXPECT_EQ(m.Dimension.Laenge, "295");  // 225 + 70
-  EXPECT_EQ(m.Dimension.Breite, "32");   // 1 + 31
-  EXPECT_EQ(m.GNSS, "GPS");
-  EXPECT_EQ(m.ETA, "15. May  14:00 UTC");
-  EXPECT_EQ(m.Draught, "12.2");
-  EXPECT_EQ(m.Destination, "NEW YORK            ");
 }
 
 TEST(Msg5, BuiltMessage) {
-  const TMsg5 m = AIS_DecodeMsg5(Msg5Base().Payload());
+  const TMsg5 m = test::Decode5(Msg5Base().Payload());
   EXPECT_EQ(m.MMSI, "211000001");
   EXPECT_EQ(m.CallSign, "DABC   ");
   EXPECT_EQ(m.ShipName, "TEST SHIP           ");
@@ -84,7 +93,8 @@ TEST(Msg5, TextFields) {
       {"@@@@@@@@@@@@@@@@@@@X", "@@@@@@X", "                   X", "@     X"},
   };
   for (const auto& c : cases) {
-    const TMsg5 m = AIS_DecodeMsg5(Msg5Base().SetText(112, c.name).SetText(70, c.callSign).SetText(302, c.name).Payload());
+    const TMsg5 m =
+        test::Decode5(Msg5Base().SetText(112, c.name).SetText(70, c.callSign).SetText(302, c.name).Payload());
     EXPECT_EQ(m.ShipName, c.expectedName) << c.name;
     EXPECT_EQ(m.Destination, c.expectedName) << c.name;
     EXPECT_EQ(m.CallSign, c.expectedCall) << c.callSign;
@@ -99,7 +109,7 @@ TEST(Msg5, Dimensions) {
   };
   for (const auto& c : cases) {
     const TMsg5 m =
-        AIS_DecodeMsg5(Msg5Base().Set(240, 9, c.a).Set(249, 9, c.b).Set(258, 6, c.c).Set(264, 6, c.d).Payload());
+        test::Decode5(Msg5Base().Set(240, 9, c.a).Set(249, 9, c.b).Set(258, 6, c.c).Set(264, 6, c.d).Payload());
     EXPECT_EQ(m.Dimension.Laenge, c.laenge) << c.a << "+" << c.b;
     EXPECT_EQ(m.Dimension.Breite, c.breite) << c.c << "+" << c.d;
   }
@@ -128,23 +138,23 @@ TEST(Msg5, Eta) {
   for (const auto& c : cases) {
     const std::string p =
         Msg5Base().Set(274, 4, c.month).Set(278, 5, c.day).Set(283, 5, c.hour).Set(288, 6, c.minute).Payload();
-    EXPECT_EQ(AIS_DecodeMsg5(p).ETA, c.text) << c.month << "/" << c.day << " " << c.hour << ":" << c.minute;
+    EXPECT_EQ(test::Decode5(p).ETA, c.text) << c.month << "/" << c.day << " " << c.hour << ":" << c.minute;
   }
 }
 
 TEST(Msg5, Draught) {
   struct Case { int tenths; const char* text; };
   const Case cases[] = {{0, "n.a."}, {1, "0.1"}, {10, "1.0"}, {25, "2.5"}, {254, "25.4"}, {255, "> 25 m"}};
-  for (const auto& c : cases) EXPECT_EQ(AIS_DecodeMsg5(Msg5Base().Set(294, 8, c.tenths).Payload()).Draught, c.text);
+  for (const auto& c : cases) EXPECT_EQ(test::Decode5(Msg5Base().Set(294, 8, c.tenths).Payload()).Draught, c.text);
 }
 
 TEST(Msg5, CodesAndNumbers) {
-  const TMsg5 m = AIS_DecodeMsg5(Msg5Base().Set(8, 30, 0).Set(40, 30, 0).Set(232, 8, 99).Set(270, 4, 0).Payload());
+  const TMsg5 m = test::Decode5(Msg5Base().Set(8, 30, 0).Set(40, 30, 0).Set(232, 8, 99).Set(270, 4, 0).Payload());
   EXPECT_EQ(m.MMSI, "000000000");
   EXPECT_EQ(m.IMO, "0");
   EXPECT_EQ(m.ShipsType, "Ship with no information");
   EXPECT_EQ(m.GNSS, "n.a.");
-  const TMsg5 g = AIS_DecodeMsg5(Msg5Base().Set(8, 30, 2345678).Set(270, 4, 8).Set(232, 8, 0).Payload());
+  const TMsg5 g = test::Decode5(Msg5Base().Set(8, 30, 2345678).Set(270, 4, 8).Set(232, 8, 0).Payload());
   EXPECT_EQ(g.MMSI, "2345678");
   EXPECT_EQ(g.GNSS, "Galileo");
   EXPECT_EQ(g.ShipsType, "Vessel");
@@ -155,23 +165,23 @@ TEST(Msg5, SeventyCharactersDecodeWithTheTwoMissingBitsZero) {
   // which the full set cleans to a blank.
   const std::string full = Msg5Base().SetText(302, "HAMBURG@@@@@@@@@@@@?").Payload();
   ASSERT_EQ(full.size(), 71u);
-  EXPECT_EQ(AIS_DecodeMsg5(full).Destination, "HAMBURG            ?");
-  const TMsg5 m = AIS_DecodeMsg5(std::string_view(full).substr(0, 70));
+  EXPECT_EQ(test::Decode5(full).Destination, "HAMBURG            ?");
+  const TMsg5 m = test::Decode5(std::string_view(full).substr(0, 70));
   EXPECT_EQ(m.Destination, "HAMBURG             ");
   EXPECT_EQ(m.ShipName, "TEST SHIP           ");
   EXPECT_EQ(m.ETA, "24. Dec. 5:30 UTC");
   // The real 71-character message cut to 70 loses nothing of its text.
-  EXPECT_EQ(AIS_DecodeMsg5(std::string_view(kEverDiadem).substr(0, 70)).Destination, "NEW YORK            ");
+  EXPECT_EQ(test::Decode5(std::string_view(kEverDiadem).substr(0, 70)).Destination, "NEW YORK            ");
 }
 
 TEST(Msg5, ShortPayloadsNeverFail) {
   const std::string full = Msg5Base().Payload();
   for (size_t n = 0; n <= full.size(); ++n) {
-    const TMsg5 m = AIS_DecodeMsg5(std::string_view(full).substr(0, n));
+    const TMsg5 m = test::Decode5(std::string_view(full).substr(0, n));
     EXPECT_EQ(m.ShipName.size() == 20 || m.ShipName == "n.a.", true) << n;
     EXPECT_EQ(m.Destination.size() == 20 || m.Destination == "n.a.", true) << n;
   }
-  const TMsg5 e = AIS_DecodeMsg5("");
+  const TMsg5 e = test::Decode5("");
   EXPECT_EQ(e.MMSI, "000000000");
   EXPECT_EQ(e.ShipName, "n.a.");
   EXPECT_EQ(e.CallSign, "n.a.");
@@ -181,21 +191,9 @@ TEST(Msg5, ShortPayloadsNeverFail) {
 }
 
 TEST(Msg5, ToStaticAndSartClass) {
-  const TStatic s = Msg5ToStatic(AIS_DecodeMsg5(kEverDiadem));
-  EXPECT_EQ(s.MMSI, "351759000");
-  EXPECT_EQ(s.AISclass, "A");
-  EXPECT_EQ(s.IMO, "9134270");
-  EXPECT_EQ(s.CallSign, "3FOF8  ");
-  EXPECT_EQ(s.ShipName, "EVER DIADEM         ");
-  EXPECT_EQ(s.ShipsType, "Cargo Ship");
-  EXPECT_EQ(s.Dimension.Laenge, "295");
-  EXPECT_EQ(s.Dimension.Breite, "32");
-  EXPECT_EQ(s.GNSS, "GPS");
-  EXPECT_EQ(s.ETA, "15. May  14:00 UTC");
-  EXPECT_EQ(s.Draught, "12.2");
-  EXPECT_EQ(s.Destination, "NEW YORK            ");
-  EXPECT_TRUE(s.VendorID.empty());
-  EXPECT_TRUE(s.NavStatus.empty());
+  const TStatic s = test::ToStatic(test::Decode5(kEverDiadem));
+  EXPECT_EQ(Texts(s), (TTexts{"351759000", "A", "9134270", "3FOF8  ", "EVER DIADEM         ", "Cargo Ship", "295", "32",
+                              "GPS", "15. May  14:00 UTC", "12.2", "NEW YORK            ", "", ""}));
   EXPECT_EQ(s.Num_Msg5, 0);
   EXPECT_EQ(s.Num_Msg14, 0);
   EXPECT_EQ(s.LastReport, 0);
@@ -205,7 +203,7 @@ TEST(Msg5, ToStaticAndSartClass) {
   const Case cases[] = {{970012345, "SART"}, {970000000, "SART"}, {969999999, "A"}, {97012345, "SART"},
                         {211000001, "A"}, {0, "A"}};
   for (const auto& c : cases)
-    EXPECT_EQ(Msg5ToStatic(AIS_DecodeMsg5(Msg5Base().Set(8, 30, c.mmsi).Payload())).AISclass, c.cls) << c.mmsi;
+    EXPECT_EQ(test::ToStatic(test::Decode5(Msg5Base().Set(8, 30, c.mmsi).Payload())).AISclass, c.cls) << c.mmsi;
 }
 
 TEST(Msg14, RealMessages) {
@@ -263,33 +261,18 @@ TEST(Msg14, ToStaticIsAlwaysSart) {
 
 TEST(Msg24, RealPair) {
   // gpsd test/sample.aivdm (BSD-2-Clause), from Nirgal.
-  const TMsg24A a = AIS_DecodeMsg24A("H42O55i18tMET00000000000000");
+  const TMsg24A a = test::Decode24A("H42O55i18tMET00000000000000");
   EXPECT_EQ(a.Rep, "0");
   EXPECT_EQ(a.MMSI, "271041815");
   EXPECT_EQ(a.PN, "A");
   EXPECT_EQ(a.Name, "PROGUY              ");
-  const TMsg24B b = AIS_DecodeMsg24B("H42O55lti4hhhilD3nink000?050");
-  EXPECT_EQ(b.MMSI, "271041815");
-  EXPECT_EQ(b.PN, "B");
-  EXPECT_EQ(b.ShipType, "Passenger Ship");
-  EXPECT_EQ(b.VendorID, "1D00014");
-  EXPECT_EQ(b.CallSign, "TC6163 ");
-  EXPECT_EQ(b.Dimension.A, "0");
-  EXPECT_EQ(b.Dimension.B, "15");
-  EXPECT_EQ(b.Dimension.C, "0");
-  EXPECT_EQ(b.Dimension.D, "5");
-  EXPECT_EQ(b.Sp, "0");
-  const TStatic sa = Msg24AToStatic(a);
+  const TMsg24B b = test::Decode24B("H42O55lti4hhhilD3nink000?050");
+  EXPECT_EQ(Texts(b), (TTexts{"0", "271041815", "B", "Passenger Ship", "1D00014", "TC6163 ", "0", "15", "0", "5", "0"}));
+  const TStatic sa = test::ToStatic(a);
   EXPECT_EQ(sa.AISclass, "B");
   EXPECT_EQ(sa.ShipName, "PROGUY              ");
-  const TStatic sb = Msg24BToStatic(b);
-  EXPECT_EQ(sb.AISclass, "B");
-  EXPECT_EQ(sb.CallSign, "TC6163 ");
-  EXPECT_EQ(sb.ShipsType, "Passenger Ship");
-  EXPECT_EQ(sb.VendorID, "1D00014");
-  EXPECT_EQ(sb.Dimension.Laenge, "15");
-  EXPECT_EQ(sb.Dimension.Breite, "5");
-  EXPECT_TRUE(sb.ShipName.empty());
+  EXPECT_EQ(Texts(test::ToStatic(b)),
+            (TTexts{"271041815", "B", "", "TC6163 ", "", "Passenger Ship", "15", "5", "", "", "", "", "1D00014", ""}));
 }
 
 TEST(Msg24, PartNumbers) {
@@ -298,8 +281,8 @@ TEST(Msg24, PartNumbers) {
   for (const auto& c : cases) {
     const std::string p = Msg24ABase().Set(38, 2, c.part).Payload();
     EXPECT_EQ(AIS_MsgID(p), c.id) << c.part;
-    EXPECT_EQ(AIS_DecodeMsg24A(p).PN, c.pn) << c.part;
-    EXPECT_EQ(AIS_DecodeMsg24B(p).PN, c.pn) << c.part;
+    EXPECT_EQ(test::Decode24A(p).PN, c.pn) << c.part;
+    EXPECT_EQ(test::Decode24B(p).PN, c.pn) << c.part;
   }
 }
 
@@ -315,9 +298,9 @@ TEST(Msg24, PartANames) {
       {"ABCDEFGHIJKLM:XYZ@@@", "ABCDEFGHIJKLM:XYZ   ", "ABCDEFGHIJKLM:XYZ   "},
   };
   for (const auto& c : cases) {
-    const TMsg24A m = AIS_DecodeMsg24A(Msg24ABase().SetText(40, c.name).Payload());
+    const TMsg24A m = test::Decode24A(Msg24ABase().SetText(40, c.name).Payload());
     EXPECT_EQ(m.Name, c.decoded) << c.name;
-    EXPECT_EQ(Msg24AToStatic(m).ShipName, c.shipName) << c.name;
+    EXPECT_EQ(test::ToStatic(m).ShipName, c.shipName) << c.name;
   }
 }
 
@@ -325,27 +308,18 @@ TEST(Msg24, PartANameCutNeedsFifteenCharacters) {
   TMsg24A m;
   m.MMSI = "244000002";
   m.Name = "ABCDEFGHIJKLMN:";
-  EXPECT_EQ(Msg24AToStatic(m).ShipName, "ABCDEFGHIJKLMN");
+  EXPECT_EQ(test::ToStatic(m).ShipName, "ABCDEFGHIJKLMN");
   m.Name = "ABCDEFGHIJKLMN";
-  EXPECT_EQ(Msg24AToStatic(m).ShipName, "ABCDEFGHIJKLMN");
+  EXPECT_EQ(test::ToStatic(m).ShipName, "ABCDEFGHIJKLMN");
   m.Name = "";
-  EXPECT_EQ(Msg24AToStatic(m).ShipName, "");
-  EXPECT_EQ(Msg24AToStatic(m).MMSI, "244000002");
+  EXPECT_EQ(test::ToStatic(m).ShipName, "");
+  EXPECT_EQ(test::ToStatic(m).MMSI, "244000002");
 }
 
 TEST(Msg24, PartBFields) {
-  const TMsg24B m = AIS_DecodeMsg24B(Msg24BBase().Set(6, 2, 3).Set(162, 6, 63).Payload());
-  EXPECT_EQ(m.Rep, "3");
-  EXPECT_EQ(m.MMSI, "244000002");
-  EXPECT_EQ(m.ShipType, "Pleasure Craft");
-  EXPECT_EQ(m.VendorID, "ABC1234");
-  EXPECT_EQ(m.CallSign, "PD1234 ");
-  EXPECT_EQ(m.Dimension.A, "8");
-  EXPECT_EQ(m.Dimension.B, "4");
-  EXPECT_EQ(m.Dimension.C, "2");
-  EXPECT_EQ(m.Dimension.D, "1");
-  EXPECT_EQ(m.Sp, "63");
-  const TStatic s = Msg24BToStatic(m);
+  const TMsg24B m = test::Decode24B(Msg24BBase().Set(6, 2, 3).Set(162, 6, 63).Payload());
+  EXPECT_EQ(Texts(m), (TTexts{"3", "244000002", "B", "Pleasure Craft", "ABC1234", "PD1234 ", "8", "4", "2", "1", "63"}));
+  const TStatic s = test::ToStatic(m);
   EXPECT_EQ(s.Dimension.Laenge, "12");
   EXPECT_EQ(s.Dimension.Breite, "3");
 }
@@ -357,7 +331,7 @@ TEST(Msg24, PartBTextsAndZeroDimensions) {
       {"@A&<>@@", "&&@@@@@", "@A_<>  ", "&_     "},
   };
   for (const auto& c : cases) {
-    const TMsg24B m = AIS_DecodeMsg24B(Msg24BBase()
+    const TMsg24B m = test::Decode24B(Msg24BBase()
                                            .SetText(48, c.vendor)
                                            .SetText(90, c.call)
                                            .Set(132, 9, 0)
@@ -367,13 +341,13 @@ TEST(Msg24, PartBTextsAndZeroDimensions) {
                                            .Payload());
     EXPECT_EQ(m.VendorID, c.vendorText);
     EXPECT_EQ(m.CallSign, c.callText);
-    const TStatic s = Msg24BToStatic(m);
+    const TStatic s = test::ToStatic(m);
     EXPECT_EQ(s.VendorID, c.vendorText);
     EXPECT_EQ(s.Dimension.Laenge, "0");  // unlike message 5, a zero sum stays "0"
     EXPECT_EQ(s.Dimension.Breite, "0");
   }
-  const TStatic big = Msg24BToStatic(
-      AIS_DecodeMsg24B(Msg24BBase().Set(132, 9, 511).Set(141, 9, 511).Set(150, 6, 63).Set(156, 6, 63).Payload()));
+  const TStatic big = test::ToStatic(
+      test::Decode24B(Msg24BBase().Set(132, 9, 511).Set(141, 9, 511).Set(150, 6, 63).Set(156, 6, 63).Payload()));
   EXPECT_EQ(big.Dimension.Laenge, "1022");
   EXPECT_EQ(big.Dimension.Breite, "126");
 }
@@ -381,30 +355,30 @@ TEST(Msg24, PartBTextsAndZeroDimensions) {
 TEST(Msg24, PartBDimensionsThatAreNotNumbersReadNa) {
   TMsg24B m;
   m.Dimension = {"12", "x", "", "3"};
-  const TStatic s = Msg24BToStatic(m);
+  const TStatic s = test::ToStatic(m);
   EXPECT_EQ(s.Dimension.Laenge, "n.a.");
   EXPECT_EQ(s.Dimension.Breite, "n.a.");
   m.Dimension = {"-1", "1", "1 ", "1"};
-  EXPECT_EQ(Msg24BToStatic(m).Dimension.Laenge, "n.a.");
-  EXPECT_EQ(Msg24BToStatic(m).Dimension.Breite, "n.a.");
+  EXPECT_EQ(test::ToStatic(m).Dimension.Laenge, "n.a.");
+  EXPECT_EQ(test::ToStatic(m).Dimension.Breite, "n.a.");
 }
 
 TEST(Msg24, ShortPayloads) {
   // 27 characters are a whole part A; part B's spare loses its bits.
   const std::string a = Msg24ABase().Payload();
-  EXPECT_EQ(AIS_DecodeMsg24A(std::string_view(a).substr(0, 27)).Name, "SEA BIRD            ");
+  EXPECT_EQ(test::Decode24A(std::string_view(a).substr(0, 27)).Name, "SEA BIRD            ");
   const std::string b = Msg24BBase().Set(156, 6, 63).Set(162, 6, 63).Payload();
-  const TMsg24B cut = AIS_DecodeMsg24B(std::string_view(b).substr(0, 27));
+  const TMsg24B cut = test::Decode24B(std::string_view(b).substr(0, 27));
   EXPECT_EQ(cut.Dimension.D, "63");
   EXPECT_EQ(cut.Sp, "0");
   // Cut before the call sign: it reads as padding, hence n.a.
-  EXPECT_EQ(AIS_DecodeMsg24B(std::string_view(b).substr(0, 15)).CallSign, "n.a.");
-  const TMsg24B e = AIS_DecodeMsg24B("");
+  EXPECT_EQ(test::Decode24B(std::string_view(b).substr(0, 15)).CallSign, "n.a.");
+  const TMsg24B e = test::Decode24B("");
   EXPECT_EQ(e.MMSI, "0");
   EXPECT_EQ(e.PN, "A");
   EXPECT_EQ(e.ShipType, "Vessel");
   EXPECT_EQ(e.VendorID, "n.a.");
-  EXPECT_EQ(AIS_DecodeMsg24A("").Name, "n.a.");
+  EXPECT_EQ(test::Decode24A("").Name, "n.a.");
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(KmlEscape, BytesThatAreNoXmlCharacter) {
       {"\xF4\x90\x80\x80", r + r + r + r},                    // beyond U+10FFFF
       {"\xFF<\xFE", r + "&lt;" + r},
   };
-  for (const auto& c : cases) EXPECT_EQ(KmlEscape(c.In), c.Out) << testing::PrintToString(c.In);
+  for (const auto& c : cases) EXPECT_EQ(test::KmlEscaped(c.In), c.Out) << testing::PrintToString(c.In);
 }
 
 // Found by fuzz_kml: a document name holding control bytes made the document unreadable;

@@ -33,6 +33,11 @@ struct TFix {
   const char* Sog = "10";
 };
 
+std::string PositionText(int64_t raw) {
+  TNumberChars chars;
+  return std::string(PositionChars(raw, chars));
+}
+
 TStatic Ship(const std::string& mmsi, const std::vector<TFix>& fixes) {
   TStatic s;
   s.MMSI = mmsi;

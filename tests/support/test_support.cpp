@@ -101,4 +101,19 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return s.str();
 }
 
+std::string KmlEscaped(std::string_view value) {
+  std::string out;
+  KmlEscape(out, value);
+  return out;
+}
+
+bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
+              const TLogPassOptions& options, TProgressSink& sink) {
+  const TTempDir dir;
+  const std::string path = dir.Write("PASS.LOG", text).string();
+  TLineReader lines;
+  if (!lines.Open(path) || !lines.Index()) return false;
+  return ReadLogFile(state, path, 0, lines.LineCount() - 1, Start, End, Continue, options, sink);
+}
+
 }  // namespace pelorin::test

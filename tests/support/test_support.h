@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/log_pass.h"
+#include "codec/ais_messages.h"
+#include "output/kml_writer.h"
 #include "platform/progress_sink.h"
 
 namespace pelorin::test {
@@ -40,6 +43,32 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 
 // `body` ("$..." or "!...") with "*hh", its checksum, appended.
 std::string WithChecksum(const std::string& body);
+
+// The decoders and conversions that fill a record, into new records the tests get by value.
+template <typename TOut, typename TFill, typename TIn>
+TOut Filled(TFill fill, const TIn& in) {
+  TOut out;
+  fill(in, out);
+  return out;
+}
+inline TMsg5 Decode5(std::string_view p) { return Filled<TMsg5>(AIS_DecodeMsg5, p); }
+inline TMsg24A Decode24A(std::string_view p) { return Filled<TMsg24A>(AIS_DecodeMsg24A, p); }
+inline TMsg24B Decode24B(std::string_view p) { return Filled<TMsg24B>(AIS_DecodeMsg24B, p); }
+inline TStatic ToStatic(const TMsg5& m) { return Filled<TStatic>(Msg5ToStatic, m); }
+inline TStatic ToStatic(const TMsg24A& m) { return Filled<TStatic>(Msg24AToStatic, m); }
+inline TStatic ToStatic(const TMsg24B& m) { return Filled<TStatic>(Msg24BToStatic, m); }
+inline TDynamic ToDynamic(const TMsg1& m) { return Filled<TDynamic>(Msg1ToDynamic, m); }
+inline TDynamic ToDynamic(const TMsg18& m) { return Filled<TDynamic>(Msg18ToDynamic, m); }
+inline TStatic Static5(std::string_view p) { return ToStatic(Decode5(p)); }
+inline TStatic Static24A(std::string_view p) { return ToStatic(Decode24A(p)); }
+inline TStatic Static24B(std::string_view p) { return ToStatic(Decode24B(p)); }
+
+// KmlEscape into a new text.
+std::string KmlEscaped(std::string_view value);
+
+// A log pass (ReadLogFile) over all lines of `text`, written to a file of its own first.
+bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDateTime End, bool Continue,
+              const TLogPassOptions& options, TProgressSink& sink);
 
 // A run's report apart from the account of the lines read, which opens with the
 // separator and "Lines read : " and whose outcome lines start with "-".
