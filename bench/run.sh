@@ -208,6 +208,7 @@ in_inputs() { (cd "$INPUTS" && "$@"); }  # pelorin-cli writes its workbook there
 note "peak memory"
 {
   echo "mem_bench $(peak_kb "$BENCH" --day="$INPUTS/day" '--benchmark_filter=BM_ShipListRun_Day/')"
+  echo "mem_bench1 $(peak_kb "$BENCH" --day="$INPUTS/day" '--benchmark_filter=BM_ShipListRun_Day_Threads/1/')"
   if [ "$CLI_READY" = 1 ]; then
     echo "mem_cli $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/day")"
     echo "cli_day $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"

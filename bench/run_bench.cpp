@@ -17,7 +17,8 @@ class TGridView : public TShipListView {
   size_t Points = 0;
 };
 
-void ShipListRun(benchmark::State& state, const std::string& directory, const char* name) {
+// `threads`: of each pass, 0 for all cores.
+void ShipListRun(benchmark::State& state, const std::string& directory, const char* name, unsigned threads = 0) {
   if (!HaveInput(state, directory, name)) return;
   const TCardSize& size = CardSize(directory);
   size_t rows = 0, points = 0;
@@ -33,7 +34,7 @@ void ShipListRun(benchmark::State& state, const std::string& directory, const ch
     }
     TTimeWindowState window = WholeIndex(catalogue);
     TRunInputs in{table, catalogue, window, static_cast<unsigned>(TAnalysisMode::ShipList), nullptr, nullptr,
-                  std::string(), sink, box, nullptr, &view, {}};
+                  std::string(), sink, box, nullptr, &view, {}, threads};
     if (RunAnalysis(in) != TRunOutcome::Completed) {
       state.SkipWithError(("the run did not complete: " + box.Last).c_str());
       return;
@@ -52,9 +53,14 @@ void ShipListRun(benchmark::State& state, const std::string& directory, const ch
 
 void BM_ShipListRun_Day(benchmark::State& state) { ShipListRun(state, BenchInputs().Day, "DAY"); }
 void BM_ShipListRun_Card(benchmark::State& state) { ShipListRun(state, BenchInputs().Card, "CARD"); }
+// The same with a given number of threads: the parallel pass against one thread.
+void BM_ShipListRun_Day_Threads(benchmark::State& state) {
+  ShipListRun(state, BenchInputs().Day, "DAY", static_cast<unsigned>(state.range(0)));
+}
 
 BENCHMARK(BM_ShipListRun_Day)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ShipListRun_Card)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ShipListRun_Day_Threads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pelorin::bench

@@ -42,6 +42,12 @@ row("Scan, 24-hour log", "BM_Scan_Day", "wc_day", "gps_day")
 row("Log pass alone, 24-hour file (counts, then walks)", "BM_LogPass_Day", "wc_day", "gps_day")
 row("Log pass, lines counted before", "BM_LogPassCounted_Day", "wc_day", "gps_day")
 row("Ship-list run, 24-hour log", "BM_ShipListRun_Day", "wc_day", "gps_day", "≤ 10× wc -l (stretch 5×)")
+row("Ship-list run, 24-hour log, 1 thread", "BM_ShipListRun_Day_Threads/1", "wc_day", "gps_day")
+row("Ship-list run, 24-hour log, 2 threads", "BM_ShipListRun_Day_Threads/2", "wc_day", "gps_day",
+    "≤ 10× wc -l, ≥ 1.6× faster than 1 thread")
+if "BM_ShipListRun_Day_Threads/1" in runs and "BM_ShipListRun_Day_Threads/2" in runs:
+    one, two = secs(runs["BM_ShipListRun_Day_Threads/1"]), secs(runs["BM_ShipListRun_Day_Threads/2"])
+    rows.append(f"| Ship-list run, 2 threads against 1 | {one / two:.2f}× faster | | | | | | ≥ 1.6× |")
 row("Ship-list run, 30-day card", "BM_ShipListRun_Card", "wc_card", "gps_card")
 row("KML writer, 1 h / 300 vessels (document)", "BM_KmlWriter_Hour", "wc_kml", None, "≥ 300 MB/s")
 if "cli_day" in ref:
@@ -74,7 +80,8 @@ if run is not None:
     out.append("")
     out.append("| Peak memory, ship-list run of the 24-hour log | MB | ÷ (1.3 × file + 100 B × points) |")
     out.append("|---|---|---|")
-    for key, label in (("mem_bench", "pelorin-bench, the run alone"), ("mem_cli", "pelorin-cli --ship-list")):
+    for key, label in (("mem_bench", "pelorin-bench, the run alone (all cores)"),
+                       ("mem_bench1", "pelorin-bench, the run alone (1 thread)"), ("mem_cli", "pelorin-cli --ship-list")):
         if key in ref:
             kb = ref[key]
             out.append(f"| {label} | {kb / 1024:.0f} | {kb * 1024 / limit:.2f} |")

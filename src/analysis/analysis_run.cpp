@@ -165,6 +165,7 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   TLineFileCache cache;  // consecutive entries of one file open and count it once
   TLogPassOptions options;
   options.ReducedData = in.ReducedData;
+  options.Threads = in.Threads;
   options.Cache = &cache;
   options.KnownIndex = &cat.FileIndex;  // the scan counted the files already
 

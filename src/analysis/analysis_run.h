@@ -44,6 +44,7 @@ struct TRunInputs {
   TDocumentOpener* Opener = nullptr;       // KML mode
   TShipListView* ShipListView = nullptr;   // ship-list mode
   TShowAndPump Pump = {};                  // between the chooser's two adjustments
+  unsigned Threads = 0;                    // of each pass: 0 all cores, 1 its own alone
 };
 
 // RunAnalysis. The caller disables "Open", "Excel" and "Google" for the call and enables

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/line_records.h"
+#include "analysis/piece_feed.h"
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
@@ -121,13 +123,18 @@ struct TPass {
     return startSeconds <= s && s <= endSeconds;
   }
 
-  void Line(std::string_view line) {
+  // A line, as the workers made it a record.
+  void Line(const TLinePiece& piece, const TLineRecord& r) {
     ++account.LinesRead;
-    switch (NMEA_Split(line, fields)) {
-      case sk_AIS: AisSentence(false); break;
-      case sk_OwnAIS: AisSentence(true); break;
-      case sk_RMC: RmcSentence(); break;
-      case sk_ZDA: ZdaSentence(); break;
+    if (r.Kind == sk_AIS || r.Kind == sk_OwnAIS) {
+      AisSentence(r.Kind == sk_OwnAIS, piece, r);
+      return;
+    }
+    // The rest is rare: its fields are split again here.
+    NMEA_Split(r.Line, fields);
+    switch (r.Kind) {
+      case sk_RMC: RmcSentence(piece.Times[r.Extra]); break;
+      case sk_ZDA: ZdaSentence(piece.Times[r.Extra]); break;
       default: OtherLine(fields.empty() ? std::string_view() : fields[0]); break;
     }
   }
@@ -155,11 +162,11 @@ struct TPass {
     }
   }
 
-  void RmcSentence() {
-    TTimeVerdict why = TTimeVerdict::Accepted;
-    const bool ok = RMC_TimeStampDT(fields, state.GPS_TimeStampDT, &why);
+  void RmcSentence(const TTimeRecord& t) {
+    const bool ok = t.Ok;
+    state.GPS_TimeStampDT = t.Time;
     if (!ok || !InsideWindow(state.GPS_TimeStampDT)) {
-      ClosingTime(ok, why);
+      ClosingTime(ok, t.Why);
       return;
     }
     ++account.TimeInWindow;
@@ -169,11 +176,11 @@ struct TPass {
     if (!state.OwnAIS_Seen) OwnShipFix();
   }
 
-  void ZdaSentence() {
-    TTimeVerdict why = TTimeVerdict::Accepted;
-    const bool ok = ZDA_TimeStampDT(fields, state.GPS_TimeStampDT, &why);
+  void ZdaSentence(const TTimeRecord& t) {
+    const bool ok = t.Ok;
+    state.GPS_TimeStampDT = t.Time;
     if (!ok || !InsideWindow(state.GPS_TimeStampDT)) {
-      ClosingTime(ok, why);
+      ClosingTime(ok, t.Why);
       return;
     }
     ++account.TimeInWindow;
@@ -201,8 +208,8 @@ struct TPass {
     state.aShipList[0].aPlot.push_back(std::move(point));
   }
 
-  void AisSentence(bool own) {
-    if (fields.size() != 7) {
+  void AisSentence(bool own, const TLinePiece& piece, const TLineRecord& r) {
+    if (r.FieldCount != 7) {
       ++account.AisFieldCount;
       return;
     }
@@ -210,17 +217,15 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
-    const TFieldList& f = fields;
-    const std::string_view count = f[1], number = f[2], id = f[3];
-    std::string_view payload;
+    const std::string_view count = FieldOf(r, r.Count), number = FieldOf(r, r.Number), id = FieldOf(r, r.Id);
+    std::string_view payload = FieldOf(r, r.Payload);
     if (count == "1") {
-      payload = f[5];
     } else if (count == "2" && number == "1") {
       if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
       multi.Joined = false;
       multi.NMEA_No.assign(id);
       multi.NMEA_Part = "1";
-      multi.AIS_Msg.assign(f[5]);
+      multi.AIS_Msg.assign(payload);
       multi.Stored = true;
       return;
     } else if (count == "2" && multi.Stored && id == multi.NMEA_No) {
@@ -230,7 +235,7 @@ struct TPass {
       multi.Joined = true;
       multi.NMEA_Part = "2";
       joined.assign(multi.AIS_Msg);
-      joined.append(f[5]);
+      joined.append(payload);
       payload = joined;
     } else {
       if (count == "2")
@@ -243,7 +248,9 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
-    const int msgId = AIS_MsgID(payload);
+    // A single sentence's identifier and position report the workers have decoded.
+    const bool single = count == "1";
+    const int msgId = single ? r.MsgID : AIS_MsgID(payload);
     if (payload.size() < AIS_MinPayloadChars(msgId)) {
       ++account.PayloadTooShort;
       return;
@@ -251,8 +258,8 @@ struct TPass {
     switch (msgId) {
       case 1:
       case 2:
-      case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
-      case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
+      case 3: PositionReport(r.Decoded == 1 ? piece.Msg1[r.Extra] : AIS_DecodeMsg1(payload), own); break;
+      case 18: PositionReport(r.Decoded == 18 ? piece.Msg18[r.Extra] : AIS_DecodeMsg18(payload), own); break;
       case 5:
         if (multi.NMEA_Part == "1" || number != "2") {
           ++account.Msg5NotInTwoParts;
@@ -484,13 +491,21 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
     TPass& pass;
     ~TFinish() { pass.FinishPass(); }
   } finish{pass};
-  if (!reader.Seek(LineFrom)) return false;
-  std::string_view line;
-  for (int64_t i = LineFrom; i <= LineTo; ++i) {
-    sink.StepBar(TBar::Load, i);
+  // The lines are read from the checkpoint before LineFrom; those before it are passed over.
+  TPieceFeed feed(reader, LineFrom, LineTo, options.PieceBytes != 0 ? options.PieceBytes : kDefaultPieceBytes,
+                  options.Threads);
+  int64_t i = feed.FirstLine();
+  while (i <= LineTo) {
     // A file that shrank since its lines were counted ends the pass.
-    if (!reader.Next(line)) return false;
-    pass.Line(line);
+    const TLinePiece* piece = feed.Next();
+    if (piece == nullptr) return false;
+    for (const TLineRecord& r : piece->Records) {
+      if (i >= LineFrom) {
+        sink.StepBar(TBar::Load, i);
+        pass.Line(*piece, r);
+      }
+      if (++i > LineTo) break;
+    }
   }
   return true;
 }

@@ -20,6 +20,12 @@ struct TLogPassOptions {
   // Line counts and checkpoints found before (by the scan): a file whose entry here is
   // of the file as it is now is not counted again.
   const std::vector<TLineIndex>* KnownIndex = nullptr;
+  // Threads that cut, split and decode the lines ahead of the pass: 0 for all cores, 1
+  // for the pass's own thread alone. The outcome is the same with any number.
+  unsigned Threads = 0;
+  // The size the file is read in by those threads (0: the usual; the tests make it small
+  // so that messages and windows fall across the edges).
+  size_t PieceBytes = 0;
 };
 
 // True when the line range was processed; false when the file cannot be read or has

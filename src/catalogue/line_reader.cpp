@@ -34,8 +34,8 @@ int64_t ReadAt(int fd, char* into, uint64_t want, uint64_t offset) {
   }
 }
 
-// The first CR or LF in data[at, size), or `size`. `padded`: 16 bytes past `size` can be
-// read, so whole blocks are compared at once (a line is some fifty bytes).
+}  // namespace
+
 uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at) {
 #if defined(__SSE2__)
   if (padded) {
@@ -53,8 +53,6 @@ uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at) 
   while (at < size && data[at] != '\r' && data[at] != '\n') ++at;
   return at;
 }
-
-}  // namespace
 
 TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
   if (this == &other) return *this;
@@ -209,6 +207,10 @@ bool TLineReader::LineHead(int64_t index, size_t count, std::string_view& head) 
   while (length < known && data[length] != '\r' && data[length] != '\n') ++length;
   head = std::string_view(data, length);
   return true;
+}
+
+int64_t TLineReader::ReadBytes(uint64_t offset, char* into, uint64_t want) const {
+  return fd_ < 0 ? -1 : ReadAt(fd_, into, want, offset);
 }
 
 bool TLineReader::Refill() {

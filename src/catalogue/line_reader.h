@@ -43,6 +43,9 @@ class TLineReader {
   bool Next(std::string_view& line);
   // Line `index` by itself, for a search that jumps about; valid until the next call.
   bool Line(int64_t index, std::string_view& text);
+  // Up to `want` bytes of the file from `offset` into `into`; the count read, or -1 on a
+  // read error.
+  int64_t ReadBytes(uint64_t offset, char* into, uint64_t want) const;
   // Up to `count` first characters of line `index` (fewer when it is shorter), without
   // reading a long line whole; valid until the next call.
   bool LineHead(int64_t index, size_t count, std::string_view& head);
@@ -64,6 +67,10 @@ class TLineReader {
   uint64_t readSize_ = 0;     // grows while lines are read in order
   int64_t nextLine_ = -1;     // the number of the line Next gives, when known
 };
+
+// The first CR or LF in data[at, size), or `size`. `padded`: 16 bytes past `size` can be
+// read, so whole blocks are compared at once (a line is some fifty bytes).
+uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at);
 
 // The file last read by a log pass, kept open so that the next entry of the same file
 // is neither opened nor counted again. One file at a time.

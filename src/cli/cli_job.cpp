@@ -170,7 +170,8 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
   TCliShipList shipList(io.Out, sink, box, io.StartupDir, options.Quiet);
   const TAnalysisMode mode = options.ShipList ? TAnalysisMode::ShipList : TAnalysisMode::Kml;
   TRunInputs in{state,       catalogue, window,  static_cast<unsigned>(mode), &reducedData, &allTracks,
-                io.StartupDir, sink,    box,     &opener,                     &shipList,    {}};
+                io.StartupDir, sink,    box,     &opener,                     &shipList,    {},
+                options.Threads};
   switch (RunAnalysis(in)) {
     case TRunOutcome::Completed:
       break;

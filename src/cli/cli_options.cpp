@@ -107,6 +107,17 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
       (name == "--from" ? fromText : toText) = value;
       continue;
     }
+    if (name == "--threads") {
+      std::string value;
+      if (!TakeValue(args, i, inlineValue, hasInline, value))
+        return fail(TParseStatus::UsageError, "option --threads needs a number of threads");
+      const bool digits = !value.empty() && value.size() <= 4 &&
+                          value.find_first_not_of("0123456789") == std::string::npos;
+      if (!digits || std::stoul(value) == 0)
+        return fail(TParseStatus::UsageError, "option --threads: \"" + value + "\" is not a number from 1 to 9999");
+      o.Threads = static_cast<unsigned>(std::stoul(value));
+      continue;
+    }
     bool* flag = nullptr;
     if (name == "--own-track") flag = &o.OwnTrack;
     else if (name == "--full-data") flag = &o.FullData;
@@ -161,6 +172,8 @@ Options:
                              report, print the ship list as tab-separated rows (the
                              header row first, an empty row last), and write it as the
                              workbook Mappe_SD.xls into the working directory
+  --threads N                read and decode the logs with N threads (default: one
+                             per core); the results are the same with any number
   --quiet                    no report lines, no progress bar and no notice of the
                              written file; errors still go to standard error and
                              --ship-list still prints the list

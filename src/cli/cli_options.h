@@ -39,6 +39,7 @@ struct TCliOptions {
   bool ShipList = false;
   bool Quiet = false;
   bool Help = false;
+  unsigned Threads = 0;  // 0: all cores
 };
 
 enum class TParseStatus { Ok, Help, UsageError, BadMoment };  // BadMoment: a bad window

@@ -12,30 +12,33 @@ namespace pelorin {
 // Messages 1, 2, 3 and 18 hold their fields' values as sent: a run decodes millions and
 // "Reduced Data" drops most, so the display texts are made by the conversions, only for
 // the points that are stored.
+// Each field as wide as its bits need: the log pass keeps a piece's worth of them.
 struct TMsg1 {  // messages 1, 2, 3
-  uint32_t MsgID = 0, RI = 0, MMSI = 0;
-  uint32_t NavStatus = 0;  // 0..15
-  uint32_t ROT = 0;        // raw, -128..127 as 0..255
-  uint32_t Speed = 0;      // tenths of a knot
-  uint32_t PA = 0;
-  int32_t Lon = 0;         // 1/10000 minute
+  uint8_t MsgID = 0, RI = 0;
+  uint8_t NavStatus = 0;  // 0..15
+  uint8_t ROT = 0;        // raw, -128..127 as 0..255
+  uint8_t PA = 0;
+  uint16_t Speed = 0;     // tenths of a knot
+  uint16_t COG = 0;       // tenths of a degree
+  uint16_t TH = 0;        // degrees
+  uint32_t MMSI = 0;
+  int32_t Lon = 0;        // 1/10000 minute
   int32_t Lat = 0;
-  uint32_t COG = 0;        // tenths of a degree
-  uint32_t TH = 0;         // degrees
   // Not decoded; 0.
-  uint32_t TimeStamp = 0, SpMan = 0, Spare = 0, RAIM = 0, SyncState = 0, SlotTO = 0, RxStat = 0, SlotNo = 0,
+  uint16_t TimeStamp = 0, SpMan = 0, Spare = 0, RAIM = 0, SyncState = 0, SlotTO = 0, RxStat = 0, SlotNo = 0,
            UTC_h_min = 0, SlotIncr = 0;
 };
 
 struct TMsg18 {
-  uint32_t Rep = 0, MMSI = 0, Sp1 = 0;
-  uint32_t SOG = 0;  // tenths of a knot
-  uint32_t PA = 0;
+  uint8_t Rep = 0, Sp1 = 0, PA = 0, TimeStamp = 0, Sp2 = 0;
+  uint8_t CB_Unit = 0, CB_Disp = 0, CB_DSC = 0, CB_Band = 0, CB_M22 = 0;
+  uint8_t Mode = 0;  // 1 "assigned", 0 "autonomous"
+  uint8_t RAIM = 0, Comm_Flag = 0;
+  uint16_t SOG = 0;  // tenths of a knot
+  uint16_t COG = 0, TH = 0;
+  uint32_t MMSI = 0;
   int32_t Lon = 0, Lat = 0;
-  uint32_t COG = 0, TH = 0, TimeStamp = 0, Sp2 = 0;
-  uint32_t CB_Unit = 0, CB_Disp = 0, CB_DSC = 0, CB_Band = 0, CB_M22 = 0;
-  uint32_t Mode = 0;  // 1 "assigned", 0 "autonomous"
-  uint32_t RAIM = 0, Comm_Flag = 0, Comm_State = 0;
+  uint32_t Comm_State = 0;
 };
 
 struct TGPS_Pos {

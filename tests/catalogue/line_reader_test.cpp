@@ -78,28 +78,6 @@ TEST(LineReader, SameLinesAsTheWholeFileInOrderAndByNumber) {
   }
 }
 
-TEST(LineReader, LineEnds) {
-  const std::pair<std::string, std::vector<std::string>> cases[] = {
-      {"\r\n", {""}},
-      {"\n\n", {"", ""}},
-      {"\r\r\n", {"", ""}},
-      {"a", {"a"}},
-      {"a\r\nb", {"a", "b"}},
-      {"a\rb\n\nc\r", {"a", "b", "", "c"}},
-      {"\n\r", {"", ""}},
-      // Ends on both sides of a 16-byte block boundary.
-      {"0123456789abcde\r\n0123456789abcd\r\n\rx", {"0123456789abcde", "0123456789abcd", "", "x"}},
-  };
-  test::TTempDir dir;
-  for (const auto& [content, want] : cases) {
-    TLineReader r;
-    ASSERT_TRUE(r.Open(dir.Write("x.LOG", content).string()) && r.Index() && r.Seek(0));
-    std::vector<std::string> got;
-    for (std::string_view line; r.Next(line);) got.emplace_back(line);
-    EXPECT_EQ(got, want) << testing::PrintToString(content);
-  }
-}
-
 // A CR LF split by the edge of a piece is one end, a CR there followed by other text is one.
 TEST(LineReader, LineEndOnThePieceEdge) {
   test::TTempDir dir;

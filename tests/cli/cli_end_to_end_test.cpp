@@ -111,6 +111,36 @@ TEST(CliGolden, WorkbookHoldsThePrintedShipList) {
   EXPECT_EQ(SplitLines(ReadFileBytes(dump)), printed);
 }
 
+// One thread and all cores give the same report, document and workbook, byte for byte:
+// on the bundled card, the golden cards and a generated one of several files.
+TEST(CliThreads, OneThreadAndAllCoresAgree) {
+  TTempDir generated, cwd;
+  std::vector<fs::path> cards = {SourceDir() / "samples"};
+  if (!SharedDir().empty()) {
+    cards.push_back(Golden() / "case1" / "card");
+    cards.push_back(Golden() / "case2" / "card");
+    const std::string command = "/usr/bin/python3 " + (SharedDir() / "tools" / "genlog.py").string() + " --out " +
+                                generated.Path().string() + " --files 3 --hours 2 --vessels 60 --zda mix --quiet";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    cards.push_back(generated.Path());
+  }
+  for (const fs::path& card : cards) {
+    for (const std::vector<std::string>& mode : {std::vector<std::string>{"--full-data"}, {"--ship-list"}}) {
+      std::string outputs[2];
+      for (int k = 0; k < 2; ++k) {
+        std::vector<std::string> args = mode;
+        if (k == 0) args.insert(args.end(), {"--threads", "1"});
+        args.push_back(card.string());
+        const TCliRun run = RunCli(args, cwd.Path());
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        const char* file = mode[0] == "--ship-list" ? "Mappe_SD.xls" : "SD_Belumar.kml";
+        outputs[k] = run.Out + ReadFileBytes(cwd.Path() / file);
+      }
+      EXPECT_TRUE(outputs[0] == outputs[1]) << card << " " << mode[0];
+    }
+  }
+}
+
 TEST(CliSamples, TheBundledCardGivesTheWholeJob) {
   TTempDir cwd;
   const TCliRun run = RunCli({(SourceDir() / "samples").string()}, cwd.Path());

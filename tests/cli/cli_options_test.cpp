@@ -84,6 +84,9 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
       {{"--bogus", "card"}, TParseStatus::UsageError, "unknown option --bogus"},
       {{"-x", "card"}, TParseStatus::UsageError, "unknown option -x"},
       {{"--own-track=yes", "card"}, TParseStatus::UsageError, "takes no value"},
+      {{"--threads", "0", "card"}, TParseStatus::UsageError, "--threads: \"0\""},
+      {{"--threads=two", "card"}, TParseStatus::UsageError, "not a number from 1 to 9999"},
+      {{"card", "--threads"}, TParseStatus::UsageError, "--threads needs a number"},
       {{"--ship-list", "--bogus", "--help"}, TParseStatus::UsageError, "unknown option"},
       {{"--from", "2011-04-31 10:00", "card"}, TParseStatus::BadMoment, "2011-04-31 10:00"},
       {{"--to=tomorrow", "card"}, TParseStatus::BadMoment, "--to"},
@@ -106,9 +109,10 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
 TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
   const TParseResult r = ParseCliOptions(
       {"--own-track", "--from", "2011-04-07 23:40", "--to=2011-04-08 00:20", "--full-data", "--ship-list", "--quiet",
-       "card"});
+       "--threads=3", "card"});
   ASSERT_EQ(r.Status, TParseStatus::Ok) << r.Error;
   const TCliOptions& o = r.Options;
+  EXPECT_EQ(o.Threads, 3u);
   EXPECT_EQ(o.Directory, "card");
   EXPECT_TRUE(o.OwnTrack && o.FullData && o.ShipList && o.Quiet);
   ASSERT_TRUE(o.From && o.To);
@@ -124,6 +128,7 @@ TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
   ASSERT_EQ(plain.Status, TParseStatus::Ok);
   EXPECT_FALSE(plain.Options.OwnTrack || plain.Options.FullData || plain.Options.ShipList || plain.Options.Quiet);
   EXPECT_FALSE(plain.Options.From || plain.Options.To);
+  EXPECT_EQ(plain.Options.Threads, 0u);  // all cores
 }
 
 TEST(CliOptions, DoubleDashEndsTheOptions) {
@@ -141,7 +146,7 @@ TEST(CliOptions, HelpNeedsNoDirectory) {
 
 TEST(CliOptions, HelpNamesEveryOptionAndExitStatus) {
   const std::string help = CliHelpText();
-  for (const char* option : {"--from", "--to", "--own-track", "--full-data", "--ship-list", "--quiet", "--help"})
+  for (const char* option : {"--from", "--to", "--own-track", "--full-data", "--ship-list", "--threads", "--quiet", "--help"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
   for (int status : {kExitOk, kExitInternal, kExitUsage, kExitNoLogFiles, kExitNoTimeStamps, kExitBadWindow,
                      kExitOutput, kExitInterrupted}) {

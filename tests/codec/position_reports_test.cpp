@@ -72,7 +72,7 @@ TEST(Msg1, RealReports) {
     EXPECT_EQ(m.ROT, c.ROT);
     EXPECT_EQ(m.PA, c.PA);
     EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, c.NavStatus, c.Speed, c.Lon, c.Lat, c.COG, c.TH, ""}));
-    for (uint32_t undecoded : {m.TimeStamp, m.SpMan, m.Spare, m.RAIM, m.SyncState, m.SlotTO, m.RxStat, m.SlotNo,
+    for (uint16_t undecoded : {m.TimeStamp, m.SpMan, m.Spare, m.RAIM, m.SyncState, m.SlotTO, m.RxStat, m.SlotNo,
                                m.UTC_h_min, m.SlotIncr})
       EXPECT_EQ(undecoded, 0u);
   }
@@ -234,7 +234,7 @@ TEST(Msg18, RealReports) {
 }
 
 TEST(Msg18, FlagsAndTailFieldsAtTheirOffsets) {
-  struct Case { unsigned offset; uint32_t TMsg18::*field; };
+  struct Case { unsigned offset; uint8_t TMsg18::*field; };
   const Case flags[] = {{141, &TMsg18::CB_Unit}, {142, &TMsg18::CB_Disp}, {143, &TMsg18::CB_DSC},
                         {144, &TMsg18::CB_Band}, {145, &TMsg18::CB_M22},  {147, &TMsg18::RAIM},
                         {148, &TMsg18::Comm_Flag}};

@@ -1,0 +1,65 @@
+#include "analysis/line_records.h"
+
+#include "catalogue/line_reader.h"
+#include "codec/ais_bits.h"
+
+namespace pelorin {
+
+namespace {
+
+TFieldSpan SpanOf(std::string_view line, std::string_view field) {
+  return {static_cast<uint32_t>(field.data() - line.data()), static_cast<uint32_t>(field.size())};
+}
+
+// What can be made of a line without knowing the lines before it.
+void Decode(TLinePiece& piece, TLineRecord& r, const TFieldList& f) {
+  if (r.Kind == sk_RMC || r.Kind == sk_ZDA) {
+    TTimeRecord& t = piece.Times.emplace_back();
+    t.Ok = r.Kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
+    r.Extra = static_cast<uint32_t>(piece.Times.size() - 1);
+    return;
+  }
+  if ((r.Kind != sk_AIS && r.Kind != sk_OwnAIS) || f.size() != 7) return;
+  r.Count = SpanOf(r.Line, f[1]);
+  r.Number = SpanOf(r.Line, f[2]);
+  r.Id = SpanOf(r.Line, f[3]);
+  r.Payload = SpanOf(r.Line, f[5]);
+  if (f[1] != "1") return;
+  const std::string_view payload = f[5];
+  const int id = AIS_MsgID(payload);
+  r.MsgID = static_cast<uint8_t>(id);
+  if (payload.size() < AIS_MinPayloadChars(id)) return;
+  if (id == 1 || id == 2 || id == 3) {
+    piece.Msg1.push_back(AIS_DecodeMsg1(payload));
+    r.Extra = static_cast<uint32_t>(piece.Msg1.size() - 1);
+    r.Decoded = 1;
+  } else if (id == 18) {
+    piece.Msg18.push_back(AIS_DecodeMsg18(payload));
+    r.Extra = static_cast<uint32_t>(piece.Msg18.size() - 1);
+    r.Decoded = 18;
+  }
+}
+
+}  // namespace
+
+void MakeLineRecords(TLinePiece& piece) {
+  piece.Records.clear();
+  piece.Msg1.clear();
+  piece.Msg18.clear();
+  piece.Times.clear();
+  const char* data = piece.Bytes.data();
+  const size_t size = piece.Size;
+  TFieldList fields;
+  size_t at = 0;
+  while (at < size) {
+    const size_t end = FindLineEnd(data, size, true, at);
+    TLineRecord& r = piece.Records.emplace_back();
+    r.Line = std::string_view(data + at, end - at);
+    r.Kind = NMEA_Split(r.Line, fields);
+    r.FieldCount = static_cast<uint32_t>(fields.size());
+    Decode(piece, r, fields);
+    at = end >= size ? size : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
+  }
+}
+
+}  // namespace pelorin
