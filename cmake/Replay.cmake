@@ -15,6 +15,11 @@ if(PELORIN_TESTS)
     target_include_directories(test_replay PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
     target_link_libraries(test_replay PRIVATE pelorin_replay GTest::gtest GTest::gtest_main)
     target_compile_options(test_replay PRIVATE ${PELORIN_WARNINGS})
+    # g++ 12 with the sanitizers mistakes the inline texts' byte copies in this file's table
+    # builders for reads past the object (a false -Warray-bounds).
+    if(PELORIN_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(test_replay PRIVATE -Wno-array-bounds)
+    endif()
     target_compile_definitions(test_replay PRIVATE
       PELORIN_SHARED_DIR="${PELORIN_REPLAY_SHARED_DIR}"
       PELORIN_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
