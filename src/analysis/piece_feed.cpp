@@ -4,10 +4,15 @@
 #include <exception>
 #include <new>
 
+#include "codec/block_pool.h"
+
 namespace pelorin {
 
 namespace {
 constexpr size_t kReadPast = 16;  // bytes after a piece's lines that may be read
+// Memory for points made ready ahead of the pass: a few pieces' worth, as a piece of log
+// stores at most about twice its size in points.
+constexpr size_t kPreparedPointBytes = size_t{16} << 20;
 }
 
 unsigned PassThreads(unsigned threads) {
@@ -25,7 +30,8 @@ TPieceFeed::TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t Line
   offset_ = from < index.Checkpoints.size() ? index.Checkpoints[from] : index.Identity.Size;
   const size_t after = static_cast<size_t>((LineTo + kLinesPerCheckpoint) / kLinesPerCheckpoint);
   end_ = after < index.Checkpoints.size() ? index.Checkpoints[after] : index.Identity.Size;
-  const unsigned workers = PassThreads(threads) > 1 ? PassThreads(threads) : 0;
+  // The pass's own thread is one of them.
+  const unsigned workers = PassThreads(threads) - 1;
   inFlight_ = workers == 0 ? 1 : 2 * workers + 1;
   for (size_t i = 0; i < inFlight_; ++i) owned_.push_back(std::make_unique<TSlot>());
   for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
@@ -40,53 +46,84 @@ TPieceFeed::~TPieceFeed() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-bool TPieceFeed::ReadPiece(TLinePiece& piece) {
-  size_t want = static_cast<size_t>(std::min<uint64_t>(pieceBytes_, end_ - offset_));
+// The size of the piece from offset_: whole lines, up to a line end that the byte after
+// it cannot change. Only the bytes near the piece's end are read here, a window at a time
+// backwards; the piece itself is read by whoever makes its records. False on a read error.
+bool TPieceFeed::CutPiece(uint64_t& size) {
+  uint64_t want = std::min<uint64_t>(pieceBytes_, end_ - offset_);
+  uint64_t low = offset_;  // line ends before it have been looked for
   for (;;) {
-    piece.Bytes.resize(want + kReadPast);
-    const int64_t got = reader_.ReadBytes(offset_, piece.Bytes.data(), want);
-    if (got < 0) {
-      readError_ = true;
-      return false;
+    if (offset_ + want >= end_) {
+      size = end_ - offset_;
+      return true;
     }
-    size_t cut = static_cast<size_t>(got);
-    // A piece that reaches the range's end (or the file's, when it shrank) is whole;
-    // any other ends after its last line end that the next byte cannot change.
-    if (offset_ + cut < end_ && static_cast<size_t>(got) == want) {
-      const char* data = piece.Bytes.data();
-      size_t j = cut >= 2 ? cut - 2 : 0;
-      while (j > 0 && data[j] != '\r' && data[j] != '\n') --j;
-      if (data[j] != '\r' && data[j] != '\n') {
-        // One line longer than the piece: read it in a larger one.
-        want = static_cast<size_t>(std::min<uint64_t>(2 * want, end_ - offset_));
-        continue;
+    // Window [from, to): a line end j in [from, to - 2], read with the byte after it.
+    for (uint64_t to = offset_ + want; to > low + 1;) {
+      const uint64_t from = to - low > kEdgeBytes ? to - kEdgeBytes : low;
+      const int64_t got = reader_.ReadBytes(from, edge_, to - from);
+      if (got < 0) return false;
+      if (static_cast<uint64_t>(got) < to - from) {
+        size = want;  // the file shrank: the piece's reader finds where it now ends
+        return true;
       }
-      cut = data[j] == '\r' && data[j + 1] == '\n' ? j + 2 : j + 1;
-    } else if (static_cast<size_t>(got) < want) {
-      end_ = offset_ + cut;  // the file shrank: nothing after this
+      for (uint64_t j = to - 1; j-- > from;) {
+        const char c = edge_[j - from];
+        if (c == '\r' || c == '\n') {
+          size = (c == '\r' && edge_[j + 1 - from] == '\n' ? j + 2 : j + 1) - offset_;
+          return true;
+        }
+      }
+      to = from + 1;
     }
-    std::fill(piece.Bytes.begin() + static_cast<std::ptrdiff_t>(cut), piece.Bytes.end(), '\0');
-    piece.Size = cut;
-    offset_ += cut;
-    return true;
+    // One line longer than the piece: look on in a larger one.
+    low = offset_ + want - 1;
+    want = std::min<uint64_t>(2 * want, end_ - offset_);
   }
 }
 
-// Reads pieces into the free slots and hands them to the workers (or makes their records
-// here, with no workers).
+void TPieceFeed::MakePiece(TSlot& slot) const {
+  TLinePiece& piece = slot.Piece;
+  piece.Bytes.resize(static_cast<size_t>(slot.Want) + kReadPast);
+  uint64_t got = 0;
+  while (got < slot.Want) {
+    const int64_t n = reader_.ReadBytes(slot.Offset + got, piece.Bytes.data() + got, slot.Want - got);
+    if (n < 0) {
+      slot.ReadFailed = true;
+      return;
+    }
+    if (n == 0) break;
+    got += static_cast<uint64_t>(n);
+  }
+  slot.Shrunk = got < slot.Want;
+  std::fill(piece.Bytes.begin() + static_cast<std::ptrdiff_t>(got), piece.Bytes.end(), '\0');
+  piece.Size = static_cast<size_t>(got);
+  MakeLineRecords(piece);
+  // Fresh memory costs the system a page clearing at first touch: paid here, ahead of the
+  // pass, rather than by the pass when it stores the piece's points.
+  BlockPoolPrepare(kPreparedPointBytes);
+}
+
+// Cuts pieces for the free slots and hands them to the workers (or makes them here, with
+// no workers).
 void TPieceFeed::Submit() {
-  while (order_.size() + (current_ != nullptr ? 1 : 0) < inFlight_ && offset_ < end_ && !readError_) {
+  while (order_.size() + (current_ != nullptr ? 1 : 0) < inFlight_ && offset_ < end_ && !readError_ && !ended_) {
     TSlot* slot = nullptr;
     for (auto& owned : owned_)
       if (owned.get() != current_ && std::find(order_.begin(), order_.end(), owned.get()) == order_.end()) {
         slot = owned.get();
         break;
       }
-    slot->Ready = false;
-    slot->Failed = false;
-    if (!ReadPiece(slot->Piece)) return;
+    uint64_t size = 0;
+    if (!CutPiece(size)) {
+      readError_ = true;
+      return;
+    }
+    slot->Offset = offset_;
+    slot->Want = size;
+    slot->Ready = slot->Failed = slot->ReadFailed = slot->Shrunk = false;
+    offset_ += size;
     if (workers_.empty()) {
-      MakeLineRecords(slot->Piece);
+      MakePiece(*slot);
       slot->Ready = true;
       order_.push_back(slot);
       continue;
@@ -100,6 +137,7 @@ void TPieceFeed::Submit() {
 
 const TLinePiece* TPieceFeed::Next() {
   current_ = nullptr;
+  if (ended_) return nullptr;
   Submit();
   if (order_.empty()) return nullptr;
   TSlot* slot = order_.front();
@@ -109,6 +147,8 @@ const TLinePiece* TPieceFeed::Next() {
   }
   order_.pop_front();
   if (slot->Failed) throw std::bad_alloc();
+  ended_ = slot->ReadFailed || slot->Shrunk;
+  if (slot->ReadFailed) return nullptr;
   current_ = slot;
   Submit();  // the worker that finished this one can start the next at once
   return &slot->Piece;
@@ -126,7 +166,7 @@ void TPieceFeed::Work() {
     }
     bool failed = false;
     try {
-      MakeLineRecords(slot->Piece);
+      MakePiece(*slot);
     } catch (const std::exception&) {
       failed = true;  // out of memory: the pass reports it
     }

@@ -1,7 +1,8 @@
 #pragma once
-// The pieces of a line range, read in file order and made into line records ahead of the
-// pass by worker threads: a few pieces in flight per worker, never the whole file. With
-// one thread the pass's own thread makes each piece's records as it reads the piece.
+// The pieces of a line range, in file order, read and made into line records ahead of the
+// pass by worker threads: a few pieces in flight per worker, never the whole file. The
+// pass's thread only decides where each piece ends. With one thread it also reads each
+// piece and makes its records itself.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -38,11 +39,15 @@ class TPieceFeed {
  private:
   struct TSlot {
     TLinePiece Piece;
+    uint64_t Offset = 0, Want = 0;  // the bytes of the file it is to hold
     bool Ready = false;
-    bool Failed = false;
+    bool Failed = false;      // out of memory
+    bool ReadFailed = false;
+    bool Shrunk = false;      // the file ended before Want bytes: nothing comes after it
   };
 
-  bool ReadPiece(TLinePiece& piece);
+  bool CutPiece(uint64_t& size);
+  void MakePiece(TSlot& slot) const;
   void Submit();
   void Work();
 
@@ -51,7 +56,10 @@ class TPieceFeed {
   uint64_t offset_ = 0;  // where the next piece begins
   uint64_t end_ = 0;     // after the range's last line (or a few lines more)
   size_t pieceBytes_;
+  static constexpr size_t kEdgeBytes = 4096;
+  char edge_[kEdgeBytes];  // the bytes CutPiece looks at
   bool readError_ = false;
+  bool ended_ = false;  // a piece could not be read whole: none follows
   size_t inFlight_;
 
   std::deque<TSlot*> order_;  // read and handed out, in file order

@@ -10,12 +10,9 @@ namespace {
 
 // Eight characters at once in one register, the first in the top bits: the log pass
 // de-armours millions of payloads, and a table lookup per character costs three times as
-// much. `p` holds the eight characters.
-uint64_t SixBitGroup(const unsigned char* p) {
-  static_assert(std::endian::native == std::endian::little, "character i is byte i of the word");
+// much. Character i is byte i of `x`.
+uint64_t SixBitGroup(uint64_t x) {
   constexpr uint64_t kOnes = 0x0101010101010101ull, kSix = 0x3F3F3F3F3F3F3F3Full;
-  uint64_t x;
-  std::memcpy(&x, p, 8);  // character i in byte i
   // AIS_SixBit per byte: c - 48 below 96 and c - 56 from there, modulo 64, is c + 16 or
   // c + 8 modulo 64; bytes from 96 on have bit 7, or bits 6 and 5, set.
   const uint64_t high = ((x >> 7) | ((x >> 6) & (x >> 5))) & kOnes;
@@ -44,17 +41,22 @@ char AIS_SixBitChar(unsigned value) {
 }
 
 TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars) {
+  // Every word is stored once, zeros included: clearing the whole record first and copying
+  // the last characters with memcpy took most of the time of a position report's bits.
+  static_assert(std::endian::native == std::endian::little, "character i is byte i of the word");
   TPayloadBits bits;
   const auto* p = reinterpret_cast<const unsigned char*>(payload.data());
   const size_t size = std::min<size_t>(payload.size(), chars);
-  for (size_t k = 0; k < TPayloadBits::kWords && 8 * k < size; ++k) {
-    if (8 * k + 8 <= size) {
-      bits.Words[k] = SixBitGroup(p + 8 * k) << 16;
-      continue;
-    }
-    unsigned char last[8] = {'0', '0', '0', '0', '0', '0', '0', '0'};  // '0' is six zero bits
-    std::memcpy(last, p + 8 * k, size - 8 * k);
-    bits.Words[k] = SixBitGroup(last) << 16;
+  const size_t whole = size / 8;
+  uint64_t last = 0x3030303030303030ull;  // '0' is six zero bits
+  for (size_t i = 8 * whole; i < size; ++i) {
+    const unsigned shift = static_cast<unsigned>(8 * (i - 8 * whole));
+    last = (last & ~(uint64_t{0xFF} << shift)) | (uint64_t{p[i]} << shift);
+  }
+  for (size_t k = 0; k < TPayloadBits::kWords; ++k) {
+    uint64_t x = last;
+    if (k < whole) std::memcpy(&x, p + 8 * k, 8);
+    bits.Words[k] = k <= whole && 8 * k < size ? SixBitGroup(x) << 16 : 0;
   }
   return bits;
 }

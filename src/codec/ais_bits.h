@@ -23,7 +23,7 @@ char AIS_SixBitChar(unsigned value);  // for 0..63
 struct TPayloadBits {
   static constexpr unsigned kWords = 13;
   static constexpr unsigned kBits = kWords * 48;
-  uint64_t Words[kWords] = {};
+  uint64_t Words[kWords];  // every one set by AIS_PayloadBits, without clearing them first
 };
 // De-armours the first `chars` characters (at most 104): a position report needs 28,
 // the static reports 71. The bits of the rest read as 0.

@@ -1,6 +1,7 @@
 #include "codec/block_pool.h"
 
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -65,7 +66,12 @@ class TBlockPool {
     } else {
       if (pieces_.empty() || used_ + bytes > kPieceBytes) {
         pieces_.reserve(pieces_.size() + 1);
-        pieces_.push_back(NewPiece());
+        if (ready_.empty()) {
+          pieces_.push_back(NewPiece());
+        } else {
+          pieces_.push_back(ready_.back());
+          ready_.pop_back();
+        }
         used_ = 0;
       }
       block = static_cast<char*>(pieces_.back()) + used_;
@@ -73,6 +79,34 @@ class TBlockPool {
     }
     ++live_;
     return block;
+  }
+
+  void Prepare(size_t bytes) noexcept {
+    size_t count;
+    {
+      const std::lock_guard<std::mutex> hold(lock_);
+      const size_t have = (ready_.size() + coming_) * kPieceBytes;
+      if (have >= bytes) return;
+      count = (bytes - have + kPieceBytes - 1) / kPieceBytes;
+      coming_ += count;
+    }
+    // Made outside the lock: clearing them is the slow part.
+    for (; count > 0; --count) {
+      void* piece = nullptr;
+      try {
+        piece = NewPiece();
+        auto* bytesOf = static_cast<volatile char*>(piece);
+        for (size_t at = 0; at < kPieceBytes; at += 4096) bytesOf[at] = 0;
+        const std::lock_guard<std::mutex> hold(lock_);
+        ready_.push_back(piece);
+        --coming_;
+      } catch (const std::exception&) {
+        if (piece != nullptr) DeletePiece(piece);
+        const std::lock_guard<std::mutex> hold(lock_);
+        coming_ -= count;
+        return;
+      }
+    }
   }
 
   void Free(void* block, size_t bytes) noexcept {
@@ -105,12 +139,16 @@ class TBlockPool {
   void ReleaseAll() noexcept {
     for (void* piece : pieces_) DeletePiece(piece);
     pieces_.clear();
+    for (void* piece : ready_) DeletePiece(piece);
+    ready_.clear();
     for (TSizeClass& c : classes_) c.Free = nullptr;
     used_ = 0;
   }
 
   std::mutex lock_;
   std::vector<void*> pieces_;
+  std::vector<void*> ready_;  // touched, no block taken from them yet
+  size_t coming_ = 0;         // pieces being made ready outside the lock
   std::vector<TSizeClass> classes_;
   size_t used_ = 0;  // bytes taken from the last piece
   size_t live_ = 0;  // blocks handed out and not yet given back
@@ -131,5 +169,7 @@ void* BlockPoolAllocate(size_t bytes) {
 void BlockPoolFree(void* block, size_t bytes) noexcept {
   if (block != nullptr) Pool().Free(block, bytes);
 }
+
+void BlockPoolPrepare(size_t bytes) noexcept { Pool().Prepare(bytes); }
 
 }  // namespace pelorin
