@@ -32,7 +32,7 @@ TPieceFeed::TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t Line
   end_ = after < index.Checkpoints.size() ? index.Checkpoints[after] : index.Identity.Size;
   // The pass's own thread is one of them.
   const unsigned workers = PassThreads(threads) - 1;
-  inFlight_ = workers == 0 ? 1 : 2 * workers + 1;
+  inFlight_ = workers == 0 ? 1 : 4 * workers + 2;
   for (size_t i = 0; i < inFlight_; ++i) owned_.push_back(std::make_unique<TSlot>());
   for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
 }
@@ -142,8 +142,20 @@ const TLinePiece* TPieceFeed::Next() {
   if (order_.empty()) return nullptr;
   TSlot* slot = order_.front();
   {
+    // While the next piece is being made, the pass's thread makes the pieces after it
+    // that no worker has begun, rather than idle.
     std::unique_lock<std::mutex> hold(lock_);
-    pieceDone_.wait(hold, [slot] { return slot->Ready; });
+    while (!slot->Ready) {
+      if (work_.empty()) {
+        pieceDone_.wait(hold, [slot] { return slot->Ready; });
+        break;
+      }
+      TSlot* other = work_.front();
+      work_.pop_front();
+      hold.unlock();
+      MakeInSlot(*other);
+      hold.lock();
+    }
   }
   order_.pop_front();
   if (slot->Failed) throw std::bad_alloc();
@@ -152,6 +164,21 @@ const TLinePiece* TPieceFeed::Next() {
   current_ = slot;
   Submit();  // the worker that finished this one can start the next at once
   return &slot->Piece;
+}
+
+void TPieceFeed::MakeInSlot(TSlot& slot) {
+  bool failed = false;
+  try {
+    MakePiece(slot);
+  } catch (const std::exception&) {
+    failed = true;  // out of memory: the pass reports it when it comes to the piece
+  }
+  {
+    const std::lock_guard<std::mutex> hold(lock_);
+    slot.Failed = failed;
+    slot.Ready = true;
+  }
+  pieceDone_.notify_all();
 }
 
 void TPieceFeed::Work() {
@@ -164,18 +191,7 @@ void TPieceFeed::Work() {
       slot = work_.front();
       work_.pop_front();
     }
-    bool failed = false;
-    try {
-      MakePiece(*slot);
-    } catch (const std::exception&) {
-      failed = true;  // out of memory: the pass reports it
-    }
-    {
-      const std::lock_guard<std::mutex> hold(lock_);
-      slot->Failed = failed;
-      slot->Ready = true;
-    }
-    pieceDone_.notify_all();
+    MakeInSlot(*slot);
   }
 }
 

@@ -48,6 +48,7 @@ class TPieceFeed {
 
   bool CutPiece(uint64_t& size);
   void MakePiece(TSlot& slot) const;
+  void MakeInSlot(TSlot& slot);  // MakePiece, then the slot marked ready
   void Submit();
   void Work();
 

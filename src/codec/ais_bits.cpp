@@ -53,10 +53,15 @@ TPayloadBits AIS_PayloadBits(std::string_view payload, unsigned chars) {
     const unsigned shift = static_cast<unsigned>(8 * (i - 8 * whole));
     last = (last & ~(uint64_t{0xFF} << shift)) | (uint64_t{p[i]} << shift);
   }
+  const uint64_t lastWord = size % 8 != 0 ? SixBitGroup(last) << 16 : 0;
   for (size_t k = 0; k < TPayloadBits::kWords; ++k) {
-    uint64_t x = last;
-    if (k < whole) std::memcpy(&x, p + 8 * k, 8);
-    bits.Words[k] = k <= whole && 8 * k < size ? SixBitGroup(x) << 16 : 0;
+    if (k < whole) {
+      uint64_t x;
+      std::memcpy(&x, p + 8 * k, 8);
+      bits.Words[k] = SixBitGroup(x) << 16;
+    } else {
+      bits.Words[k] = k == whole ? lastWord : 0;
+    }
   }
   return bits;
 }
