@@ -30,11 +30,11 @@ void Decode(TLinePiece& piece, TLineRecord& r, const TFieldList& f) {
   r.MsgID = static_cast<uint8_t>(id);
   if (payload.size() < AIS_MinPayloadChars(id)) return;
   if (id == 1 || id == 2 || id == 3) {
-    piece.Msg1.push_back(AIS_DecodeMsg1(payload));
+    AIS_DecodeMsg1(payload, piece.Msg1.emplace_back());
     r.Extra = static_cast<uint32_t>(piece.Msg1.size() - 1);
     r.Decoded = 1;
   } else if (id == 18) {
-    piece.Msg18.push_back(AIS_DecodeMsg18(payload));
+    AIS_DecodeMsg18(payload, piece.Msg18.emplace_back());
     r.Extra = static_cast<uint32_t>(piece.Msg18.size() - 1);
     r.Decoded = 18;
   }

@@ -68,8 +68,20 @@ struct TMsg24B {
   std::string Sp;
 };
 
-TMsg1 AIS_DecodeMsg1(std::string_view payload);
-TMsg18 AIS_DecodeMsg18(std::string_view payload);
+// Into a record in place: the log pass's workers decode millions straight into their
+// lists, where a returned record's copy stalled on the stores just made.
+void AIS_DecodeMsg1(std::string_view payload, TMsg1& m);
+void AIS_DecodeMsg18(std::string_view payload, TMsg18& m);
+inline TMsg1 AIS_DecodeMsg1(std::string_view payload) {
+  TMsg1 m;
+  AIS_DecodeMsg1(payload, m);
+  return m;
+}
+inline TMsg18 AIS_DecodeMsg18(std::string_view payload) {
+  TMsg18 m;
+  AIS_DecodeMsg18(payload, m);
+  return m;
+}
 // Fill every field of `point`, whose memory the log pass has in its track already.
 void Msg1ToDynamic(const TMsg1& msg, TDynamic& point);
 void Msg18ToDynamic(const TMsg18& msg, TDynamic& point);

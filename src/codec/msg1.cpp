@@ -6,9 +6,9 @@
 
 namespace pelorin {
 
-TMsg1 AIS_DecodeMsg1(std::string_view payload) {
+void AIS_DecodeMsg1(std::string_view payload, TMsg1& m) {
   const TPayloadBits b = AIS_PayloadBits(payload, 28);
-  TMsg1 m;
+  m = TMsg1{};
   m.MsgID = AIS_Bits(b, 0, 6);
   m.RI = AIS_Bits(b, 6, 2);
   m.MMSI = AIS_Bits(b, 8, 30);
@@ -21,7 +21,6 @@ TMsg1 AIS_DecodeMsg1(std::string_view payload) {
   m.COG = AIS_Bits(b, 116, 12);
   m.TH = AIS_Bits(b, 128, 9);
   // 137..167 (time stamp, manoeuvre, spare, RAIM, radio status) are not decoded.
-  return m;
 }
 
 void Msg1ToDynamic(const TMsg1& msg, TDynamic& point) {

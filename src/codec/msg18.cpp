@@ -6,9 +6,9 @@
 
 namespace pelorin {
 
-TMsg18 AIS_DecodeMsg18(std::string_view payload) {
+void AIS_DecodeMsg18(std::string_view payload, TMsg18& m) {
   const TPayloadBits b = AIS_PayloadBits(payload, 28);
-  TMsg18 m;
+  m = TMsg18{};
   m.Rep = AIS_Bits(b, 6, 2);
   m.MMSI = AIS_Bits(b, 8, 30);
   m.Sp1 = AIS_Bits(b, 38, 8);
@@ -29,7 +29,6 @@ TMsg18 AIS_DecodeMsg18(std::string_view payload) {
   m.RAIM = AIS_Bits(b, 147, 1);
   m.Comm_Flag = AIS_Bits(b, 148, 1);
   m.Comm_State = AIS_Bits(b, 149, 19);
-  return m;
 }
 
 void Msg18ToDynamic(const TMsg18& msg, TDynamic& point) {
