@@ -1,0 +1,79 @@
+// The pieces hand out every line of the range once and in order, whatever their size and
+// the number of threads: CR, LF and CR LF ends, a CR LF split by a piece's edge, a line
+// longer than a piece, no end on the last line. A file cut short while it is read ends
+// the pieces where it now ends.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/piece_feed.h"
+#include "support/test_support.h"
+
+namespace pelorin {
+namespace {
+
+std::string Card() {
+  std::string text;
+  for (int i = 0; i < 300; ++i) {
+    text += "!AIVDM,1,1,,A,line " + std::to_string(i) + ",0*00";
+    text += i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+    if (i == 150) text += std::string(5000, 'x') + "\r\n\r\n";
+  }
+  return text + "last line without an end";
+}
+
+std::vector<std::string> Lines(TLineReader& reader) {
+  std::vector<std::string> lines;
+  std::string_view line;
+  reader.Seek(0);
+  while (reader.Next(line)) lines.emplace_back(line);
+  return lines;
+}
+
+std::vector<std::string> FedLines(TPieceFeed& feed) {
+  std::vector<std::string> lines;
+  while (const TLinePiece* piece = feed.Next())
+    for (const TLineRecord& r : piece->Records) lines.emplace_back(r.Line);
+  return lines;
+}
+
+TEST(PieceFeed, EveryLineOnceInOrder) {
+  test::TTempDir dir;
+  const std::string path = dir.Write("F.LOG", Card()).string();
+  TLineReader reader;
+  ASSERT_TRUE(reader.Open(path) && reader.Index());
+  const std::vector<std::string> expected = Lines(reader);
+  ASSERT_EQ(expected.size(), 303u);
+  // Every size from 64 to 140 puts some piece's edge between a CR and its LF.
+  std::vector<size_t> sizes = {4096, kDefaultPieceBytes};
+  for (size_t size = 64; size <= 140; ++size) sizes.push_back(size);
+  for (const unsigned threads : {1u, 2u, 3u})
+    for (const size_t piece : sizes) {
+      TPieceFeed feed(reader, 0, reader.LineCount() - 1, piece, threads);
+      ASSERT_EQ(FedLines(feed), expected) << threads << " threads, pieces of " << piece;
+    }
+}
+
+TEST(PieceFeed, FileCutShortWhileReadEndsThePieces) {
+  for (const unsigned threads : {1u, 2u}) {
+    test::TTempDir dir;
+    const std::string text = Card();
+    const std::string path = dir.Write("F.LOG", text).string();
+    TLineReader reader;
+    ASSERT_TRUE(reader.Open(path) && reader.Index());
+    const std::vector<std::string> whole = Lines(reader);
+    TPieceFeed feed(reader, 0, reader.LineCount() - 1, 100, threads);
+    std::filesystem::resize_file(path, text.size() / 2);
+    const std::vector<std::string> fed = FedLines(feed);
+    // The lines up to the cut, the last of them as far as it still goes.
+    ASSERT_FALSE(fed.empty());
+    ASSERT_LT(fed.size(), whole.size());
+    for (size_t i = 0; i + 1 < fed.size(); ++i) EXPECT_EQ(fed[i], whole[i]) << i;
+    EXPECT_EQ(whole[fed.size() - 1].rfind(fed.back(), 0), 0u) << fed.back();
+  }
+}
+
+}  // namespace
+}  // namespace pelorin
