@@ -87,7 +87,9 @@ class TBlockPool {
       const std::lock_guard<std::mutex> hold(lock_);
       const size_t have = (ready_.size() + coming_) * kPieceBytes;
       if (have >= bytes) return;
-      count = (bytes - have + kPieceBytes - 1) / kPieceBytes;
+      // One piece a call: clearing a piece takes milliseconds here, and the caller may be
+      // the window's thread, which must not stall for a whole reserve at once.
+      count = 1;
       coming_ += count;
     }
     // Made outside the lock: clearing them is the slow part.

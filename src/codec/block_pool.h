@@ -14,9 +14,9 @@ inline constexpr size_t kBlockPoolLargest = size_t{1} << 20;
 void* BlockPoolAllocate(size_t bytes);
 // Gives back a block of BlockPoolAllocate(bytes).
 void BlockPoolFree(void* block, size_t bytes) noexcept;
-// Makes sure that about `bytes` of fresh memory for new blocks are at hand and touched,
-// so that the system clears its pages on the calling thread, not on the one that later
-// fills the blocks. Best effort: without memory it leaves things as they are.
+// Works towards `bytes` of fresh memory for new blocks at hand and touched, one 2 MB piece
+// a call, so that the system clears its pages on the calling thread, not on the one that
+// later fills the blocks. Best effort: without memory it leaves things as they are.
 void BlockPoolPrepare(size_t bytes) noexcept;
 
 }  // namespace pelorin
