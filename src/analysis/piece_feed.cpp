@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <system_error>
 
 #include "codec/block_pool.h"
 
@@ -13,6 +14,8 @@ constexpr size_t kReadPast = 16;  // bytes after a piece's lines that may be rea
 // Memory for points made ready ahead of the pass: a few pieces' worth, as a piece of log
 // stores at most about twice its size in points.
 constexpr size_t kPreparedPointBytes = size_t{16} << 20;
+constexpr unsigned kMostWorkers = 31;
+constexpr size_t kMostInFlight = 64;
 }
 
 unsigned PassThreads(unsigned threads) {
@@ -30,11 +33,16 @@ TPieceFeed::TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t Line
   offset_ = from < index.Checkpoints.size() ? index.Checkpoints[from] : index.Identity.Size;
   const size_t after = static_cast<size_t>((LineTo + kLinesPerCheckpoint) / kLinesPerCheckpoint);
   end_ = after < index.Checkpoints.size() ? index.Checkpoints[after] : index.Identity.Size;
-  // The pass's own thread is one of them.
-  const unsigned workers = PassThreads(threads) - 1;
-  inFlight_ = workers == 0 ? 1 : 4 * workers + 2;
+  // The pass's own thread is one of them. However many are asked for, the pieces in
+  // flight (each some 3 MB of bytes, records and reports) stay few.
+  const unsigned workers = std::min(PassThreads(threads) - 1, kMostWorkers);
+  try {
+    for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+    // The system would not start another thread: the pass goes on with those it has.
+  }
+  inFlight_ = workers_.empty() ? 1 : std::min<size_t>(4 * workers_.size() + 2, kMostInFlight);
   for (size_t i = 0; i < inFlight_; ++i) owned_.push_back(std::make_unique<TSlot>());
-  for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
 }
 
 TPieceFeed::~TPieceFeed() {

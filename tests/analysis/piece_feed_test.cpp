@@ -49,7 +49,7 @@ TEST(PieceFeed, EveryLineOnceInOrder) {
   // Every size from 64 to 140 puts some piece's edge between a CR and its LF.
   std::vector<size_t> sizes = {4096, kDefaultPieceBytes};
   for (size_t size = 64; size <= 140; ++size) sizes.push_back(size);
-  for (const unsigned threads : {1u, 2u, 3u})
+  for (const unsigned threads : {1u, 2u, 3u, 9999u})
     for (const size_t piece : sizes) {
       TPieceFeed feed(reader, 0, reader.LineCount() - 1, piece, threads);
       ASSERT_EQ(FedLines(feed), expected) << threads << " threads, pieces of " << piece;
