@@ -131,7 +131,7 @@ struct TPass {
       return;
     }
     // The rest is rare: its fields are split again here.
-    NMEA_Split(r.Line, fields);
+    NMEA_Split(r.Line(), fields);
     switch (r.Kind) {
       case sk_RMC: RmcSentence(piece.Times[r.Extra]); break;
       case sk_ZDA: ZdaSentence(piece.Times[r.Extra]); break;
@@ -209,7 +209,7 @@ struct TPass {
   }
 
   void AisSentence(bool own, const TLinePiece& piece, const TLineRecord& r) {
-    if (r.FieldCount != 7) {
+    if (r.Fields != 7) {
       ++account.AisFieldCount;
       return;
     }
@@ -217,10 +217,21 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
-    const std::string_view count = FieldOf(r, r.Count), number = FieldOf(r, r.Number), id = FieldOf(r, r.Id);
-    std::string_view payload = FieldOf(r, r.Payload);
-    if (count == "1") {
-    } else if (count == "2" && number == "1") {
+    // Most lines: a single-sentence position report the workers have decoded.
+    if (r.Decoded != 0) {
+      if (!state.InTimeWindow)
+        ++account.AisWindowClosed;
+      else if (r.Decoded == 1)
+        PositionReport(piece.Msg1[r.Extra], own);
+      else
+        PositionReport(piece.Msg18[r.Extra], own);
+      return;
+    }
+    const TAisSpans& spans = piece.Spans[r.Extra];
+    const std::string_view id = FieldOf(r, spans.Id);
+    std::string_view payload = FieldOf(r, spans.Payload);
+    if (r.Count == pd_One) {
+    } else if (r.Count == pd_Two && r.Number == pd_One) {
       if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
       multi.Joined = false;
       multi.NMEA_No.assign(id);
@@ -228,7 +239,7 @@ struct TPass {
       multi.AIS_Msg.assign(payload);
       multi.Stored = true;
       return;
-    } else if (count == "2" && multi.Stored && id == multi.NMEA_No) {
+    } else if (r.Count == pd_Two && multi.Stored && id == multi.NMEA_No) {
       // Without a stored first part a second part would be decoded on its own, from bits
       // that belong in the middle of a message.
       if (!multi.Joined) ++account.FirstPartsJoined;
@@ -238,7 +249,7 @@ struct TPass {
       joined.append(payload);
       payload = joined;
     } else {
-      if (count == "2")
+      if (r.Count == pd_Two)
         ++account.SecondPartsAlone;
       else
         ++account.PartCountOther;
@@ -248,9 +259,7 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
-    // A single sentence's identifier and position report the workers have decoded.
-    const bool single = count == "1";
-    const int msgId = single ? r.MsgID : AIS_MsgID(payload);
+    const int msgId = r.Count == pd_One ? r.MsgID : AIS_MsgID(payload);
     if (payload.size() < AIS_MinPayloadChars(msgId)) {
       ++account.PayloadTooShort;
       return;
@@ -258,10 +267,10 @@ struct TPass {
     switch (msgId) {
       case 1:
       case 2:
-      case 3: PositionReport(r.Decoded == 1 ? piece.Msg1[r.Extra] : AIS_DecodeMsg1(payload), own); break;
-      case 18: PositionReport(r.Decoded == 18 ? piece.Msg18[r.Extra] : AIS_DecodeMsg18(payload), own); break;
+      case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
+      case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
       case 5:
-        if (multi.NMEA_Part == "1" || number != "2") {
+        if (multi.NMEA_Part == "1" || r.Number != pd_Two) {
           ++account.Msg5NotInTwoParts;
           return;
         }

@@ -24,9 +24,8 @@ struct TMsg1 {  // messages 1, 2, 3
   uint32_t MMSI = 0;
   int32_t Lon = 0;        // 1/10000 minute
   int32_t Lat = 0;
-  // Not decoded; 0.
-  uint16_t TimeStamp = 0, SpMan = 0, Spare = 0, RAIM = 0, SyncState = 0, SlotTO = 0, RxStat = 0, SlotNo = 0,
-           UTC_h_min = 0, SlotIncr = 0;
+  // The report's other fields (time stamp, manoeuvre, radio state) are used nowhere, and
+  // a piece of log holds thousands of these: they are not kept.
 };
 
 struct TMsg18 {
