@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "analysis/piece_feed.h"
 #include "codec/number_text.h"
 #include "output/kml_writer.h"
 
@@ -168,6 +169,8 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   options.Threads = in.Threads;
   options.Cache = &cache;
   options.KnownIndex = &cat.FileIndex;  // the scan counted the files already
+  TPieceFeed feed(PassPieceBytes(options), options.Threads);
+  options.Feed = &feed;
 
   const TLogDateTime& first = logList[static_cast<size_t>(First)];
   ReadLogFile_First(in.State, EntryPath(cat.SD_Info, first), first.Line_Start, first.Line_End, Start, End, options,

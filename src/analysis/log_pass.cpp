@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -500,9 +501,15 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
     TPass& pass;
     ~TFinish() { pass.FinishPass(); }
   } finish{pass};
+  std::optional<TPieceFeed> own;
+  if (options.Feed == nullptr) own.emplace(PassPieceBytes(options), options.Threads);
+  TPieceFeed& feed = options.Feed != nullptr ? *options.Feed : *own;
   // The lines are read from the checkpoint before LineFrom; those before it are passed over.
-  TPieceFeed feed(reader, LineFrom, LineTo, options.PieceBytes != 0 ? options.PieceBytes : kDefaultPieceBytes,
-                  options.Threads);
+  feed.Begin(reader, LineFrom, LineTo);
+  struct TEnd {
+    TPieceFeed& feed;
+    ~TEnd() { feed.End(); }
+  } end{feed};
   int64_t i = feed.FirstLine();
   while (i <= LineTo) {
     // A file that shrank since its lines were counted ends the pass.
@@ -520,6 +527,10 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
 }
 
 }  // namespace
+
+size_t PassPieceBytes(const TLogPassOptions& options) {
+  return options.PieceBytes != 0 ? options.PieceBytes : kDefaultPieceBytes;
+}
 
 bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
                  TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,

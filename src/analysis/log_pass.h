@@ -11,6 +11,8 @@
 
 namespace pelorin {
 
+class TPieceFeed;
+
 struct TLogPassOptions {
   // "Reduced Data" (CheckBox_Data): read each time a point is about to be appended, so a
   // change during a pass applies from the next point. Null counts as checked.
@@ -26,7 +28,13 @@ struct TLogPassOptions {
   // The size the file is read in by those threads (0: the usual; the tests make it small
   // so that messages and windows fall across the edges).
   size_t PieceBytes = 0;
+  // When set, the threads and their memory are taken from it (Threads and PieceBytes are
+  // then its own) and kept for the next pass.
+  TPieceFeed* Feed = nullptr;
 };
+
+// The size a feed for these options reads pieces in.
+size_t PassPieceBytes(const TLogPassOptions& options);
 
 // True when the line range was processed; false when the file cannot be read or has
 // fewer than LineTo + 1 lines (then no line is processed). Lines are 0-based, inclusive.

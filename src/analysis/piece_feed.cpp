@@ -24,17 +24,9 @@ unsigned PassThreads(unsigned threads) {
   return cores != 0 ? cores : 1;
 }
 
-TPieceFeed::TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t LineTo, size_t pieceBytes,
-                       unsigned threads)
-    : reader_(reader), pieceBytes_(std::max<size_t>(pieceBytes, 64)) {
-  const TLineIndex& index = reader.LineIndex();
-  const size_t from = static_cast<size_t>(LineFrom / kLinesPerCheckpoint);
-  firstLine_ = static_cast<int64_t>(from) * kLinesPerCheckpoint;
-  offset_ = from < index.Checkpoints.size() ? index.Checkpoints[from] : index.Identity.Size;
-  const size_t after = static_cast<size_t>((LineTo + kLinesPerCheckpoint) / kLinesPerCheckpoint);
-  end_ = after < index.Checkpoints.size() ? index.Checkpoints[after] : index.Identity.Size;
+TPieceFeed::TPieceFeed(size_t pieceBytes, unsigned threads) : pieceBytes_(std::max<size_t>(pieceBytes, 64)) {
   // The pass's own thread is one of them. However many are asked for, the pieces in
-  // flight (each some 3 MB of bytes, records and reports) stay few.
+  // flight (each some 2 MB of bytes, records and reports) stay few.
   const unsigned workers = std::min(PassThreads(threads) - 1, kMostWorkers);
   try {
     for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
@@ -45,7 +37,34 @@ TPieceFeed::TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t Line
   for (size_t i = 0; i < inFlight_; ++i) owned_.push_back(std::make_unique<TSlot>());
 }
 
+void TPieceFeed::Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo) {
+  End();
+  reader_ = &reader;
+  const TLineIndex& index = reader.LineIndex();
+  const size_t from = static_cast<size_t>(LineFrom / kLinesPerCheckpoint);
+  firstLine_ = static_cast<int64_t>(from) * kLinesPerCheckpoint;
+  offset_ = from < index.Checkpoints.size() ? index.Checkpoints[from] : index.Identity.Size;
+  const size_t after = static_cast<size_t>((LineTo + kLinesPerCheckpoint) / kLinesPerCheckpoint);
+  end_ = after < index.Checkpoints.size() ? index.Checkpoints[after] : index.Identity.Size;
+  readError_ = ended_ = false;
+}
+
+void TPieceFeed::End() noexcept {
+  std::unique_lock<std::mutex> hold(lock_);
+  // Pieces no worker has begun are dropped; those being made are waited for.
+  for (TSlot* slot : work_) slot->Ready = true;
+  work_.clear();
+  pieceDone_.wait(hold, [this] {
+    return std::all_of(order_.begin(), order_.end(), [](const TSlot* slot) { return slot->Ready; });
+  });
+  order_.clear();
+  current_ = nullptr;
+  offset_ = end_ = 0;
+  reader_ = nullptr;
+}
+
 TPieceFeed::~TPieceFeed() {
+  End();
   {
     const std::lock_guard<std::mutex> hold(lock_);
     stop_ = true;
@@ -68,7 +87,7 @@ bool TPieceFeed::CutPiece(uint64_t& size) {
     // Window [from, to): a line end j in [from, to - 2], read with the byte after it.
     for (uint64_t to = offset_ + want; to > low + 1;) {
       const uint64_t from = to - low > kEdgeBytes ? to - kEdgeBytes : low;
-      const int64_t got = reader_.ReadBytes(from, edge_, to - from);
+      const int64_t got = reader_->ReadBytes(from, edge_, to - from);
       if (got < 0) return false;
       if (static_cast<uint64_t>(got) < to - from) {
         size = want;  // the file shrank: the piece's reader finds where it now ends
@@ -94,7 +113,7 @@ void TPieceFeed::MakePiece(TSlot& slot) const {
   piece.Bytes.resize(static_cast<size_t>(slot.Want) + kReadPast);
   uint64_t got = 0;
   while (got < slot.Want) {
-    const int64_t n = reader_.ReadBytes(slot.Offset + got, piece.Bytes.data() + got, slot.Want - got);
+    const int64_t n = reader_->ReadBytes(slot.Offset + got, piece.Bytes.data() + got, slot.Want - got);
     if (n < 0) {
       slot.ReadFailed = true;
       return;

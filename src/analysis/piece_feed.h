@@ -2,7 +2,9 @@
 // The pieces of a line range, in file order, read and made into line records ahead of the
 // pass by worker threads: a few pieces in flight per worker, never the whole file. The
 // pass's thread only decides where each piece ends. With one thread it also reads each
-// piece and makes its records itself.
+// piece and makes its records itself. One feed serves the ranges of a run one after the
+// other: a card of many files would otherwise start threads and take fresh memory for
+// every range.
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -24,13 +26,18 @@ unsigned PassThreads(unsigned threads);
 
 class TPieceFeed {
  public:
-  // Lines LineFrom..LineTo of the reader's counted file, from the checkpoint before
-  // LineFrom on (FirstLine()). `pieceBytes`: the size a piece is read in.
-  TPieceFeed(const TLineReader& reader, int64_t LineFrom, int64_t LineTo, size_t pieceBytes, unsigned threads);
+  // `pieceBytes`: the size a piece is read in.
+  TPieceFeed(size_t pieceBytes, unsigned threads);
   ~TPieceFeed();
   TPieceFeed(const TPieceFeed&) = delete;
   TPieceFeed& operator=(const TPieceFeed&) = delete;
 
+  // Lines LineFrom..LineTo of the reader's counted file, from the checkpoint before
+  // LineFrom on (FirstLine()). Ends the range before it.
+  void Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo);
+  // No piece is read any more: the reader may go. Also before the pass has taken every
+  // piece, whose reading ahead may have gone past the range's last line.
+  void End() noexcept;
   int64_t FirstLine() const { return firstLine_; }
   // The next piece in file order, its records made; valid until the next call. Null at
   // the end of the range, or when the file can no longer be read.
@@ -52,7 +59,7 @@ class TPieceFeed {
   void Submit();
   void Work();
 
-  const TLineReader& reader_;
+  const TLineReader* reader_ = nullptr;
   int64_t firstLine_ = 0;
   uint64_t offset_ = 0;  // where the next piece begins
   uint64_t end_ = 0;     // after the range's last line (or a few lines more)

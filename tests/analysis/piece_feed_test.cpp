@@ -51,9 +51,31 @@ TEST(PieceFeed, EveryLineOnceInOrder) {
   for (size_t size = 64; size <= 140; ++size) sizes.push_back(size);
   for (const unsigned threads : {1u, 2u, 3u, 9999u})
     for (const size_t piece : sizes) {
-      TPieceFeed feed(reader, 0, reader.LineCount() - 1, piece, threads);
+      TPieceFeed feed(piece, threads);
+      feed.Begin(reader, 0, reader.LineCount() - 1);
       ASSERT_EQ(FedLines(feed), expected) << threads << " threads, pieces of " << piece;
     }
+}
+
+// A run's feed goes from range to range; a range left after its first piece, with pieces
+// still in flight, does not spill into the next.
+TEST(PieceFeed, OneFeedForConsecutiveRanges) {
+  test::TTempDir dir;
+  TLineReader first, second;
+  ASSERT_TRUE(first.Open(dir.Write("A.LOG", Card()).string()) && first.Index());
+  ASSERT_TRUE(second.Open(dir.Write("B.LOG", "other\n" + Card()).string()) && second.Index());
+  const std::vector<std::string> a = Lines(first), b = Lines(second);
+  for (const unsigned threads : {1u, 2u, 3u}) {
+    TPieceFeed feed(100, threads);
+    feed.Begin(first, 0, first.LineCount() - 1);
+    ASSERT_NE(feed.Next(), nullptr);
+    feed.Begin(second, 0, second.LineCount() - 1);
+    EXPECT_EQ(FedLines(feed), b) << threads;
+    feed.Begin(first, 0, first.LineCount() - 1);
+    EXPECT_EQ(FedLines(feed), a) << threads;
+    feed.End();
+    EXPECT_EQ(feed.Next(), nullptr);
+  }
 }
 
 TEST(PieceFeed, FileCutShortWhileReadEndsThePieces) {
@@ -64,7 +86,8 @@ TEST(PieceFeed, FileCutShortWhileReadEndsThePieces) {
     TLineReader reader;
     ASSERT_TRUE(reader.Open(path) && reader.Index());
     const std::vector<std::string> whole = Lines(reader);
-    TPieceFeed feed(reader, 0, reader.LineCount() - 1, 100, threads);
+    TPieceFeed feed(100, threads);
+    feed.Begin(reader, 0, reader.LineCount() - 1);
     std::filesystem::resize_file(path, text.size() / 2);
     const std::vector<std::string> fed = FedLines(feed);
     // The lines up to the cut, the last of them as far as it still goes.
