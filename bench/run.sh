@@ -97,6 +97,7 @@ if [ "$SHORT" = 1 ]; then
   HOUR_ARGS=(--hours 0.25 --vessels 100)
   TABLE_POINTS=200000
   REPETITIONS=1
+  THREAD_REPETITIONS=1
   GUI_REPETITIONS=1
   NEED_MB=200
 else
@@ -105,6 +106,9 @@ else
   HOUR_ARGS=(--hours 1 --vessels 300)
   TABLE_POINTS=10000000
   REPETITIONS=3
+  # 1 and 2 threads are compared on a shared machine whose speed drifts by tens of per
+  # cent from minute to minute: more runs, taking turns.
+  THREAD_REPETITIONS=7
   # The window's cost is a few per cent, within the spread of single runs: more of them.
   GUI_REPETITIONS=7
   NEED_MB=2600
@@ -170,6 +174,10 @@ KML_COPY=$INPUTS/SD_Belumar.kml
   --table-points="$TABLE_POINTS" --kml-copy="$KML_COPY" --benchmark_repetitions="$REPETITIONS" \
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$JSON" --benchmark_out_format=json >&2
+THREADS_JSON=$INPUTS/bench-threads.json
+"$BENCH" --day="$INPUTS/day" --benchmark_filter='BM_ShipListRun_Day_Threads' \
+  --benchmark_repetitions="$THREAD_REPETITIONS" --benchmark_enable_random_interleaving=true \
+  --benchmark_out="$THREADS_JSON" --benchmark_out_format=json >&2
 
 # --- reference tools -----------------------------------------------------------------
 now() { date +%s.%N; }
@@ -238,6 +246,6 @@ if [ -n "$VIEW_BENCH" ]; then
 fi
 
 # --- table ---------------------------------------------------------------------------
-TABLE=$("$PYTHON" "$ROOT/bench/table.py" "$JSON" "$REF" "$INPUTS" "$SHORT")
+TABLE=$("$PYTHON" "$ROOT/bench/table.py" "$JSON" "$REF" "$INPUTS" "$SHORT" "$THREADS_JSON")
 echo "$TABLE"
 [ -z "$OUT" ] || echo "$TABLE" >"$OUT"

@@ -1,13 +1,52 @@
 #include "analysis/line_records.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "catalogue/line_reader.h"
 #include "codec/ais_bits.h"
 
 namespace pelorin {
 
+static_assert(std::endian::native == std::endian::little, "a record's numbers are its bytes' low 120 bits");
+
 namespace {
+
+// MMSI 30 bits, Lon 28, Lat 27, speed 10, course 12, heading 9, status 4: 120 bits.
+using TBits = unsigned __int128;
+
+TBits Field(uint64_t value, unsigned width, unsigned at) {
+  return static_cast<TBits>(value & ((uint64_t{1} << width) - 1)) << at;
+}
+
+void Pack(TLineRecord& r, uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
+          uint32_t status, uint8_t flag, TSentenceKind kind) {
+  const TBits bits = Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
+                     Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) | Field(cog, 12, 95) |
+                     Field(th, 9, 107) | Field(status, 4, 116);
+  std::memcpy(r.Bytes, &bits, sizeof r.Bytes);
+  r.Tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
+}
+
+struct TUnpacked {
+  uint32_t MMSI, Speed, COG, TH, Status;
+  int32_t Lon, Lat;
+};
+
+TUnpacked Unpack(const TLineRecord& r) {
+  TBits bits = 0;
+  std::memcpy(&bits, r.Bytes, sizeof r.Bytes);
+  auto take = [&](unsigned width, unsigned at) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(bits >> at) & ((uint64_t{1} << width) - 1));
+  };
+  auto signedTake = [&](unsigned width, unsigned at) {
+    const uint32_t v = take(width, at);
+    return static_cast<int32_t>(v << (32 - width)) >> (32 - width);
+  };
+  return {take(30, 0), take(10, 85), take(12, 95), take(9, 107), take(4, 116), signedTake(28, 30),
+          signedTake(27, 58)};
+}
 
 TFieldSpan SpanOf(std::string_view line, std::string_view field) {
   return {static_cast<uint32_t>(field.data() - line.data()), static_cast<uint32_t>(field.size())};
@@ -19,46 +58,94 @@ TPartDigit PartDigit(std::string_view field) {
 }
 
 // What can be made of a line without knowing the lines before it.
-void Decode(TLinePiece& piece, TLineRecord& r, const TFieldList& f) {
-  if (r.Kind == sk_RMC || r.Kind == sk_ZDA) {
+void Decode(TLinePiece& piece, TLineRecord& r, std::string_view line, const TFieldList& f) {
+  const TSentenceKind kind = r.Kind();
+  if (kind == sk_RMC || kind == sk_ZDA) {
     TTimeRecord& t = piece.Times.emplace_back();
-    t.Ok = r.Kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
-    r.Extra = static_cast<uint32_t>(piece.Times.size() - 1);
+    t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
     return;
   }
-  if ((r.Kind != sk_AIS && r.Kind != sk_OwnAIS) || f.size() != 7) return;
-  r.Count = PartDigit(f[1]);
-  r.Number = PartDigit(f[2]);
+  if ((kind != sk_AIS && kind != sk_OwnAIS) || f.size() != 7) return;
+  const TPartDigit count = PartDigit(f[1]);
   const std::string_view payload = f[5];
-  if (r.Count == pd_One) {
+  if (count == pd_One) {
     const int id = AIS_MsgID(payload);
-    r.MsgID = static_cast<uint8_t>(id);
+    r.Bytes[13] = static_cast<uint8_t>(id);
     if (payload.size() >= AIS_MinPayloadChars(id)) {
       if (id == 1 || id == 2 || id == 3) {
-        AIS_DecodeMsg1(payload, piece.Msg1.emplace_back());
-        r.Extra = static_cast<uint32_t>(piece.Msg1.size() - 1);
-        r.Decoded = 1;
+        TMsg1 msg;
+        AIS_DecodeMsg1(payload, msg);
+        SetPositionRecord(r, msg, kind);
         return;
       }
       if (id == 18) {
-        AIS_DecodeMsg18(payload, piece.Msg18.emplace_back());
-        r.Extra = static_cast<uint32_t>(piece.Msg18.size() - 1);
-        r.Decoded = 18;
+        TMsg18 msg;
+        AIS_DecodeMsg18(payload, msg);
+        SetPositionRecord(r, msg, kind);
         return;
       }
     }
   }
-  const std::string_view line = r.Line();
+  r.Tag = static_cast<uint8_t>(count | PartDigit(f[2]) << 2);
   piece.Spans.push_back({SpanOf(line, f[3]), SpanOf(line, payload)});
-  r.Extra = static_cast<uint32_t>(piece.Spans.size() - 1);
 }
 
 }  // namespace
 
+std::string_view TLineRecord::Line() const {
+  const char* data;
+  uint32_t size;
+  std::memcpy(&data, Bytes, sizeof data);
+  std::memcpy(&size, Bytes + 8, sizeof size);
+  return {data, size};
+}
+
+void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, size_t fields) {
+  const char* data = line.data();
+  const auto size = static_cast<uint32_t>(std::min<size_t>(line.size(), UINT32_MAX));
+  std::memcpy(r.Bytes, &data, sizeof data);
+  std::memcpy(r.Bytes + 8, &size, sizeof size);
+  r.Bytes[12] = kind;
+  r.Bytes[13] = 0;
+  r.Bytes[14] = static_cast<uint8_t>(std::min<size_t>(fields, 255));
+  r.Tag = 0;
+}
+
+void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind) {
+  Pack(r, msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, TLineRecord::kDecoded1, kind);
+}
+
+void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind) {
+  Pack(r, msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, TLineRecord::kDecoded18, kind);
+}
+
+TMsg1 RecordMsg1(const TLineRecord& r) {
+  const TUnpacked u = Unpack(r);
+  TMsg1 msg;
+  msg.MMSI = u.MMSI;
+  msg.Speed = static_cast<uint16_t>(u.Speed);
+  msg.Lon = u.Lon;
+  msg.Lat = u.Lat;
+  msg.COG = static_cast<uint16_t>(u.COG);
+  msg.TH = static_cast<uint16_t>(u.TH);
+  msg.NavStatus = static_cast<uint8_t>(u.Status);
+  return msg;
+}
+
+TMsg18 RecordMsg18(const TLineRecord& r) {
+  const TUnpacked u = Unpack(r);
+  TMsg18 msg;
+  msg.MMSI = u.MMSI;
+  msg.SOG = static_cast<uint16_t>(u.Speed);
+  msg.Lon = u.Lon;
+  msg.Lat = u.Lat;
+  msg.COG = static_cast<uint16_t>(u.COG);
+  msg.TH = static_cast<uint16_t>(u.TH);
+  return msg;
+}
+
 void MakeLineRecords(TLinePiece& piece) {
   piece.Records.clear();
-  piece.Msg1.clear();
-  piece.Msg18.clear();
   piece.Times.clear();
   piece.Spans.clear();
   const char* data = piece.Bytes.data();
@@ -67,12 +154,11 @@ void MakeLineRecords(TLinePiece& piece) {
   size_t at = 0;
   while (at < size) {
     const size_t end = FindLineEnd(data, size, true, at);
+    const std::string_view line(data + at, end - at);
     TLineRecord& r = piece.Records.emplace_back();
-    r.Data = data + at;
-    r.Size = static_cast<uint32_t>(std::min<size_t>(end - at, UINT32_MAX));
-    r.Kind = NMEA_Split(r.Line(), fields);
-    r.Fields = static_cast<uint8_t>(std::min<size_t>(fields.size(), 255));
-    Decode(piece, r, fields);
+    const TSentenceKind kind = NMEA_Split(line, fields);
+    SetLineRecord(r, line, kind, fields.size());
+    Decode(piece, r, line, fields);
     at = end >= size ? size : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
   }
 }

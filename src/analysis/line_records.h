@@ -24,25 +24,52 @@ struct TFieldSpan {
 // Field 1 or 2 of an AIS sentence, "1" or "2", as the pass compares it.
 enum TPartDigit : uint8_t { pd_Other = 0, pd_One = 1, pd_Two = 2 };
 
-// One line, compact: a piece holds tens of thousands, written by one core and read by
-// another, so every byte here is traffic between them. A decoded position report is
-// all the pass needs of its line; it reads the line's bytes only for the rarer kinds.
+// One line in 16 bytes. A piece holds tens of thousands, written by one core and read by
+// another, and moving a cache line between cores costs here about as much as decoding
+// the line: every byte counts. A single-sentence position report the worker has decoded
+// keeps, instead of where the line lies, the numbers the pass uses (MMSI, speed, Lon,
+// Lat, course, heading, status: 120 bits at their own widths); the pass never reads its
+// line. Any other line keeps where it lies, its kind, identifier and field count.
 struct TLineRecord {
-  const char* Data = nullptr;
-  uint32_t Size = 0;  // a line of 4 GB or more is read as its first 4 GB less a byte
-  TSentenceKind Kind = sk_Other;
-  uint8_t Decoded = 0;  // a position report decoded into the piece: 1 (messages 1-3) or 18
-  uint8_t MsgID = 0;    // of a single-sentence AIS report: AIS_MsgID, 240 and 241 included
-  uint8_t Fields = 0;   // how many, 255 for more
-  TPartDigit Count = pd_Other, Number = pd_Other;  // an AIS sentence of seven fields: fields 1 and 2
-  // Its message in Msg1 or Msg18, a time sentence's in Times, or the fields of any other
-  // AIS sentence of seven fields in Spans.
-  uint32_t Extra = 0;
+  alignas(8) uint8_t Bytes[15];
+  uint8_t Tag;  // bits 0-1 field 1, 2-3 field 2 (TPartDigit), then the flags below
 
-  std::string_view Line() const { return {Data, Size}; }
+  static constexpr uint8_t kDecoded1 = 0x10, kDecoded18 = 0x20, kOwn = 0x40;
+
+  bool Decoded() const { return (Tag & (kDecoded1 | kDecoded18)) != 0; }
+  TPartDigit Count() const { return static_cast<TPartDigit>(Tag & 3); }
+  TPartDigit Number() const { return static_cast<TPartDigit>((Tag >> 2) & 3); }
+  TSentenceKind Kind() const {
+    if (Decoded()) return (Tag & kOwn) != 0 ? sk_OwnAIS : sk_AIS;
+    return static_cast<TSentenceKind>(Bytes[12]);
+  }
+  // Of a line not decoded:
+  std::string_view Line() const;
+  uint8_t MsgID() const { return Bytes[13]; }   // of a single-sentence AIS sentence: AIS_MsgID
+  uint8_t Fields() const { return Bytes[14]; }  // how many, 255 for more
 };
 
-static_assert(sizeof(TLineRecord) == 24, "a line record stays compact");
+static_assert(sizeof(TLineRecord) == 16, "a line record stays compact");
+
+// A line not decoded. A line of 4 GB or more is kept as its first 4 GB less a byte.
+void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, size_t fields);
+// A decoded report, of a line of that kind.
+void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind);
+void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind);
+// The decoded report back, with the fields the pass uses; the others are 0.
+TMsg1 RecordMsg1(const TLineRecord& r);
+TMsg18 RecordMsg18(const TLineRecord& r);
+
+// Whether the piece has a time sentence's reading (in Times) or an AIS sentence's fields
+// (in Spans) for the record, in the records' order.
+inline bool HasTimeRecord(const TLineRecord& r) {
+  const TSentenceKind kind = r.Kind();
+  return !r.Decoded() && (kind == sk_RMC || kind == sk_ZDA);
+}
+inline bool HasAisSpans(const TLineRecord& r) {
+  const TSentenceKind kind = r.Kind();
+  return !r.Decoded() && (kind == sk_AIS || kind == sk_OwnAIS) && r.Fields() == 7;
+}
 
 // An AIS sentence's fields 3 and 5.
 struct TAisSpans {
@@ -61,13 +88,11 @@ struct TLinePiece {
   std::vector<char> Bytes;  // the lines, then 16 bytes that may be read past them
   size_t Size = 0;          // of the lines
   std::vector<TLineRecord> Records;
-  std::vector<TMsg1> Msg1;
-  std::vector<TMsg18> Msg18;
-  std::vector<TTimeRecord> Times;
-  std::vector<TAisSpans> Spans;
+  std::vector<TTimeRecord> Times;  // of the records with HasTimeRecord, in order
+  std::vector<TAisSpans> Spans;    // of the records with HasAisSpans, in order
 };
 
-inline std::string_view FieldOf(const TLineRecord& r, TFieldSpan span) { return r.Line().substr(span.At, span.Size); }
+inline std::string_view FieldOf(std::string_view line, TFieldSpan span) { return line.substr(span.At, span.Size); }
 
 // Cuts the piece's bytes into lines (ending at CR LF, CR or LF; a last line without an
 // end counts) and makes a record of each.

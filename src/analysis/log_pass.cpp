@@ -124,18 +124,20 @@ struct TPass {
     return startSeconds <= s && s <= endSeconds;
   }
 
-  // A line, as the workers made it a record.
-  void Line(const TLinePiece& piece, const TLineRecord& r) {
+  // A line, as the workers made it a record; `extra`: its place in the piece's Times or
+  // Spans.
+  void Line(const TLinePiece& piece, const TLineRecord& r, size_t extra) {
     ++account.LinesRead;
-    if (r.Kind == sk_AIS || r.Kind == sk_OwnAIS) {
-      AisSentence(r.Kind == sk_OwnAIS, piece, r);
+    const TSentenceKind kind = r.Kind();
+    if (kind == sk_AIS || kind == sk_OwnAIS) {
+      AisSentence(kind == sk_OwnAIS, piece, r, extra);
       return;
     }
     // The rest is rare: its fields are split again here.
     NMEA_Split(r.Line(), fields);
-    switch (r.Kind) {
-      case sk_RMC: RmcSentence(piece.Times[r.Extra]); break;
-      case sk_ZDA: ZdaSentence(piece.Times[r.Extra]); break;
+    switch (kind) {
+      case sk_RMC: RmcSentence(piece.Times[extra]); break;
+      case sk_ZDA: ZdaSentence(piece.Times[extra]); break;
       default: OtherLine(fields.empty() ? std::string_view() : fields[0]); break;
     }
   }
@@ -209,8 +211,9 @@ struct TPass {
     state.aShipList[0].aPlot.push_back(std::move(point));
   }
 
-  void AisSentence(bool own, const TLinePiece& piece, const TLineRecord& r) {
-    if (r.Fields != 7) {
+  void AisSentence(bool own, const TLinePiece& piece, const TLineRecord& r, size_t extra) {
+    // A decoded report had seven fields.
+    if (!r.Decoded() && r.Fields() != 7) {
       ++account.AisFieldCount;
       return;
     }
@@ -219,20 +222,22 @@ struct TPass {
       return;
     }
     // Most lines: a single-sentence position report the workers have decoded.
-    if (r.Decoded != 0) {
+    if (r.Decoded()) {
       if (!state.InTimeWindow)
         ++account.AisWindowClosed;
-      else if (r.Decoded == 1)
-        PositionReport(piece.Msg1[r.Extra], own);
+      else if ((r.Tag & TLineRecord::kDecoded1) != 0)
+        PositionReport(RecordMsg1(r), own);
       else
-        PositionReport(piece.Msg18[r.Extra], own);
+        PositionReport(RecordMsg18(r), own);
       return;
     }
-    const TAisSpans& spans = piece.Spans[r.Extra];
-    const std::string_view id = FieldOf(r, spans.Id);
-    std::string_view payload = FieldOf(r, spans.Payload);
-    if (r.Count == pd_One) {
-    } else if (r.Count == pd_Two && r.Number == pd_One) {
+    const TAisSpans& spans = piece.Spans[extra];
+    const std::string_view line = r.Line();
+    const std::string_view id = FieldOf(line, spans.Id);
+    std::string_view payload = FieldOf(line, spans.Payload);
+    const TPartDigit count = r.Count(), number = r.Number();
+    if (count == pd_One) {
+    } else if (count == pd_Two && number == pd_One) {
       if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
       multi.Joined = false;
       multi.NMEA_No.assign(id);
@@ -240,7 +245,7 @@ struct TPass {
       multi.AIS_Msg.assign(payload);
       multi.Stored = true;
       return;
-    } else if (r.Count == pd_Two && multi.Stored && id == multi.NMEA_No) {
+    } else if (count == pd_Two && multi.Stored && id == multi.NMEA_No) {
       // Without a stored first part a second part would be decoded on its own, from bits
       // that belong in the middle of a message.
       if (!multi.Joined) ++account.FirstPartsJoined;
@@ -250,7 +255,7 @@ struct TPass {
       joined.append(payload);
       payload = joined;
     } else {
-      if (r.Count == pd_Two)
+      if (count == pd_Two)
         ++account.SecondPartsAlone;
       else
         ++account.PartCountOther;
@@ -260,7 +265,7 @@ struct TPass {
       ++account.AisWindowClosed;
       return;
     }
-    const int msgId = r.Count == pd_One ? r.MsgID : AIS_MsgID(payload);
+    const int msgId = count == pd_One ? r.MsgID() : AIS_MsgID(payload);
     if (payload.size() < AIS_MinPayloadChars(msgId)) {
       ++account.PayloadTooShort;
       return;
@@ -271,7 +276,7 @@ struct TPass {
       case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
       case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
       case 5:
-        if (multi.NMEA_Part == "1" || r.Number != pd_Two) {
+        if (multi.NMEA_Part == "1" || number != pd_Two) {
           ++account.Msg5NotInTwoParts;
           return;
         }
@@ -515,10 +520,13 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
     // A file that shrank since its lines were counted ends the pass.
     const TLinePiece* piece = feed.Next();
     if (piece == nullptr) return false;
+    size_t times = 0, spans = 0;
     for (const TLineRecord& r : piece->Records) {
+      // The piece's readings and fields follow the records, also those passed over.
+      const size_t extra = HasTimeRecord(r) ? times++ : HasAisSpans(r) ? spans++ : 0;
       if (i >= LineFrom) {
         sink.StepBar(TBar::Load, i);
-        pass.Line(*piece, r);
+        pass.Line(*piece, r, extra);
       }
       if (++i > LineTo) break;
     }

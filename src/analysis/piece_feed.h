@@ -44,7 +44,9 @@ class TPieceFeed {
   const TLinePiece* Next();
 
  private:
-  struct TSlot {
+  // A cache line of its own: the worker making one slot and the pass reading the one beside
+  // it must not share one.
+  struct alignas(64) TSlot {
     TLinePiece Piece;
     uint64_t Offset = 0, Want = 0;  // the bytes of the file it is to hold
     bool Ready = false;

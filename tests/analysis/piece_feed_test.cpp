@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "analysis/piece_feed.h"
@@ -76,6 +77,37 @@ TEST(PieceFeed, OneFeedForConsecutiveRanges) {
     feed.End();
     EXPECT_EQ(feed.Next(), nullptr);
   }
+}
+
+// A decoded report's numbers survive the record at the extremes of their widths.
+TEST(LineRecord, DecodedReportKeepsEveryField) {
+  struct Case { uint32_t mmsi; int32_t lon, lat; uint16_t speed, cog, th; uint8_t status; };
+  const Case cases[] = {
+      {1, 0, 0, 0, 0, 0, 0},
+      {(1u << 30) - 1, (1 << 27) - 1, (1 << 26) - 1, 1023, 4095, 511, 15},
+      {211000001, -(1 << 27), -(1 << 26), 1, 3600, 360, 8},
+      {999999999, 108600000, 54600000, 1022, 3599, 359, 5},  // "not available"
+      {123456789, -108000000, -54000000, 102, 1, 1, 1},
+  };
+  for (const Case& c : cases)
+    for (const TSentenceKind kind : {sk_AIS, sk_OwnAIS}) {
+      TMsg1 m1;
+      m1.MMSI = c.mmsi, m1.Lon = c.lon, m1.Lat = c.lat, m1.Speed = c.speed, m1.COG = c.cog, m1.TH = c.th;
+      m1.NavStatus = c.status;
+      TLineRecord r{};
+      SetPositionRecord(r, m1, kind);
+      const TMsg1 b1 = RecordMsg1(r);
+      EXPECT_TRUE(r.Decoded() && r.Kind() == kind && r.Count() == pd_One) << c.mmsi;
+      EXPECT_EQ(std::tie(b1.MMSI, b1.Lon, b1.Lat, b1.Speed, b1.COG, b1.TH, b1.NavStatus),
+                std::tie(m1.MMSI, m1.Lon, m1.Lat, m1.Speed, m1.COG, m1.TH, m1.NavStatus));
+      TMsg18 m18;
+      m18.MMSI = c.mmsi, m18.Lon = c.lon, m18.Lat = c.lat, m18.SOG = c.speed, m18.COG = c.cog, m18.TH = c.th;
+      SetPositionRecord(r, m18, kind);
+      const TMsg18 b18 = RecordMsg18(r);
+      EXPECT_TRUE(r.Decoded() && (r.Tag & TLineRecord::kDecoded18) != 0 && r.Kind() == kind);
+      EXPECT_EQ(std::tie(b18.MMSI, b18.Lon, b18.Lat, b18.SOG, b18.COG, b18.TH),
+                std::tie(m18.MMSI, m18.Lon, m18.Lat, m18.SOG, m18.COG, m18.TH));
+    }
 }
 
 TEST(PieceFeed, FileCutShortWhileReadEndsThePieces) {
