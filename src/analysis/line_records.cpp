@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "catalogue/line_reader.h"
 #include "codec/ais_bits.h"
@@ -144,8 +147,8 @@ TMsg18 RecordMsg18(const TLineRecord& r) {
   return msg;
 }
 
-void MakeLineRecords(TLinePiece& piece) {
-  piece.Records.clear();
+void MakeLineRecords(TLinePiece& piece, bool forAnotherCore) {
+  piece.RecordCount = 0;
   piece.Times.clear();
   piece.Spans.clear();
   const char* data = piece.Bytes.data();
@@ -155,12 +158,28 @@ void MakeLineRecords(TLinePiece& piece) {
   while (at < size) {
     const size_t end = FindLineEnd(data, size, true, at);
     const std::string_view line(data + at, end - at);
-    TLineRecord& r = piece.Records.emplace_back();
+    TLineRecord r;
     const TSentenceKind kind = NMEA_Split(line, fields);
     SetLineRecord(r, line, kind, fields.size());
     Decode(piece, r, line, fields);
+    if (piece.RecordCount == piece.Records.size()) piece.Records.resize(std::max<size_t>(4096, 2 * piece.RecordCount));
+    TLineRecord* slot = piece.Records.data() + piece.RecordCount++;
+#if defined(__SSE2__)
+    // The room was last read by the other core: a plain store would first fetch each
+    // line back from it. A streaming store writes past the caches without asking.
+    if (forAnotherCore) {
+      _mm_stream_si128(reinterpret_cast<__m128i*>(slot), _mm_load_si128(reinterpret_cast<const __m128i*>(&r)));
+    } else {
+      *slot = r;
+    }
+#else
+    *slot = r;
+#endif
     at = end >= size ? size : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
   }
+#if defined(__SSE2__)
+  if (forAnotherCore) _mm_sfence();
+#endif
 }
 
 }  // namespace pelorin

@@ -6,6 +6,7 @@
 // before (window, reassembly, thinning, the ship table).
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -30,8 +31,8 @@ enum TPartDigit : uint8_t { pd_Other = 0, pd_One = 1, pd_Two = 2 };
 // keeps, instead of where the line lies, the numbers the pass uses (MMSI, speed, Lon,
 // Lat, course, heading, status: 120 bits at their own widths); the pass never reads its
 // line. Any other line keeps where it lies, its kind, identifier and field count.
-struct TLineRecord {
-  alignas(8) uint8_t Bytes[15];
+struct alignas(16) TLineRecord {
+  uint8_t Bytes[15];
   uint8_t Tag;  // bits 0-1 field 1, 2-3 field 2 (TPartDigit), then the flags below
 
   static constexpr uint8_t kDecoded1 = 0x10, kDecoded18 = 0x20, kOwn = 0x40;
@@ -87,15 +88,21 @@ struct TTimeRecord {
 struct TLinePiece {
   std::vector<char> Bytes;  // the lines, then 16 bytes that may be read past them
   size_t Size = 0;          // of the lines
-  std::vector<TLineRecord> Records;
+  std::vector<TLineRecord> Records;  // room for them: the first RecordCount are the lines'
+  size_t RecordCount = 0;
   std::vector<TTimeRecord> Times;  // of the records with HasTimeRecord, in order
   std::vector<TAisSpans> Spans;    // of the records with HasAisSpans, in order
 };
 
 inline std::string_view FieldOf(std::string_view line, TFieldSpan span) { return line.substr(span.At, span.Size); }
 
+inline std::span<const TLineRecord> RecordsOf(const TLinePiece& piece) {
+  return {piece.Records.data(), piece.RecordCount};
+}
+
 // Cuts the piece's bytes into lines (ending at CR LF, CR or LF; a last line without an
-// end counts) and makes a record of each.
-void MakeLineRecords(TLinePiece& piece);
+// end counts) and makes a record of each. `forAnotherCore`: the records are read by
+// another core, later.
+void MakeLineRecords(TLinePiece& piece, bool forAnotherCore);
 
 }  // namespace pelorin

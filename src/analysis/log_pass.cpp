@@ -521,7 +521,7 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
     const TLinePiece* piece = feed.Next();
     if (piece == nullptr) return false;
     size_t times = 0, spans = 0;
-    for (const TLineRecord& r : piece->Records) {
+    for (const TLineRecord& r : RecordsOf(*piece)) {
       // The piece's readings and fields follow the records, also those passed over.
       const size_t extra = HasTimeRecord(r) ? times++ : HasAisSpans(r) ? spans++ : 0;
       if (i >= LineFrom) {

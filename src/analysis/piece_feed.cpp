@@ -124,7 +124,7 @@ void TPieceFeed::MakePiece(TSlot& slot) const {
   slot.Shrunk = got < slot.Want;
   std::fill(piece.Bytes.begin() + static_cast<std::ptrdiff_t>(got), piece.Bytes.end(), '\0');
   piece.Size = static_cast<size_t>(got);
-  MakeLineRecords(piece);
+  MakeLineRecords(piece, !workers_.empty());
   // Fresh memory costs the system a page clearing at first touch: paid here, ahead of the
   // pass, rather than by the pass when it stores the piece's points.
   BlockPoolPrepare(kPreparedPointBytes);

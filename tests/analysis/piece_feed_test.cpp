@@ -36,7 +36,7 @@ std::vector<std::string> Lines(TLineReader& reader) {
 std::vector<std::string> FedLines(TPieceFeed& feed) {
   std::vector<std::string> lines;
   while (const TLinePiece* piece = feed.Next())
-    for (const TLineRecord& r : piece->Records) lines.emplace_back(r.Line());
+    for (const TLineRecord& r : RecordsOf(*piece)) lines.emplace_back(r.Line());
   return lines;
 }
 
