@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTextCharFormat>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -683,6 +684,10 @@ void TFormMain::CheckBox_ShowDetailsClick() {
   Label12->setVisible(on);
   Memo1->setVisible(on);
   Client->setFixedSize(on ? kClientWidthWide : kClientWidthNarrow, kClientHeight);
+  // The pane opens on the newest line, so that it follows the lines to come. Its scroll
+  // range is known only once the window has laid it out.
+  if (on)
+    QTimer::singleShot(0, Memo1, [this] { Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum()); });
 }
 
 void TFormMain::Exit1Click() { close(); }

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCharFormat>
 #include <QTimer>
@@ -252,6 +253,10 @@ TEST_F(MainWindowFixture, DetailsToggleWidensAndNarrows) {
   EXPECT_EQ(window->width(), 998);
   EXPECT_TRUE(window->Memo1->isVisible());
   EXPECT_TRUE(window->Memo1->toPlainText().contains("Number of Files :3"));
+  // It opens on the newest line, so that it follows those to come.
+  const QScrollBar* bar = window->Memo1->verticalScrollBar();
+  EXPECT_GT(bar->maximum(), 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
   QTest::mouseClick(window->CheckBox_ShowDetails, Qt::LeftButton, {}, QPoint(5, 5));
   QApplication::processEvents();
   EXPECT_EQ(window->centralWidget()->width(), 632);
