@@ -96,6 +96,7 @@ void Decode(TLinePiece& piece, TLineRecord& r, std::string_view line, const TFie
 }  // namespace
 
 std::string_view TLineRecord::Line() const {
+  if (Decoded()) return {};  // its bytes hold numbers, not where the line lies
   const char* data;
   uint32_t size;
   std::memcpy(&data, Bytes, sizeof data);

@@ -44,7 +44,7 @@ struct alignas(16) TLineRecord {
     if (Decoded()) return (Tag & kOwn) != 0 ? sk_OwnAIS : sk_AIS;
     return static_cast<TSentenceKind>(Bytes[12]);
   }
-  // Of a line not decoded:
+  // Of a line not decoded (empty for a decoded one):
   std::string_view Line() const;
   uint8_t MsgID() const { return Bytes[13]; }   // of a single-sentence AIS sentence: AIS_MsgID
   uint8_t Fields() const { return Bytes[14]; }  // how many, 255 for more

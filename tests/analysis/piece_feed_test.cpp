@@ -97,7 +97,7 @@ TEST(LineRecord, DecodedReportKeepsEveryField) {
       TLineRecord r{};
       SetPositionRecord(r, m1, kind);
       const TMsg1 b1 = RecordMsg1(r);
-      EXPECT_TRUE(r.Decoded() && r.Kind() == kind && r.Count() == pd_One) << c.mmsi;
+      EXPECT_TRUE(r.Decoded() && r.Kind() == kind && r.Count() == pd_One && r.Line().empty()) << c.mmsi;
       EXPECT_EQ(std::tie(b1.MMSI, b1.Lon, b1.Lat, b1.Speed, b1.COG, b1.TH, b1.NavStatus),
                 std::tie(m1.MMSI, m1.Lon, m1.Lat, m1.Speed, m1.COG, m1.TH, m1.NavStatus));
       TMsg18 m18;
