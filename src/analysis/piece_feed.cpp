@@ -26,7 +26,7 @@ unsigned PassThreads(unsigned threads) {
 
 TPieceFeed::TPieceFeed(size_t pieceBytes, unsigned threads) : pieceBytes_(std::max<size_t>(pieceBytes, 64)) {
   // The pass's own thread is one of them. However many are asked for, the pieces in
-  // flight (each some 2 MB of bytes, records and reports) stay few.
+  // flight (each some 1.5 MB of bytes, records and readings) stay few.
   const unsigned workers = std::min(PassThreads(threads) - 1, kMostWorkers);
   try {
     for (unsigned i = 0; i < workers; ++i) workers_.emplace_back([this] { Work(); });
