@@ -6,6 +6,7 @@
 // before (window, reassembly, thinning, the ship table).
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,12 @@ void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, si
 // A decoded report, of a line of that kind.
 void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind);
 void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind);
+// The MMSI of a decoded report, without unpacking the rest.
+inline uint32_t RecordMMSI(const TLineRecord& r) {
+  uint32_t low;
+  std::memcpy(&low, r.Bytes, sizeof low);
+  return low & ((uint32_t{1} << 30) - 1);
+}
 // The decoded report back, with the fields the pass uses; the others are 0.
 TMsg1 RecordMsg1(const TLineRecord& r);
 TMsg18 RecordMsg18(const TLineRecord& r);

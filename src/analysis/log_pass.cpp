@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -42,7 +43,8 @@ class TVesselCache {
     uint32_t MMSI = 0;  // 0: free (a usable MMSI is at least 1)
     uint32_t Ship = 0;
     int64_t LastSeconds = kNoPoint;
-    bool Stored = false;  // a point was stored in this pass
+    bool Stored = false;         // a point was stored in this pass
+    const void* Next = nullptr;  // where the vessel's next point goes, when its block exists
   };
 
   TSlot* Find(uint32_t mmsi) {
@@ -57,7 +59,7 @@ class TVesselCache {
     if (2 * (used_ + 1) > slots_.size()) Grow();
     size_t at = Home(mmsi);
     while (slots_[at].MMSI != 0) at = (at + 1) & mask_;
-    slots_[at] = {mmsi, ship, lastSeconds, false};
+    slots_[at] = {mmsi, ship, lastSeconds, false, nullptr};
     ++used_;
     return slots_[at];
   }
@@ -75,7 +77,11 @@ class TVesselCache {
     shift_ = 64 - static_cast<unsigned>(__builtin_ctzll(size));
     used_ = 0;
     for (const TSlot& slot : old)
-      if (slot.MMSI != 0) Insert(slot.MMSI, slot.Ship, slot.LastSeconds).Stored = slot.Stored;
+      if (slot.MMSI != 0) {
+        TSlot& moved = Insert(slot.MMSI, slot.Ship, slot.LastSeconds);
+        moved.Stored = slot.Stored;
+        moved.Next = slot.Next;
+      }
   }
 
   std::vector<TSlot> slots_;
@@ -83,6 +89,17 @@ class TVesselCache {
   size_t mask_ = 0;
   unsigned shift_ = 64;
 };
+
+// A function that only reads and prefetches counts to the compiler as one without effects,
+// and its calls are dropped with the builtin's prefetches in them: the instruction itself
+// keeps them.
+inline void Prefetch(const void* at) {
+#if defined(__x86_64__) || defined(__i386__)
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(at)));
+#else
+  __builtin_prefetch(at);
+#endif
+}
 
 int64_t LastPointSeconds(const TStatic& ship) {
   return ship.aPlot.empty() ? TVesselCache::kNoPoint : TDateTimeToSeconds(ship.aPlot.back().TimeStampDT);
@@ -396,12 +413,6 @@ struct TPass {
       Msg1ToDynamic(report, point);
     point.TimeStampStr = stampText;
     point.TimeStampDT = state.GPS_TimeStampDT;
-    // The vessel's next point goes there, many lines later: bring it near now, so that
-    // storing it then does not wait for memory (two cache lines a vessel).
-    if (const TDynamic* next = ship.aPlot.NextSlot()) {
-      __builtin_prefetch(next, 1);
-      __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(TDynamic) - 1, 1);
-    }
     if (slot == nullptr) {
       ship.MMSI = point.MMSI.view();
       ship.NavStatus = point.NavStatus.view();
@@ -411,6 +422,24 @@ struct TPass {
     // FinishPass copies once instead of at every point.
     slot->LastSeconds = now;
     slot->Stored = true;
+    slot->Next = ship.aPlot.NextSlot();
+  }
+
+  // A vessel reports every few thousand lines, by when its entry and its track's next
+  // slot have left the caches, and storing its point would wait on memory twice. A few
+  // lines ahead is early enough to bring them near, and late enough that they stay.
+  void PrefetchReport(const TLineRecord& r) {
+    if (!r.Decoded() || r.Kind() == sk_OwnAIS) return;
+    const TVesselCache::TSlot* slot = vessels.Find(RecordMMSI(r));
+    if (slot == nullptr || slot->Next == nullptr) return;
+    // Most reports the 30-second rule drops read nothing else (the time read is the
+    // latest, so this guess may only err towards fetching).
+    if (ReducedData() && slot->LastSeconds != TVesselCache::kNoPoint && nowSeconds - slot->LastSeconds < 29) return;
+    const TTrack& track = state.aShipList[slot->Ship].aPlot;
+    Prefetch(&track);
+    Prefetch(reinterpret_cast<const char*>(&track) + sizeof(TTrack) - 1);
+    Prefetch(slot->Next);
+    Prefetch(static_cast<const char*>(slot->Next) + sizeof(TDynamic) - 1);
   }
 
   // The status of every other vessel that got points: that of its last point.
@@ -489,6 +518,9 @@ void StartRun(TAnalysisState& state) {
   state.Account = {};
 }
 
+// How far ahead the pass brings a report's vessel near.
+constexpr size_t kPrefetchLines = 16;
+
 // The pass over lines [LineFrom, LineTo] of the reader's file.
 bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int64_t LineTo, TDateTime Start,
                TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
@@ -521,7 +553,10 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
     const TLinePiece* piece = feed.Next();
     if (piece == nullptr) return false;
     size_t times = 0, spans = 0;
-    for (const TLineRecord& r : RecordsOf(*piece)) {
+    const std::span<const TLineRecord> records = RecordsOf(*piece);
+    for (size_t k = 0; k < records.size(); ++k) {
+      const TLineRecord& r = records[k];
+      if (k + kPrefetchLines < records.size()) pass.PrefetchReport(records[k + kPrefetchLines]);
       // The piece's readings and fields follow the records, also those passed over.
       const size_t extra = HasTimeRecord(r) ? times++ : HasAisSpans(r) ? spans++ : 0;
       if (i >= LineFrom) {
