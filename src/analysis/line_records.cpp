@@ -25,11 +25,14 @@ TBits Field(uint64_t value, unsigned width, unsigned at) {
 
 void Pack(TLineRecord& r, uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
           uint32_t status, uint8_t flag, TSentenceKind kind) {
+  const uint8_t tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
   const TBits bits = Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
                      Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) | Field(cog, 12, 95) |
-                     Field(th, 9, 107) | Field(status, 4, 116);
-  std::memcpy(r.Bytes, &bits, sizeof r.Bytes);
-  r.Tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
+                     Field(th, 9, 107) | Field(status, 4, 116) | Field(tag, 8, 120);
+  // The whole record at once: 15 bytes and then the tag are stores of overlapping
+  // widths, which a following load of the record cannot take from the store queue.
+  static_assert(sizeof bits == sizeof r);
+  std::memcpy(static_cast<void*>(&r), &bits, sizeof r);
 }
 
 struct TUnpacked {
@@ -38,8 +41,8 @@ struct TUnpacked {
 };
 
 TUnpacked Unpack(const TLineRecord& r) {
-  TBits bits = 0;
-  std::memcpy(&bits, r.Bytes, sizeof r.Bytes);
+  TBits bits;  // the tag in bits 120-127, which no field reaches
+  std::memcpy(&bits, static_cast<const void*>(&r), sizeof r);
   auto take = [&](unsigned width, unsigned at) {
     return static_cast<uint32_t>(static_cast<uint64_t>(bits >> at) & ((uint64_t{1} << width) - 1));
   };
