@@ -223,6 +223,17 @@ note "peak memory"
   if [ "$CLI_READY" = 1 ]; then
     echo "mem_cli $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/day")"
     echo "cli_day $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
+    # --threads 1 against all cores, each run a new process as a user's is, taking turns
+    # (which goes first alternates).
+    for i in $(seq -w "$THREAD_REPETITIONS"); do
+      for threads in $([ $((10#$i % 2)) = 1 ] && echo "1 all" || echo "all 1"); do
+        if [ "$threads" = 1 ]; then
+          echo "clithreads1_$i $(best_of 1 in_inputs "$CLI" --ship-list --quiet --threads 1 "$INPUTS/day")"
+        else
+          echo "clithreadsall_$i $(best_of 1 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
+        fi
+      done
+    done
   fi
 } >>"$REF"
 
