@@ -175,7 +175,7 @@ KML_COPY=$INPUTS/SD_Belumar.kml
   --benchmark_enable_random_interleaving=true \
   --benchmark_out="$JSON" --benchmark_out_format=json >&2
 THREADS_JSON=$INPUTS/bench-threads.json
-"$BENCH" --day="$INPUTS/day" --benchmark_filter='BM_ShipListRun_Day_Thread' \
+"$BENCH" --day="$INPUTS/day" --benchmark_filter='BM_ShipListRun_Day_Thread|BM_ShipListCommand_Day_Threads' \
   --benchmark_repetitions="$THREAD_REPETITIONS" --benchmark_enable_random_interleaving=true \
   --benchmark_out="$THREADS_JSON" --benchmark_out_format=json >&2
 

@@ -1,4 +1,5 @@
-// A whole ship-list run as the "Excel" command makes it: scan, passes, grid.
+// A whole ship-list run as the command line makes it: the scan (the "Open" command's),
+// passes, grid; and the "Excel" command alone, on a card opened before.
 #include <chrono>
 
 #include "bench_inputs.h"
@@ -85,6 +86,35 @@ void BM_ShipListRun_Day_ThreadPair(benchmark::State& state) {
   state.counters["ratio"] = ratio;
 }
 
+// The "Excel" command on a card opened once before, as in the window: passes and grid.
+void BM_ShipListCommand_Day_Threads(benchmark::State& state) {
+  const std::string& directory = BenchInputs().Day;
+  if (!HaveInput(state, directory, "DAY")) return;
+  TCatalogue catalogue;
+  if (!OpenCard(directory, catalogue)) {
+    state.SkipWithError("the scan found nothing to analyse");
+    return;
+  }
+  const TCardSize& size = CardSize(directory);
+  TQuietBox box;
+  TNullSink sink;
+  for (auto _ : state) {
+    TAnalysisState table;
+    TGridView view;
+    TTimeWindowState window = WholeIndex(catalogue);
+    TRunInputs in{table, catalogue, window, static_cast<unsigned>(TAnalysisMode::ShipList), nullptr, nullptr,
+                  std::string(), sink, box, nullptr, &view, {}, static_cast<unsigned>(state.range(0))};
+    if (RunAnalysis(in) != TRunOutcome::Completed) {
+      state.SkipWithError(("the run did not complete: " + box.Last).c_str());
+      return;
+    }
+    state.PauseTiming();
+    table = TAnalysisState{};
+    state.ResumeTiming();
+  }
+  SetThroughput(state, size.Bytes, size.Lines);
+}
+
 void BM_ShipListRun_Day(benchmark::State& state) { ShipListRun(state, BenchInputs().Day, "DAY"); }
 void BM_ShipListRun_Card(benchmark::State& state) { ShipListRun(state, BenchInputs().Card, "CARD"); }
 // The same with a given number of threads: the parallel pass against one thread.
@@ -95,6 +125,7 @@ void BM_ShipListRun_Day_Threads(benchmark::State& state) {
 BENCHMARK(BM_ShipListRun_Day)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ShipListRun_Card)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ShipListRun_Day_Threads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ShipListCommand_Day_Threads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ShipListRun_Day_ThreadPair)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
