@@ -12,64 +12,51 @@
 
 namespace pelorin {
 
-static_assert(std::endian::native == std::endian::little,
-              "a record's numbers are its bytes' low 120 bits");
+static_assert(std::endian::native == std::endian::little, "a record's numbers are its bytes' low 120 bits");
 
 namespace {
 
-// A record as two words, made in registers and stored whole: a record assembled
-// in memory from stores of smaller widths and then copied cannot be taken from
-// the store queue, and the copy waits for the stores to reach the cache.
+// A record as two words, made in registers and stored whole: a record assembled in memory
+// from stores of smaller widths and then copied cannot be taken from the store queue, and
+// the copy waits for the stores to reach the cache.
 struct TWords {
   uint64_t Low, High;
 };
 
-void Put(TLineRecord &r, TWords w) {
-  std::memcpy(static_cast<void *>(&r), &w, sizeof r);
-}
+void Put(TLineRecord& r, TWords w) { std::memcpy(static_cast<void*>(&r), &w, sizeof r); }
 
-// MMSI 30 bits, Lon 28, Lat 27, speed 10, course 12, heading 9, status 4: 120
-// bits, then the tag.
+// MMSI 30 bits, Lon 28, Lat 27, speed 10, course 12, heading 9, status 4: 120 bits, then
+// the tag.
 using TBits = unsigned __int128;
 
 TBits Field(uint64_t value, unsigned width, unsigned at) {
   return static_cast<TBits>(value & ((uint64_t{1} << width) - 1)) << at;
 }
 
-TWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed,
-                     uint32_t cog, uint32_t th, uint32_t status, uint8_t flag,
-                     TSentenceKind kind) {
-  const uint8_t tag = static_cast<uint8_t>(
-      pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
-  const TBits bits =
-      Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
-      Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) |
-      Field(cog, 12, 95) | Field(th, 9, 107) | Field(status, 4, 116) |
-      Field(tag, 8, 120);
+TWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
+                     uint32_t status, uint8_t flag, TSentenceKind kind) {
+  const uint8_t tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
+  const TBits bits = Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
+                     Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) | Field(cog, 12, 95) |
+                     Field(th, 9, 107) | Field(status, 4, 116) | Field(tag, 8, 120);
   return {static_cast<uint64_t>(bits), static_cast<uint64_t>(bits >> 64)};
 }
 
-TWords PositionWords(const TMsg1 &msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH,
-                       msg.NavStatus, TLineRecord::kDecoded1, kind);
+TWords PositionWords(const TMsg1& msg, TSentenceKind kind) {
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, TLineRecord::kDecoded1,
+                       kind);
 }
 
-TWords PositionWords(const TMsg18 &msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0,
-                       TLineRecord::kDecoded18, kind);
+TWords PositionWords(const TMsg18& msg, TSentenceKind kind) {
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, TLineRecord::kDecoded18, kind);
 }
 
-// Where the line lies (8 bytes), its size (4), kind, identifier, field count,
-// tag.
-TWords LineWords(std::string_view line, TSentenceKind kind, size_t fields,
-                 uint8_t msgId, uint8_t tag) {
-  const auto size =
-      static_cast<uint32_t>(std::min<size_t>(line.size(), UINT32_MAX));
+// Where the line lies (8 bytes), its size (4), kind, identifier, field count, tag.
+TWords LineWords(std::string_view line, TSentenceKind kind, size_t fields, uint8_t msgId, uint8_t tag) {
+  const auto size = static_cast<uint32_t>(std::min<size_t>(line.size(), UINT32_MAX));
   return {reinterpret_cast<uintptr_t>(line.data()),
           size | uint64_t{kind} << 32 | uint64_t{msgId} << 40 |
-              uint64_t{static_cast<uint8_t>(std::min<size_t>(fields, 255))}
-                  << 48 |
-              uint64_t{tag} << 56};
+              uint64_t{static_cast<uint8_t>(std::min<size_t>(fields, 255))} << 48 | uint64_t{tag} << 56};
 }
 
 struct TUnpacked {
@@ -77,43 +64,36 @@ struct TUnpacked {
   int32_t Lon, Lat;
 };
 
-TUnpacked Unpack(const TLineRecord &r) {
-  TBits bits; // the tag in bits 120-127, which no field reaches
-  std::memcpy(&bits, static_cast<const void *>(&r), sizeof r);
+TUnpacked Unpack(const TLineRecord& r) {
+  TBits bits;  // the tag in bits 120-127, which no field reaches
+  std::memcpy(&bits, static_cast<const void*>(&r), sizeof r);
   auto take = [&](unsigned width, unsigned at) {
-    return static_cast<uint32_t>(static_cast<uint64_t>(bits >> at) &
-                                 ((uint64_t{1} << width) - 1));
+    return static_cast<uint32_t>(static_cast<uint64_t>(bits >> at) & ((uint64_t{1} << width) - 1));
   };
   auto signedTake = [&](unsigned width, unsigned at) {
     const uint32_t v = take(width, at);
     return static_cast<int32_t>(v << (32 - width)) >> (32 - width);
   };
-  return {take(30, 0),  take(10, 85),       take(12, 95),      take(9, 107),
-          take(4, 116), signedTake(28, 30), signedTake(27, 58)};
+  return {take(30, 0), take(10, 85), take(12, 95), take(9, 107), take(4, 116), signedTake(28, 30), signedTake(27, 58)};
 }
 
 TFieldSpan SpanOf(std::string_view line, std::string_view field) {
-  return {static_cast<uint32_t>(field.data() - line.data()),
-          static_cast<uint32_t>(field.size())};
+  return {static_cast<uint32_t>(field.data() - line.data()), static_cast<uint32_t>(field.size())};
 }
 
 TPartDigit PartDigit(std::string_view field) {
-  if (field == "1")
-    return pd_One;
+  if (field == "1") return pd_One;
   return field == "2" ? pd_Two : pd_Other;
 }
 
 // What can be made of a line without knowing the lines before it: its record.
-TWords Decode(TLinePiece &piece, std::string_view line, TSentenceKind kind,
-              const TFieldList &f) {
+TWords Decode(TLinePiece& piece, std::string_view line, TSentenceKind kind, const TFieldList& f) {
   if (kind == sk_RMC || kind == sk_ZDA) {
-    TTimeRecord &t = piece.Times.emplace_back();
-    t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why)
-                          : ZDA_TimeStampDT(f, t.Time, &t.Why);
+    TTimeRecord& t = piece.Times.emplace_back();
+    t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
     return LineWords(line, kind, f.size(), 0, 0);
   }
-  if ((kind != sk_AIS && kind != sk_OwnAIS) || f.size() != 7)
-    return LineWords(line, kind, f.size(), 0, 0);
+  if ((kind != sk_AIS && kind != sk_OwnAIS) || f.size() != 7) return LineWords(line, kind, f.size(), 0, 0);
   const TPartDigit count = PartDigit(f[1]);
   const std::string_view payload = f[5];
   uint8_t msgId = 0;
@@ -134,36 +114,29 @@ TWords Decode(TLinePiece &piece, std::string_view line, TSentenceKind kind,
     }
   }
   piece.Spans.push_back({SpanOf(line, f[3]), SpanOf(line, payload)});
-  return LineWords(line, kind, f.size(), msgId,
-                   static_cast<uint8_t>(count | PartDigit(f[2]) << 2));
+  return LineWords(line, kind, f.size(), msgId, static_cast<uint8_t>(count | PartDigit(f[2]) << 2));
 }
 
-} // namespace
+}  // namespace
 
 std::string_view TLineRecord::Line() const {
-  if (Decoded())
-    return {}; // its bytes hold numbers, not where the line lies
-  const char *data;
+  if (Decoded()) return {};  // its bytes hold numbers, not where the line lies
+  const char* data;
   uint32_t size;
   std::memcpy(&data, Bytes, sizeof data);
   std::memcpy(&size, Bytes + 8, sizeof size);
   return {data, size};
 }
 
-void SetLineRecord(TLineRecord &r, std::string_view line, TSentenceKind kind,
-                   size_t fields) {
+void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, size_t fields) {
   Put(r, LineWords(line, kind, fields, 0, 0));
 }
 
-void SetPositionRecord(TLineRecord &r, const TMsg1 &msg, TSentenceKind kind) {
-  Put(r, PositionWords(msg, kind));
-}
+void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind) { Put(r, PositionWords(msg, kind)); }
 
-void SetPositionRecord(TLineRecord &r, const TMsg18 &msg, TSentenceKind kind) {
-  Put(r, PositionWords(msg, kind));
-}
+void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind) { Put(r, PositionWords(msg, kind)); }
 
-TMsg1 RecordMsg1(const TLineRecord &r) {
+TMsg1 RecordMsg1(const TLineRecord& r) {
   const TUnpacked u = Unpack(r);
   TMsg1 msg;
   msg.MMSI = u.MMSI;
@@ -176,7 +149,7 @@ TMsg1 RecordMsg1(const TLineRecord &r) {
   return msg;
 }
 
-TMsg18 RecordMsg18(const TLineRecord &r) {
+TMsg18 RecordMsg18(const TLineRecord& r) {
   const TUnpacked u = Unpack(r);
   TMsg18 msg;
   msg.MMSI = u.MMSI;
@@ -188,11 +161,11 @@ TMsg18 RecordMsg18(const TLineRecord &r) {
   return msg;
 }
 
-void MakeLineRecords(TLinePiece &piece, bool forAnotherCore) {
+void MakeLineRecords(TLinePiece& piece, bool forAnotherCore) {
   piece.RecordCount = 0;
   piece.Times.clear();
   piece.Spans.clear();
-  const char *data = piece.Bytes.data();
+  const char* data = piece.Bytes.data();
   const size_t size = piece.Size;
   TFieldList fields;
   size_t at = 0;
@@ -201,14 +174,11 @@ void MakeLineRecords(TLinePiece &piece, bool forAnotherCore) {
     const std::string_view line(data + at, end - at);
     const TSentenceKind kind = NMEA_Split(line, fields);
     const TWords w = Decode(piece, line, kind, fields);
-    if (piece.RecordCount == piece.Records.size())
-      piece.Records.resize(std::max<size_t>(4096, 2 * piece.RecordCount));
-    auto *slot = reinterpret_cast<long long *>(piece.Records.data() +
-                                               piece.RecordCount++);
+    if (piece.RecordCount == piece.Records.size()) piece.Records.resize(std::max<size_t>(4096, 2 * piece.RecordCount));
+    auto* slot = reinterpret_cast<long long*>(piece.Records.data() + piece.RecordCount++);
 #if defined(__SSE2__) && defined(__x86_64__)
-    // The room was last read by the other core: a plain store would first fetch
-    // each line back from it. A streaming store writes past the caches without
-    // asking.
+    // The room was last read by the other core: a plain store would first fetch each
+    // line back from it. A streaming store writes past the caches without asking.
     if (forAnotherCore) {
       _mm_stream_si64(slot, static_cast<long long>(w.Low));
       _mm_stream_si64(slot + 1, static_cast<long long>(w.High));
@@ -218,15 +188,11 @@ void MakeLineRecords(TLinePiece &piece, bool forAnotherCore) {
 #else
     std::memcpy(slot, &w, sizeof w);
 #endif
-    at = end >= size ? size
-         : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n'
-             ? end + 2
-             : end + 1;
+    at = end >= size ? size : data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
   }
 #if defined(__SSE2__) && defined(__x86_64__)
-  if (forAnotherCore)
-    _mm_sfence();
+  if (forAnotherCore) _mm_sfence();
 #endif
 }
 
-} // namespace pelorin
+}  // namespace pelorin
