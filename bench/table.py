@@ -43,6 +43,16 @@ def row(label, name, wc=None, gps=None, target=None):
     rows.append(f"| {label} | {t:.3f} s | {secs(b, 'cpu_time'):.3f} s | {b['MB']:.0f} MB/s | "
                 f"{b['lines'] / 1e6:.2f} M/s | {r_wc} | {r_gps} | {target or ''} |")
 
+def against_one(label, name, target=""):
+    """2 threads against 1 of the measure `name` (with /1 and /2): fastest and medians."""
+    if name + "/1" not in runs or name + "/2" not in runs:
+        return
+    one, two = secs(runs[name + "/1"]), secs(runs[name + "/2"])
+    n1, n2 = times[name + "/1"], times[name + "/2"]
+    median = statistics.median(n1) / statistics.median(n2)
+    rows.append(f"| {label}, 2 threads against 1 | {one / two:.2f}× faster (fastest of {len(n1)} and "
+                f"{len(n2)} runs; medians {median:.2f}×) | | | | | | {target}".rstrip() + " |")
+
 day_bytes, _ = size("day")
 card_bytes, card_largest = size("card")
 row("Scan, 30-day card", "BM_Scan_Card", "wc_card", "gps_card", "≤ 2× wc -l")
@@ -53,20 +63,10 @@ row("Ship-list run, 24-hour log", "BM_ShipListRun_Day", "wc_day", "gps_day", "�
 row("Ship-list run, 24-hour log, 1 thread", "BM_ShipListRun_Day_Threads/1", "wc_day", "gps_day")
 row("Ship-list run, 24-hour log, 2 threads", "BM_ShipListRun_Day_Threads/2", "wc_day", "gps_day",
     "≤ 10× wc -l, ≥ 1.6× faster than 1 thread")
-if "BM_ShipListRun_Day_Threads/1" in runs and "BM_ShipListRun_Day_Threads/2" in runs:
-    one, two = secs(runs["BM_ShipListRun_Day_Threads/1"]), secs(runs["BM_ShipListRun_Day_Threads/2"])
-    n1, n2 = times["BM_ShipListRun_Day_Threads/1"], times["BM_ShipListRun_Day_Threads/2"]
-    median = statistics.median(n1) / statistics.median(n2)
-    rows.append(f"| Ship-list run, 2 threads against 1 | {one / two:.2f}× faster (fastest of {len(n1)} and "
-                f"{len(n2)} runs; medians {median:.2f}×) | | | | | | ≥ 1.6× |")
+against_one("Ship-list run", "BM_ShipListRun_Day_Threads", "≥ 1.6×")
 row("\"Excel\" command alone (card opened before), 1 thread", "BM_ShipListCommand_Day_Threads/1", "wc_day", "gps_day")
 row("\"Excel\" command alone (card opened before), 2 threads", "BM_ShipListCommand_Day_Threads/2", "wc_day", "gps_day")
-if "BM_ShipListCommand_Day_Threads/1" in runs and "BM_ShipListCommand_Day_Threads/2" in runs:
-    one, two = secs(runs["BM_ShipListCommand_Day_Threads/1"]), secs(runs["BM_ShipListCommand_Day_Threads/2"])
-    n1, n2 = times["BM_ShipListCommand_Day_Threads/1"], times["BM_ShipListCommand_Day_Threads/2"]
-    median = statistics.median(n1) / statistics.median(n2)
-    rows.append(f"| \"Excel\" command alone, 2 threads against 1 | {one / two:.2f}× faster (fastest of {len(n1)} and "
-                f"{len(n2)} runs; medians {median:.2f}×) | | | | | | |")
+against_one("\"Excel\" command alone", "BM_ShipListCommand_Day_Threads")
 if pair_ratios:
     rows.append(f"| Ship-list run, 2 threads against 1, runs in pairs back to back | "
                 f"{statistics.median(pair_ratios):.2f}× faster (median of {len(pair_ratios)} pairs; "
