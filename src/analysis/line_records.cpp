@@ -16,15 +16,6 @@ static_assert(std::endian::native == std::endian::little, "a record's numbers ar
 
 namespace {
 
-// A record as two words, made in registers and stored whole: a record assembled in memory
-// from stores of smaller widths and then copied cannot be taken from the store queue, and
-// the copy waits for the stores to reach the cache.
-struct TWords {
-  uint64_t Low, High;
-};
-
-void Put(TLineRecord& r, TWords w) { std::memcpy(static_cast<void*>(&r), &w, sizeof r); }
-
 // MMSI 30 bits, Lon 28, Lat 27, speed 10, course 12, heading 9, status 4: 120 bits, then
 // the tag.
 using TBits = unsigned __int128;
@@ -33,8 +24,8 @@ TBits Field(uint64_t value, unsigned width, unsigned at) {
   return static_cast<TBits>(value & ((uint64_t{1} << width) - 1)) << at;
 }
 
-TWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
-                     uint32_t status, uint8_t flag, TSentenceKind kind) {
+TRecordWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
+                           uint32_t status, uint8_t flag, TSentenceKind kind) {
   const uint8_t tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
   const TBits bits = Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
                      Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) | Field(cog, 12, 95) |
@@ -42,17 +33,8 @@ TWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, ui
   return {static_cast<uint64_t>(bits), static_cast<uint64_t>(bits >> 64)};
 }
 
-TWords PositionWords(const TMsg1& msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, TLineRecord::kDecoded1,
-                       kind);
-}
-
-TWords PositionWords(const TMsg18& msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, TLineRecord::kDecoded18, kind);
-}
-
 // Where the line lies (8 bytes), its size (4), kind, identifier, field count, tag.
-TWords LineWords(std::string_view line, TSentenceKind kind, size_t fields, uint8_t msgId, uint8_t tag) {
+TRecordWords LineWords(std::string_view line, TSentenceKind kind, size_t fields, uint8_t msgId, uint8_t tag) {
   const auto size = static_cast<uint32_t>(std::min<size_t>(line.size(), UINT32_MAX));
   return {reinterpret_cast<uintptr_t>(line.data()),
           size | uint64_t{kind} << 32 | uint64_t{msgId} << 40 |
@@ -87,7 +69,7 @@ TPartDigit PartDigit(std::string_view field) {
 }
 
 // What can be made of a line without knowing the lines before it: its record.
-TWords Decode(TLinePiece& piece, std::string_view line, TSentenceKind kind, const TFieldList& f) {
+TRecordWords Decode(TLinePiece& piece, std::string_view line, TSentenceKind kind, const TFieldList& f) {
   if (kind == sk_RMC || kind == sk_ZDA) {
     TTimeRecord& t = piece.Times.emplace_back();
     t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
@@ -128,13 +110,14 @@ std::string_view TLineRecord::Line() const {
   return {data, size};
 }
 
-void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, size_t fields) {
-  Put(r, LineWords(line, kind, fields, 0, 0));
+TRecordWords PositionWords(const TMsg1& msg, TSentenceKind kind) {
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, TLineRecord::kDecoded1,
+                       kind);
 }
 
-void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind) { Put(r, PositionWords(msg, kind)); }
-
-void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind) { Put(r, PositionWords(msg, kind)); }
+TRecordWords PositionWords(const TMsg18& msg, TSentenceKind kind) {
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, TLineRecord::kDecoded18, kind);
+}
 
 TMsg1 RecordMsg1(const TLineRecord& r) {
   const TUnpacked u = Unpack(r);
@@ -173,7 +156,7 @@ void MakeLineRecords(TLinePiece& piece, bool forAnotherCore) {
     const size_t end = FindLineEnd(data, size, true, at);
     const std::string_view line(data + at, end - at);
     const TSentenceKind kind = NMEA_Split(line, fields);
-    const TWords w = Decode(piece, line, kind, fields);
+    const TRecordWords w = Decode(piece, line, kind, fields);
     if (piece.RecordCount == piece.Records.size()) piece.Records.resize(std::max<size_t>(4096, 2 * piece.RecordCount));
     auto* slot = reinterpret_cast<long long*>(piece.Records.data() + piece.RecordCount++);
 #if defined(__SSE2__) && defined(__x86_64__)

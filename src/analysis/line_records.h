@@ -53,11 +53,16 @@ struct alignas(16) TLineRecord {
 
 static_assert(sizeof(TLineRecord) == 16, "a line record stays compact");
 
-// A line not decoded. A line of 4 GB or more is kept as its first 4 GB less a byte.
-void SetLineRecord(TLineRecord& r, std::string_view line, TSentenceKind kind, size_t fields);
-// A decoded report, of a line of that kind.
-void SetPositionRecord(TLineRecord& r, const TMsg1& msg, TSentenceKind kind);
-void SetPositionRecord(TLineRecord& r, const TMsg18& msg, TSentenceKind kind);
+// A record's 16 bytes as two words, as a worker makes them in registers and stores them
+// whole: a record assembled in memory from stores of smaller widths and then copied
+// cannot be taken from the store queue, and the copy waits for the stores to reach the
+// cache. A line of 4 GB or more is kept as its first 4 GB less a byte.
+struct TRecordWords {
+  uint64_t Low, High;
+};
+// The record of a decoded report, of a line of that kind.
+TRecordWords PositionWords(const TMsg1& msg, TSentenceKind kind);
+TRecordWords PositionWords(const TMsg18& msg, TSentenceKind kind);
 // The MMSI of a decoded report, without unpacking the rest.
 inline uint32_t RecordMMSI(const TLineRecord& r) {
   uint32_t low;

@@ -4,6 +4,7 @@
 // the pieces where it now ends.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -95,14 +96,16 @@ TEST(LineRecord, DecodedReportKeepsEveryField) {
       m1.MMSI = c.mmsi, m1.Lon = c.lon, m1.Lat = c.lat, m1.Speed = c.speed, m1.COG = c.cog, m1.TH = c.th;
       m1.NavStatus = c.status;
       TLineRecord r{};
-      SetPositionRecord(r, m1, kind);
+      TRecordWords w = PositionWords(m1, kind);
+      std::memcpy(static_cast<void*>(&r), &w, sizeof r);
       const TMsg1 b1 = RecordMsg1(r);
       EXPECT_TRUE(r.Decoded() && r.Kind() == kind && r.Count() == pd_One && r.Line().empty()) << c.mmsi;
       EXPECT_EQ(std::tie(b1.MMSI, b1.Lon, b1.Lat, b1.Speed, b1.COG, b1.TH, b1.NavStatus),
                 std::tie(m1.MMSI, m1.Lon, m1.Lat, m1.Speed, m1.COG, m1.TH, m1.NavStatus));
       TMsg18 m18;
       m18.MMSI = c.mmsi, m18.Lon = c.lon, m18.Lat = c.lat, m18.SOG = c.speed, m18.COG = c.cog, m18.TH = c.th;
-      SetPositionRecord(r, m18, kind);
+      w = PositionWords(m18, kind);
+      std::memcpy(static_cast<void*>(&r), &w, sizeof r);
       const TMsg18 b18 = RecordMsg18(r);
       EXPECT_TRUE(r.Decoded() && (r.Tag & TLineRecord::kDecoded18) != 0 && r.Kind() == kind);
       EXPECT_EQ(std::tie(b18.MMSI, b18.Lon, b18.Lat, b18.SOG, b18.COG, b18.TH),
