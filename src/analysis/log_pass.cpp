@@ -43,8 +43,10 @@ class TVesselCache {
     uint32_t MMSI = 0;  // 0: free (a usable MMSI is at least 1)
     uint32_t Ship = 0;
     int64_t LastSeconds = kNoPoint;
-    bool Stored = false;         // a point was stored in this pass
-    const void* Next = nullptr;  // where the vessel's next point goes, when its block exists
+    bool Stored = false;  // a point was stored in this pass
+    // Where the vessel's next point goes, when its block exists. The track knows it too,
+    // but reading it there is the very wait that fetching it ahead avoids.
+    const void* Next = nullptr;
   };
 
   TSlot* Find(uint32_t mmsi) {
