@@ -63,11 +63,11 @@ void CheckScanReaders(std::string_view line, const TFieldList& fields) {
   PELORIN_FUZZ_CHECK(!rmc || (fields.size() == 13 && fields[2] == "A"), "RMC reader needs 13 fields and A");
   PELORIN_FUZZ_CHECK(!rmc || (date.size() <= 8 && time.size() <= 8), "RMC reader texts are short");
 
-  // With 2050 as the current year a two-digit year is 20yy, as the pass reads it.
+  // The scan and the pass place two-digit years by the same rule.
   TDateTime scanStamp = 0;
   const bool scanOk = rmc && ReadTimeStamp(date, time, 2050, scanStamp);
   TDateTime passStamp = -1;
-  const bool passOk = RMC_TimeStampDT(fields, passStamp);
+  const bool passOk = RMC_TimeStampDT(fields, 2050, passStamp);
   PELORIN_FUZZ_CHECK(passOk || passStamp == 0, "a failed RMC value is 0");
   // The pass wants every time piece of two digits; the scan also reads "9:30:15".
   PELORIN_FUZZ_CHECK(!passOk || scanOk, "an RMC time the pass accepts, the scan accepts");
@@ -78,7 +78,7 @@ void CheckScanReaders(std::string_view line, const TFieldList& fields) {
   if (passOk) {
     PELORIN_FUZZ_CHECK(TDateTimeToSeconds(scanStamp) == TDateTimeToSeconds(passStamp), "scan and pass agree");
     TText text;
-    RMC_TimeStampStr(fields, text);
+    RMC_TimeStampStr(fields, 2050, text);
     PELORIN_FUZZ_CHECK(text == IsoText(DecodeDateTime(passStamp)), "RMC text names the RMC value");
   }
 
@@ -87,11 +87,11 @@ void CheckScanReaders(std::string_view line, const TFieldList& fields) {
   if (!zda) PELORIN_FUZZ_CHECK(zdate == "untouched" && ztime == "untouched", "a failed reader writes nothing");
   TDateTime zScan = 0, zPass = -1;
   const bool zScanOk = zda && ReadTimeStamp(zdate, ztime, 2050, zScan);
-  const bool zPassOk = ZDA_TimeStampDT(fields, zPass);
+  const bool zPassOk = ZDA_TimeStampDT(fields, 2050, zPass);
   PELORIN_FUZZ_CHECK(zPassOk || zPass == 0, "a failed ZDA value is 0");
   if (zPassOk) {
     TText text;
-    ZDA_TimeStampStr(fields, text);
+    ZDA_TimeStampStr(fields, 2050, text);
     PELORIN_FUZZ_CHECK(text.size() >= 15 && text.ends_with("Z"), "ZDA text of an accepted sentence");
     const TDateParts p = DecodeDateTime(zPass);
     PELORIN_FUZZ_CHECK(p.Year >= 1 && p.Year <= 9999, "ZDA year in the date type's range");

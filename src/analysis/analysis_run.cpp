@@ -1,11 +1,14 @@
 #include "analysis/analysis_run.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "analysis/piece_feed.h"
+#include "catalogue/file_check.h"
 #include "codec/number_text.h"
 #include "output/kml_writer.h"
 
@@ -27,7 +30,7 @@ struct TStopHintGuard {
   ~TStopHintGuard() { sink.SetStopHintVisible(false); }
 };
 
-void EntryLines(TProgressSink& sink, const TSD_Info& info, const TLogDateTime& entry) {
+void EntryReport(TProgressSink& sink, const TSD_Info& info, const TLogDateTime& entry) {
   const bool known = entry.File_Index >= 0 && static_cast<size_t>(entry.File_Index) < info.FileListe.size();
   sink.AppendDetail(RunSeparator);
   sink.AppendDetail("Log-File: " + (known ? info.FileListe[static_cast<size_t>(entry.File_Index)] : std::string()));
@@ -40,17 +43,51 @@ std::string EntryPath(const TSD_Info& info, const TLogDateTime& entry) {
   return info.DirectoryName + info.FileListe[static_cast<size_t>(entry.File_Index)];
 }
 
-// What became of every line the passes read.
-void AccountLines(TProgressSink& sink, const TAnalysisState& state) {
+// The lines of entries [first, last], which the account must add up to.
+int64_t EntryLines(const TLogList& list, int64_t first, int64_t last) {
+  int64_t lines = 0;
+  for (int64_t i = first; i <= last; ++i) {
+    const TLogDateTime& e = list[static_cast<size_t>(i)];
+    if (e.Line_End >= e.Line_Start) lines += e.Line_End - e.Line_Start + 1;
+  }
+  return lines;
+}
+
+// What became of every line of the run's entries.
+void AccountLines(TProgressSink& sink, TAnalysisState& state, int64_t entryLines) {
+  state.Account.LinesNotRead = std::max<int64_t>(0, entryLines - state.Account.LinesRead);
   sink.AppendDetail(RunSeparator);
   for (const std::string& line : LineAccountReport(state.Account)) sink.AppendDetail(line);
 }
 
-void TotalLines(TProgressSink& sink, const TAnalysisState& state) {
+void TotalLines(TProgressSink& sink, TAnalysisState& state, int64_t entryLines) {
   sink.AppendDetail(RunSeparator);
   sink.AppendDetail("-Number Static : " + IntToText(state.Num_Static));
   sink.AppendDetail("-Number Dynam. : " + IntToText(state.Num_Dynamic));
-  AccountLines(sink, state);
+  AccountLines(sink, state, entryLines);
+}
+
+// A run that read less than its entries ends without output, saying why in the box and
+// in the details pane, and what became of the lines.
+TRunOutcome EndUnread(TRunInputs& in, TRunOutcome outcome, const std::string& text, int64_t entryLines) {
+  in.Sink.AppendDetail(RunSeparator);
+  in.Sink.AppendDetail(text);
+  AccountLines(in.Sink, in.State, entryLines);
+  in.Sink.ResetProgressBar_Load();
+  in.Sink.ResetProgressBar_Total();
+  in.Sink.SetStopHintVisible(false);
+  in.Messages.Show(TMessageKind::Information, kInformationCaption, text);
+  return outcome;
+}
+
+// Before the passes and after them: a file that no longer holds what the scan read
+// would give a result that looks whole and is not.
+std::optional<TRunOutcome> CheckCard(TRunInputs& in, int64_t first, int64_t last, int64_t entryLines) {
+  const TCardCheck card = CheckCardFiles(in.Catalogue, first, last);
+  if (!card.Changed.empty())
+    return EndUnread(in, TRunOutcome::CardChanged, CardChangedText(card.Changed), entryLines);
+  if (!card.ReadStop.empty()) return EndUnread(in, TRunOutcome::ReadFailed, card.ReadStop, entryLines);
+  return std::nullopt;
 }
 
 void BarsFull(TProgressSink& sink, int64_t totalMax) {
@@ -68,7 +105,7 @@ void RemoveQuietly(const std::string& path) {
 
 // Written beside the document and renamed over it when complete, so that a failed write
 // never replaces a good document with a truncated one.
-TRunOutcome WriteKml(TRunInputs& in, int64_t totalMax) {
+TRunOutcome WriteKml(TRunInputs& in, int64_t totalMax, int64_t entryLines) {
   const std::string path = KmlPath(in.StartupDir);
   const std::string partPath = path + ".part";
   TKmlFile file;
@@ -109,7 +146,7 @@ TRunOutcome WriteKml(TRunInputs& in, int64_t totalMax) {
     in.Messages.Show(TMessageKind::Error, kErrorCaption, kKmlWriteText);
     return TRunOutcome::KmlWriteFailed;
   }
-  TotalLines(in.Sink, in.State);
+  TotalLines(in.Sink, in.State, entryLines);
   BarsFull(in.Sink, totalMax);
   in.Sink.SetStopHintVisible(false);
   in.Sink.ProcessMessages();
@@ -162,6 +199,10 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   sink.SetBarMin(TBar::Total, First);
   sink.SetStopHintVisible(true);
   cat.StopRequested = false;
+  const int64_t entryLines = EntryLines(logList, First, Last);
+  // The account starts from nothing, also when the card check stops the run before any pass.
+  in.State.Account = {};
+  if (const auto refused = CheckCard(in, First, Last, entryLines)) return *refused;
 
   TLineFileCache cache;  // consecutive entries of one file open and count it once
   TLogPassOptions options;
@@ -169,13 +210,22 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   options.Threads = in.Threads;
   options.Cache = &cache;
   options.KnownIndex = &cat.FileIndex;  // the scan counted the files already
+  options.CurrentYear = cat.ScanYear;
+  TReadStop stop;
+  options.Stop = &stop;
+  const auto readStopped = [&](const TLogDateTime& e) {
+    const bool known = e.File_Index >= 0 && static_cast<size_t>(e.File_Index) < cat.SD_Info.FileListe.size();
+    const std::string name = known ? cat.SD_Info.FileListe[static_cast<size_t>(e.File_Index)] : std::string();
+    return EndUnread(in, TRunOutcome::ReadFailed, ReadStoppedText(name, stop.Line, stop.Reason), entryLines);
+  };
   TPieceFeed feed(PassPieceBytes(options), options.Threads);
   options.Feed = &feed;
 
   const TLogDateTime& first = logList[static_cast<size_t>(First)];
   ReadLogFile_First(in.State, EntryPath(cat.SD_Info, first), first.Line_Start, first.Line_End, Start, End, options,
                     sink);
-  EntryLines(sink, cat.SD_Info, first);
+  EntryReport(sink, cat.SD_Info, first);
+  if (stop.Stopped) return readStopped(first);
   int64_t position = First;
 
   for (int64_t i = First + 1; i <= Last; ++i) {
@@ -184,13 +234,14 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
     sink.ProcessMessages();
     const TLogDateTime& e = logList[static_cast<size_t>(i)];
     ReadLogFile_Next(in.State, EntryPath(cat.SD_Info, e), e.Line_Start, e.Line_End, Start, End, options, sink);
-    EntryLines(sink, cat.SD_Info, e);
+    EntryReport(sink, cat.SD_Info, e);
+    if (stop.Stopped) return readStopped(e);
     if (sink.StopKeyPressed()) {
       cat.StopRequested = true;
       sink.AppendDetail(RunSeparator);
       sink.AppendDetail(kInterruptText);
       sink.AppendDetail(RunSeparator);
-      AccountLines(sink, in.State);
+      AccountLines(sink, in.State, entryLines);
       sink.ResetProgressBar_Load();
       sink.ResetProgressBar_Total();
       sink.SetStopHintVisible(false);
@@ -198,13 +249,14 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
     }
   }
   cache = TLineFileCache{};  // the file is not needed for the output
+  if (const auto refused = CheckCard(in, First, Last, entryLines)) return *refused;
 
   if (in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::Kml)) {
     sink.SetBarPosition(TBar::Total, position + 1);
-    return WriteKml(in, Last + 1);
+    return WriteKml(in, Last + 1, entryLines);
   }
   if (in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::ShipList)) {
-    TotalLines(sink, in.State);
+    TotalLines(sink, in.State, entryLines);
     BarsFull(sink, Last + 1);
     sink.SetStopHintVisible(false);
     sink.ProcessMessages();

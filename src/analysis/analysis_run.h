@@ -27,6 +27,8 @@ enum class TRunOutcome {
   Stopped,          // the stop key after an entry: interrupt lines, no output
   KmlCreateFailed,  // "Google-Datei konnte nicht angelegt werden."
   KmlWriteFailed,   // the document could not be completed; the earlier one is left in place
+  CardChanged,      // a file no longer holds what the scan read: no output, "Please open it again."
+  ReadFailed,       // reading a file failed in its middle: no output, the file and line named
 };
 
 struct TRunInputs {

@@ -44,6 +44,7 @@ constexpr TOutcome kOutcomes[] = {
 
 void Add(TLineAccount& into, const TLineAccount& more) {
   into.LinesRead += more.LinesRead;
+  into.LinesNotRead += more.LinesNotRead;
   for (const TOutcome& o : kOutcomes)
     if (o.Count != nullptr) into.*o.Count += more.*o.Count;
   for (size_t id = 0; id < std::size(into.UnusedTypes); ++id) into.UnusedTypes[id] += more.UnusedTypes[id];
@@ -64,6 +65,7 @@ std::vector<std::string> LineAccountReport(const TLineAccount& account) {
     }
     if (!counts.empty()) lines.push_back("-" + std::string(o.Label) + " : " + counts);
   }
+  if (account.LinesNotRead > 0) lines.push_back("-Lines not read : " + IntToText(account.LinesNotRead));
   return lines;
 }
 

@@ -32,12 +32,15 @@ struct TLineAccount {
   int64_t UnusedTypes[64] = {};    // by message identifier
   int64_t ChecksumErrors = 0;      // a tag the pass reads, a checksum that fails
   int64_t OtherLines = 0;          // other sentences, empty lines, anything else
+  // Lines of the run's entries that no pass read (a stop, a card that changed, a read
+  // error): not part of LinesRead, set by the run before it reports.
+  int64_t LinesNotRead = 0;
 };
 
 void Add(TLineAccount& into, const TLineAccount& more);
 
 // "Lines read : N", then "-<outcome> : <count>" for every outcome with a count, in a
-// fixed order.
+// fixed order, then "-Lines not read : N" when there were any.
 std::vector<std::string> LineAccountReport(const TLineAccount& account);
 
 }  // namespace pelorin

@@ -72,7 +72,8 @@ TPartDigit PartDigit(std::string_view field) {
 TRecordWords Decode(TLinePiece& piece, std::string_view line, TSentenceKind kind, const TFieldList& f) {
   if (kind == sk_RMC || kind == sk_ZDA) {
     TTimeRecord& t = piece.Times.emplace_back();
-    t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, t.Time, &t.Why) : ZDA_TimeStampDT(f, t.Time, &t.Why);
+    t.Ok = kind == sk_RMC ? RMC_TimeStampDT(f, piece.CurrentYear, t.Time, &t.Why)
+                          : ZDA_TimeStampDT(f, piece.CurrentYear, t.Time, &t.Why);
     return LineWords(line, kind, f.size(), 0, 0);
   }
   if ((kind != sk_AIS && kind != sk_OwnAIS) || f.size() != 7) return LineWords(line, kind, f.size(), 0, 0);

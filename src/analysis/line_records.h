@@ -104,6 +104,7 @@ struct TLinePiece {
   size_t RecordCount = 0;
   std::vector<TTimeRecord> Times;  // of the records with HasTimeRecord, in order
   std::vector<TAisSpans> Spans;    // of the records with HasAisSpans, in order
+  int CurrentYear = 0;             // the time sentences' two-digit years are placed around it
 };
 
 inline std::string_view FieldOf(std::string_view line, TFieldSpan span) { return line.substr(span.At, span.Size); }

@@ -1,7 +1,9 @@
 #include "analysis/log_pass.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <limits>
 #include <optional>
@@ -13,6 +15,8 @@
 
 #include "analysis/line_records.h"
 #include "analysis/piece_feed.h"
+#include "catalogue/file_check.h"
+#include "catalogue/regular_file.h"
 #include "codec/ais_bits.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
@@ -110,6 +114,7 @@ int64_t LastPointSeconds(const TStatic& ship) {
 struct TPass {
   TAnalysisState& state;
   const TLogPassOptions& options;
+  int year;
   int64_t startSeconds;
   int64_t endSeconds;
   TFieldList fields;
@@ -193,7 +198,7 @@ struct TPass {
     }
     ++account.TimeInWindow;
     state.InTimeWindow = true;
-    RMC_TimeStampStr(fields, state.GPS_TimeStampStr);
+    RMC_TimeStampStr(fields, year, state.GPS_TimeStampStr);
     stampText = state.GPS_TimeStampStr;
     if (!state.OwnAIS_Seen) OwnShipFix();
   }
@@ -207,7 +212,7 @@ struct TPass {
     }
     ++account.TimeInWindow;
     state.InTimeWindow = true;
-    ZDA_TimeStampStr(fields, state.GPS_TimeStampStr);
+    ZDA_TimeStampStr(fields, year, state.GPS_TimeStampStr);
     stampText = state.GPS_TimeStampStr;
   }
 
@@ -512,6 +517,11 @@ struct TPass {
   }
 };
 
+bool Stopped(const TLogPassOptions& options, int64_t line, std::string_view reason) {
+  if (options.Stop != nullptr) *options.Stop = {true, line, std::string(reason)};
+  return false;
+}
+
 void StartRun(TAnalysisState& state) {
   ClearShipTable(state);
   state.Num_Dynamic = 0;
@@ -526,14 +536,14 @@ constexpr size_t kPrefetchLines = 16;
 // The pass over lines [LineFrom, LineTo] of the reader's file.
 bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int64_t LineTo, TDateTime Start,
                TDateTime End, const TLogPassOptions& options, TProgressSink& sink) {
-  if (LineTo >= reader.LineCount()) return false;
+  if (LineTo >= reader.LineCount()) return Stopped(options, LineFrom, kChangedWhileRead);
   if (LineTo < LineFrom) return true;
   if (LineFrom < 0) return false;
   sink.ResetProgressBar_Load();
   sink.SetBarMax(TBar::Load, LineTo + 1);
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
-  TPass pass{state, options, TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {}, {}, {}, {}, {},
+  TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {}, {}, {}, {}, {},
              {}, TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
   struct TFinish {
@@ -544,16 +554,19 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   if (options.Feed == nullptr) own.emplace(PassPieceBytes(options), options.Threads);
   TPieceFeed& feed = options.Feed != nullptr ? *options.Feed : *own;
   // The lines are read from the checkpoint before LineFrom; those before it are passed over.
-  feed.Begin(reader, LineFrom, LineTo);
+  feed.Begin(reader, LineFrom, LineTo, pass.year);
   struct TEnd {
     TPieceFeed& feed;
     ~TEnd() { feed.End(); }
   } end{feed};
   int64_t i = feed.FirstLine();
   while (i <= LineTo) {
-    // A file that shrank since its lines were counted ends the pass.
+    // A file that shrank since its lines were counted, or a read that failed, ends the pass.
     const TLinePiece* piece = feed.Next();
-    if (piece == nullptr) return false;
+    if (piece == nullptr) {
+      const int err = feed.ReadErrno();
+      return Stopped(options, std::max(i, LineFrom), err != 0 ? std::strerror(err) : kChangedWhileRead);
+    }
     size_t times = 0, spans = 0;
     const std::span<const TLineRecord> records = RecordsOf(*piece);
     for (size_t k = 0; k < records.size(); ++k) {
@@ -573,6 +586,13 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
 
 }  // namespace
 
+int PassYear(const TLogPassOptions& options) {
+  if (options.CurrentYear != 0) return options.CurrentYear;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  return ::localtime_r(&now, &local) != nullptr ? local.tm_year + 1900 : 2000;
+}
+
 size_t PassPieceBytes(const TLogPassOptions& options) {
   return options.PieceBytes != 0 ? options.PieceBytes : kDefaultPieceBytes;
 }
@@ -586,7 +606,8 @@ bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t Lin
   if (!cache.Loaded || cache.Path != FileName) {
     cache.Loaded = false;
     cache.Path.clear();
-    if (!cache.Reader.Open(FileName)) return false;
+    std::string error;
+    if (!cache.Reader.Open(FileName, &error)) return Stopped(options, LineFrom, FileErrorReason(error, FileName));
     bool known = false;
     if (options.KnownIndex != nullptr)
       for (const TLineIndex& index : *options.KnownIndex)
@@ -595,9 +616,10 @@ bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t Lin
           break;
         }
     // A file that cannot be read counts as too short: the table stays as it is.
-    if (!known && !cache.Reader.Index()) {
+    int64_t stoppedAt = 0;
+    if (!known && !cache.Reader.Index(&error, UINT64_MAX, &stoppedAt)) {
       cache.Reader.Close();
-      return false;
+      return Stopped(options, LineFrom, FileErrorReason(error, FileName));
     }
     cache.Path = FileName;
     cache.Loaded = true;

@@ -13,6 +13,13 @@ namespace pelorin {
 
 class TPieceFeed;
 
+// Why a pass read fewer lines than its range: filled when it stops early.
+struct TReadStop {
+  bool Stopped = false;
+  int64_t Line = 0;    // the first line not read
+  std::string Reason;  // the system's words, or kChangedWhileRead
+};
+
 struct TLogPassOptions {
   // "Reduced Data" (CheckBox_Data): read each time a point is about to be appended, so a
   // change during a pass applies from the next point. Null counts as checked.
@@ -31,13 +38,21 @@ struct TLogPassOptions {
   // When set, the threads and their memory are taken from it (Threads and PieceBytes are
   // then its own) and kept for the next pass.
   TPieceFeed* Feed = nullptr;
+  // The year two-digit years are placed around (the scan's); 0: this year by the clock.
+  int CurrentYear = 0;
+  // When set, told why a pass stopped before its range's end.
+  TReadStop* Stop = nullptr;
 };
+
+// options.CurrentYear, or this year by the clock when it is 0.
+int PassYear(const TLogPassOptions& options);
 
 // The size a feed for these options reads pieces in.
 size_t PassPieceBytes(const TLogPassOptions& options);
 
 // True when the line range was processed; false when the file cannot be read or has
-// fewer than LineTo + 1 lines (then no line is processed). Lines are 0-based, inclusive.
+// fewer than LineTo + 1 lines (then no line is processed), or when reading stopped in the
+// range (options.Stop says where and why). Lines are 0-based, inclusive.
 bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t LineFrom, int64_t LineTo,
                  TDateTime Start, TDateTime End, bool Continue, const TLogPassOptions& options,
                  TProgressSink& sink);

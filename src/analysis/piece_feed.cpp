@@ -1,6 +1,7 @@
 #include "analysis/piece_feed.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <new>
 #include <system_error>
@@ -37,9 +38,11 @@ TPieceFeed::TPieceFeed(size_t pieceBytes, unsigned threads) : pieceBytes_(std::m
   for (size_t i = 0; i < inFlight_; ++i) owned_.push_back(std::make_unique<TSlot>());
 }
 
-void TPieceFeed::Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo) {
+void TPieceFeed::Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo, int currentYear) {
   End();
   reader_ = &reader;
+  currentYear_ = currentYear;
+  readErrno_ = 0;
   const TLineIndex& index = reader.LineIndex();
   const size_t from = static_cast<size_t>(LineFrom / kLinesPerCheckpoint);
   firstLine_ = static_cast<int64_t>(from) * kLinesPerCheckpoint;
@@ -88,7 +91,10 @@ bool TPieceFeed::CutPiece(uint64_t& size) {
     for (uint64_t to = offset_ + want; to > low + 1;) {
       const uint64_t from = to - low > kEdgeBytes ? to - kEdgeBytes : low;
       const int64_t got = reader_->ReadBytes(from, edge_, to - from);
-      if (got < 0) return false;
+      if (got < 0) {
+        readErrno_ = errno;
+        return false;
+      }
       if (static_cast<uint64_t>(got) < to - from) {
         size = want;  // the file shrank: the piece's reader finds where it now ends
         return true;
@@ -116,6 +122,7 @@ void TPieceFeed::MakePiece(TSlot& slot) const {
     const int64_t n = reader_->ReadBytes(slot.Offset + got, piece.Bytes.data() + got, slot.Want - got);
     if (n < 0) {
       slot.ReadFailed = true;
+      slot.ReadErrno = errno;
       return;
     }
     if (n == 0) break;
@@ -124,6 +131,7 @@ void TPieceFeed::MakePiece(TSlot& slot) const {
   slot.Shrunk = got < slot.Want;
   std::fill(piece.Bytes.begin() + static_cast<std::ptrdiff_t>(got), piece.Bytes.end(), '\0');
   piece.Size = static_cast<size_t>(got);
+  piece.CurrentYear = currentYear_;
   MakeLineRecords(piece, !workers_.empty());
   // Fresh memory costs the system a page clearing at first touch: paid here, ahead of the
   // pass, rather than by the pass when it stores the piece's points.
@@ -148,6 +156,7 @@ void TPieceFeed::Submit() {
     slot->Offset = offset_;
     slot->Want = size;
     slot->Ready = slot->Failed = slot->ReadFailed = slot->Shrunk = false;
+    slot->ReadErrno = 0;
     offset_ += size;
     if (workers_.empty()) {
       MakePiece(*slot);
@@ -187,7 +196,10 @@ const TLinePiece* TPieceFeed::Next() {
   order_.pop_front();
   if (slot->Failed) throw std::bad_alloc();
   ended_ = slot->ReadFailed || slot->Shrunk;
-  if (slot->ReadFailed) return nullptr;
+  if (slot->ReadFailed) {
+    readErrno_ = slot->ReadErrno;
+    return nullptr;
+  }
   current_ = slot;
   Submit();  // the worker that finished this one can start the next at once
   return &slot->Piece;

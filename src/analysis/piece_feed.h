@@ -33,8 +33,9 @@ class TPieceFeed {
   TPieceFeed& operator=(const TPieceFeed&) = delete;
 
   // Lines LineFrom..LineTo of the reader's counted file, from the checkpoint before
-  // LineFrom on (FirstLine()). Ends the range before it.
-  void Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo);
+  // LineFrom on (FirstLine()). Ends the range before it. `currentYear` places the time
+  // sentences' two-digit years.
+  void Begin(const TLineReader& reader, int64_t LineFrom, int64_t LineTo, int currentYear);
   // No piece is read any more: the reader may go. Also before the pass has taken every
   // piece, whose reading ahead may have gone past the range's last line.
   void End() noexcept;
@@ -42,6 +43,9 @@ class TPieceFeed {
   // The next piece in file order, its records made; valid until the next call. Null at
   // the end of the range, or when the file can no longer be read.
   const TLinePiece* Next();
+  // After Next gave null before the range's end: the error number of the read that
+  // failed, or 0 when the file ended sooner than counted.
+  int ReadErrno() const { return readErrno_; }
 
  private:
   // A cache line of its own: the worker making one slot and the pass reading the one beside
@@ -52,6 +56,7 @@ class TPieceFeed {
     bool Ready = false;
     bool Failed = false;      // out of memory
     bool ReadFailed = false;
+    int ReadErrno = 0;
     bool Shrunk = false;      // the file ended before Want bytes: nothing comes after it
   };
 
@@ -69,6 +74,8 @@ class TPieceFeed {
   static constexpr size_t kEdgeBytes = 4096;
   char edge_[kEdgeBytes];  // the bytes CutPiece looks at
   bool readError_ = false;
+  int readErrno_ = 0;
+  int currentYear_ = 0;
   bool ended_ = false;  // a piece could not be read whole: none follows
   size_t inFlight_;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/ais_fields.h"
+#include "codec/time_sentence_year.h"
 
 namespace pelorin {
 
@@ -103,26 +104,26 @@ bool TimeParts(std::string_view time, int& h, int& m, int& s) {
          ParseTwoDigits(Piece(time, 4, 2), s);
 }
 
-TTimeVerdict RMC_Verdict(const TFieldList& fields, TDateTime& out) {
+TTimeVerdict RMC_Verdict(const TFieldList& fields, int currentYear, TDateTime& out) {
   out = 0;
   if (fields.size() != 13) return TTimeVerdict::FieldCount;
   if (fields[2] != "A") return TTimeVerdict::StatusNotA;
   const std::string_view date = fields[9];
-  int yy = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (!ParseTwoDigits(Piece(date, 4, 2), yy) || !ParseTwoDigits(Piece(date, 2, 2), mo) ||
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  if (!SentenceYear(Piece(date, 4, 2), currentYear, y) || !ParseTwoDigits(Piece(date, 2, 2), mo) ||
       !ParseTwoDigits(Piece(date, 0, 2), d) || !TimeParts(fields[1], h, mi, s))
     return TTimeVerdict::Garbled;
   TDateTime value = 0;
-  if (!TryEncodeDateTime(2000 + yy, mo, d, h, mi, s, value)) return TTimeVerdict::Impossible;
+  if (!TryEncodeDateTime(y, mo, d, h, mi, s, value)) return TTimeVerdict::Impossible;
   out = value;
   return TTimeVerdict::Accepted;
 }
 
-TTimeVerdict ZDA_Verdict(const TFieldList& fields, TDateTime& out) {
+TTimeVerdict ZDA_Verdict(const TFieldList& fields, int currentYear, TDateTime& out) {
   out = 0;
   if (fields.size() != 7) return TTimeVerdict::FieldCount;
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (fields[1].empty() || !ParseInt(fields[4], y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) ||
+  if (fields[1].empty() || !SentenceYear(Piece(fields[4], 2, 2), currentYear, y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) ||
       !TimeParts(fields[1], h, mi, s))
     return TTimeVerdict::Garbled;
   TDateTime value = 0;
@@ -214,12 +215,25 @@ bool IsValidDynamic(const TMsg18& msg) { return UsableReport(msg.MMSI, msg.Lon, 
 
 bool IsValidStatic(const TStatic& ship) { return IsValidMMSI(ship.MMSI); }
 
-void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
+// The four digits of the year the value has; false when its digits cannot be read.
+bool AppendYear(std::string_view digits, int currentYear, TText& out) {
+  int year = 0;
+  if (!SentenceYear(digits, currentYear, year) || year < 1000 || year > 9999) return false;
+  const char text[4] = {static_cast<char>('0' + year / 1000), static_cast<char>('0' + year / 100 % 10),
+                        static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10)};
+  out += std::string_view(text, 4);
+  return true;
+}
+
+void RMC_TimeStampStr(const TFieldList& fields, int currentYear, TText& out) {
   out.clear();
   if (!RMC_Accepted(fields)) return;
   const std::string_view date = fields[9];
-  out += "20";
-  out += Piece(date, 4, 2);
+  const std::string_view yy = Piece(date, 4, 2);
+  if (!AppendYear(yy, currentYear, out)) {
+    out += "20";
+    out += yy;
+  }
   out += '-';
   out += Piece(date, 2, 2);
   out += '-';
@@ -228,16 +242,17 @@ void RMC_TimeStampStr(const TFieldList& fields, TText& out) {
   AppendTime(fields[1], out);
 }
 
-bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {
-  const TTimeVerdict verdict = RMC_Verdict(fields, out);
+bool RMC_TimeStampDT(const TFieldList& fields, int currentYear, TDateTime& out, TTimeVerdict* why) {
+  const TTimeVerdict verdict = RMC_Verdict(fields, currentYear, out);
   if (why != nullptr) *why = verdict;
   return verdict == TTimeVerdict::Accepted;
 }
 
-void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
+void ZDA_TimeStampStr(const TFieldList& fields, int currentYear, TText& out) {
   out.clear();
   if (!ZDA_Accepted(fields)) return;
-  out += fields[4];
+  // A year of other than four characters stands as given: its value was not read from it whole.
+  if (fields[4].size() != 4 || !AppendYear(Piece(fields[4], 2, 2), currentYear, out)) out += fields[4];
   out += '-';
   out += fields[3];
   out += '-';
@@ -246,8 +261,8 @@ void ZDA_TimeStampStr(const TFieldList& fields, TText& out) {
   AppendTime(fields[1], out);
 }
 
-bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why) {
-  const TTimeVerdict verdict = ZDA_Verdict(fields, out);
+bool ZDA_TimeStampDT(const TFieldList& fields, int currentYear, TDateTime& out, TTimeVerdict* why) {
+  const TTimeVerdict verdict = ZDA_Verdict(fields, currentYear, out);
   if (why != nullptr) *why = verdict;
   return verdict == TTimeVerdict::Accepted;
 }

@@ -68,11 +68,14 @@ bool IsValidMMSI(std::string_view mmsi);
 // Why a time sentence was refused.
 enum class TTimeVerdict : unsigned char { Accepted, StatusNotA, FieldCount, Garbled, Impossible };
 
-// `why`, when given, is set to the verdict.
-bool RMC_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
-bool ZDA_TimeStampDT(const TFieldList& fields, TDateTime& out, TTimeVerdict* why = nullptr);
-// Into a reused text (no allocation once it has grown).
-void RMC_TimeStampStr(const TFieldList& fields, TText& out);
-void ZDA_TimeStampStr(const TFieldList& fields, TText& out);
+// `why`, when given, is set to the verdict. Two-digit years are placed around
+// `currentYear` by the scan's rule (SentenceYear), so that the calendars and the tracks
+// agree; a ZDA year is read from its characters 3-4 as the scan reads it.
+bool RMC_TimeStampDT(const TFieldList& fields, int currentYear, TDateTime& out, TTimeVerdict* why = nullptr);
+bool ZDA_TimeStampDT(const TFieldList& fields, int currentYear, TDateTime& out, TTimeVerdict* why = nullptr);
+// Into a reused text (no allocation once it has grown). The year is the one the value
+// has; where its digits cannot be read, the characters stand as they are.
+void RMC_TimeStampStr(const TFieldList& fields, int currentYear, TText& out);
+void ZDA_TimeStampStr(const TFieldList& fields, int currentYear, TText& out);
 
 }  // namespace pelorin

@@ -21,6 +21,8 @@ class TLineCounter {
   void Feed(const char* data, uint64_t base, size_t from, size_t to, size_t valid);
   // The number of lines of a file of `size` bytes, all of which were fed.
   int64_t Finish(uint64_t size);
+  // Line ends met so far: the number of the line being read.
+  int64_t Ended() const { return static_cast<int64_t>(ends_); }
 
  private:
   void Ends(uint64_t at, uint64_t mask);

@@ -21,6 +21,7 @@ struct TLineIndex {
   TFileIdentity Identity;
   int64_t Lines = 0;
   std::vector<uint64_t> Checkpoints;  // offset of lines 0, 64, 128, ...
+  uint64_t Fingerprint = 0;           // of the bytes counted (TFingerprint)
 };
 
 }  // namespace pelorin

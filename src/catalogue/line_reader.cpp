@@ -13,6 +13,8 @@
 #endif
 
 #include "catalogue/file_identity.h"
+#include "catalogue/fingerprint.h"
+#include "catalogue/log_read.h"
 #include "catalogue/regular_file.h"
 
 namespace pelorin {
@@ -24,15 +26,6 @@ namespace {
 constexpr uint64_t kPiece = uint64_t{256} << 10;
 // The first read after a jump: the search looks at a few lines only.
 constexpr uint64_t kFirstRead = uint64_t{16} << 10;
-
-// Reads up to `want` bytes at `offset`; the count read, or -1 with errno set.
-int64_t ReadAt(int fd, char* into, uint64_t want, uint64_t offset) {
-  for (;;) {
-    const ssize_t got = ::pread(fd, into, want, static_cast<off_t>(offset));
-    if (got >= 0) return got;
-    if (errno != EINTR) return -1;
-  }
-}
 
 }  // namespace
 
@@ -67,6 +60,7 @@ TLineReader& TLineReader::operator=(TLineReader&& other) noexcept {
   atEnd_ = other.atEnd_;
   readSize_ = other.readSize_;
   nextLine_ = other.nextLine_;
+  readErrno_ = other.readErrno_;
   return *this;
 }
 
@@ -94,7 +88,7 @@ void TLineReader::Close() noexcept {
   buffer_.clear();
 }
 
-bool TLineReader::Index(std::string* error) {
+bool TLineReader::Index(std::string* error, uint64_t limit, int64_t* stoppedAt) {
   if (fd_ < 0) return false;
   index_.Checkpoints.clear();
   index_.Lines = 0;
@@ -103,17 +97,22 @@ bool TLineReader::Index(std::string* error) {
     index_.Checkpoints.reserve(static_cast<size_t>(index_.Identity.Size / 48 / kLinesPerCheckpoint + 16));
     index_.Checkpoints.push_back(0);
     TLineCounter counter(index_.Checkpoints);
+    TFingerprint fingerprint;
     // The last byte of each piece waits for the next, which decides whether its CR ends
     // a line alone; it is carried to the front of the buffer.
     char* data = buffer_.data();
     uint64_t offset = 0;  // file offset of data[0]
     size_t carried = 0;
     for (;;) {
-      const int64_t got = ReadAt(fd_, data + carried, kPiece - carried, offset + carried);
+      const uint64_t at = offset + carried;
+      const uint64_t want = std::min<uint64_t>(kPiece - carried, limit > at ? limit - at : 0);
+      const int64_t got = want == 0 ? 0 : ReadLogBytes(fd_, data + carried, want, at);
       if (got < 0) {
         FileError(error, path_, std::strerror(errno));
+        if (stoppedAt != nullptr) *stoppedAt = counter.Ended();
         return false;
       }
+      fingerprint.Feed(data + carried, static_cast<size_t>(got));
       const size_t valid = carried + static_cast<size_t>(got);
       if (got == 0) {
         counter.Feed(data, offset, 0, valid, valid);
@@ -127,8 +126,10 @@ bool TLineReader::Index(std::string* error) {
       offset += valid - 1;
       carried = 1;
     }
+    index_.Fingerprint = fingerprint.Value();
   } catch (const std::bad_alloc&) {
     FileError(error, path_, "not enough memory for its lines");
+    if (stoppedAt != nullptr) *stoppedAt = 0;
     return false;
   }
   buffer_.clear();
@@ -139,15 +140,24 @@ bool TLineReader::Index(std::string* error) {
   return true;
 }
 
+bool TLineReader::IdentityNow(TFileIdentity& identity) const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  identity = IdentityOf(st);
+  return true;
+}
+
 bool TLineReader::AdoptIndex(const TLineIndex& index) {
   if (fd_ < 0 || !(index.Identity == index_.Identity)) return false;
   index_.Lines = index.Lines;
   index_.Checkpoints = index.Checkpoints;
+  index_.Fingerprint = index.Fingerprint;
   indexed_ = true;
   return true;
 }
 
 bool TLineReader::Seek(int64_t index) {
+  readErrno_ = 0;
   if (!indexed_ || index < 0 || index >= index_.Lines) return false;
   if (index == nextLine_) return true;
   windowStart_ = index_.Checkpoints[static_cast<size_t>(index / kLinesPerCheckpoint)];
@@ -210,7 +220,7 @@ bool TLineReader::LineHead(int64_t index, size_t count, std::string_view& head) 
 }
 
 int64_t TLineReader::ReadBytes(uint64_t offset, char* into, uint64_t want) const {
-  return fd_ < 0 ? -1 : ReadAt(fd_, into, want, offset);
+  return fd_ < 0 ? -1 : ReadLogBytes(fd_, into, want, offset);
 }
 
 bool TLineReader::Refill() {
@@ -232,8 +242,11 @@ bool TLineReader::Refill() {
     buffer_.Reserve(std::max<uint64_t>(keep + want, 2 * buffer_.capacity()));
   }
   want = std::min<uint64_t>(want, buffer_.capacity() - keep);
-  const int64_t got = ReadAt(fd_, buffer_.data() + keep, want, windowStart_ + keep);
-  if (got < 0) return false;
+  const int64_t got = ReadLogBytes(fd_, buffer_.data() + keep, want, windowStart_ + keep);
+  if (got < 0) {
+    readErrno_ = errno;
+    return false;
+  }
   buffer_.SetSize(keep + static_cast<uint64_t>(got));
   if (got == 0) atEnd_ = true;
   readSize_ = std::min<uint64_t>(readSize_ * 2, kPiece);

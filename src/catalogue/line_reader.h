@@ -28,8 +28,12 @@ class TLineReader {
   // The file as it was when opened.
   const TFileIdentity& Identity() const { return index_.Identity; }
 
-  // Reads the file once to count its lines. False with a reason on a read error.
-  bool Index(std::string* error = nullptr);
+  // Reads the file once to count its lines and fingerprint them; with `limit`, only its
+  // first `limit` bytes, as if it ended there. False with a reason on a read error, and
+  // in *stoppedAt the line where reading stopped.
+  bool Index(std::string* error = nullptr, uint64_t limit = UINT64_MAX, int64_t* stoppedAt = nullptr);
+  // The file's identity now, from the open descriptor; false when it cannot be told.
+  bool IdentityNow(TFileIdentity& identity) const;
   // Takes an index made before instead, when it is of this file as it is now opened.
   bool AdoptIndex(const TLineIndex& index);
   bool Indexed() const { return indexed_; }
@@ -49,6 +53,9 @@ class TLineReader {
   // Up to `count` first characters of line `index` (fewer when it is shorter), without
   // reading a long line whole; valid until the next call.
   bool LineHead(int64_t index, size_t count, std::string_view& head);
+  // After Seek, Next, Line or LineHead gave false: the system's error number of the read
+  // that failed, or 0 when the file simply ended sooner than counted.
+  int ReadErrno() const { return readErrno_; }
 
  private:
   // Reads on into the buffer, keeping the bytes from pos_ on. False on a read error.
@@ -66,6 +73,7 @@ class TLineReader {
   bool atEnd_ = false;        // the buffer holds the file up to its end
   uint64_t readSize_ = 0;     // grows while lines are read in order
   int64_t nextLine_ = -1;     // the number of the line Next gives, when known
+  int readErrno_ = 0;
 };
 
 // The first CR or LF in data[at, size), or `size`. `padded`: 16 bytes past `size` can be

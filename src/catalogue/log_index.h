@@ -38,6 +38,8 @@ struct TCatalogue {
   // takes a file's line count and checkpoints from here, when the file has not changed
   // since, instead of reading it twice.
   std::vector<TLineIndex> FileIndex;
+  // The year the last scan placed two-digit years around; the run reads by the same.
+  int ScanYear = 0;
 };
 
 }  // namespace pelorin

@@ -1,6 +1,10 @@
 #include "catalogue/log_scan.h"
 
+#include <cstring>
+
+#include "catalogue/file_check.h"
 #include "catalogue/line_reader.h"
+#include "catalogue/regular_file.h"
 #include "catalogue/time_stamp.h"
 #include "codec/nmea.h"
 
@@ -20,19 +24,30 @@ struct TScanState {
   std::string Date, Time;  // reused reader outputs
 };
 
-bool LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp) {
+enum class TLineStamp { None, Stamp, ReadFailed };
+
+TLineStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp) {
   // The tag decides whether the line is read whole: a line of any length may be passed
-  // over. A line that can no longer be read (the file shrank) has no time stamp.
+  // over. Every line was counted, so one that cannot be read now is a failure.
   std::string_view line;
-  if (!file.LineHead(index, 6, line)) return false;
-  if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return false;
-  if (!file.Line(index, line)) return false;
+  if (!file.LineHead(index, 6, line)) return TLineStamp::ReadFailed;
+  if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return TLineStamp::None;
+  if (!file.Line(index, line)) return TLineStamp::ReadFailed;
   bool got = false;
   if (NMEA_HasTag(line, "$GPRMC"))
     got = NMEA_RMC_DateTime(line, st.Date, st.Time);
   else if (NMEA_HasTag(line, "$ECZDA"))
     got = NMEA_ZDA_DateTime(line, st.Date, st.Time);
-  return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp);
+  return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp) ? TLineStamp::Stamp : TLineStamp::None;
+}
+
+
+// Whether the file still holds what was counted, after its search: one that shrank or
+// was rewritten meanwhile gave lines that may not be those counted.
+bool StillAsCounted(const TLineReader& file, const std::string& path) {
+  TFileIdentity now;
+  if (file.IdentityNow(now) && now == file.Identity()) return true;
+  return CheckLogFile(path, file.LineIndex()).State == TFileState::Unchanged;
 }
 
 void WriteEntry(TLogList& list, const TScanState& st, TDateTime end, int64_t fileIndex, int64_t lineEnd) {
@@ -54,17 +69,27 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
   list.clear();
   TScanState st;
   catalogue.FileIndex.clear();
+  catalogue.ScanYear = currentYear;
   TLineReader file;
   std::string path;
   const auto& names = catalogue.SD_Info.FileListe;
   for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
     const int64_t c = static_cast<int64_t>(fileNo);
     path = catalogue.SD_Info.DirectoryName + names[fileNo];
-    if (!file.Open(path, &outcome.Error) || !file.Index(&outcome.Error)) {
+    if (!file.Open(path, &outcome.Error)) {
       outcome.Result = TScanResult::Unreadable;
       outcome.TimeStampRead = st.AnyStamp;
       return outcome;
     }
+    const auto readFailed = [&](int64_t line, std::string_view reason) {
+      outcome.Result = TScanResult::ReadFailed;
+      outcome.Error = ReadStoppedText(names[fileNo], line, reason);
+      outcome.TimeStampRead = st.AnyStamp;
+      return outcome;
+    };
+    std::string error;
+    int64_t stoppedAt = 0;
+    if (!file.Index(&error, UINT64_MAX, &stoppedAt)) return readFailed(stoppedAt, FileErrorReason(error, path));
     catalogue.FileIndex.push_back(file.LineIndex());
     const int64_t n = file.LineCount();
     outcome.LastLineCount = n;
@@ -77,7 +102,10 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
     int64_t low = 0, high = n - 1, f = 0, next = 0;
     for (;;) {
       TDateTime stamp = 0;
-      if (LineTimeStamp(file, f, currentYear, st, stamp)) {
+      const TLineStamp got = LineTimeStamp(file, f, currentYear, st, stamp);
+      if (got == TLineStamp::ReadFailed)
+        return readFailed(f, file.ReadErrno() != 0 ? std::strerror(file.ReadErrno()) : kChangedWhileRead);
+      if (got == TLineStamp::Stamp) {
         st.AnyStamp = true;
         st.T = stamp;
         st.Td = static_cast<TDateTime>(TDateTimeDay(stamp));
@@ -110,6 +138,7 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       if (next == n || catalogue.StopRequested) break;
       f = next;
     }
+    if (!StillAsCounted(file, path)) return readFailed(f, kChangedWhileRead);
     WriteEntry(list, st, st.T, c, next - 1);
     st.D = st.Td;
     st.S = st.E = st.T;

@@ -22,13 +22,14 @@ bool FindLogFiles(const std::string& directory, std::vector<std::string>& list);
 enum class TScanResult {
   Completed,   // every file examined
   Stopped,     // the stop key ended it; LogList holds the entries built so far
-  Unreadable,  // a listed file could not be read; the scan ended at once
+  Unreadable,  // a listed file could not be opened; the scan ended at once
+  ReadFailed,  // reading a file failed in its middle, or it changed meanwhile; ended at once
 };
 
 struct TScanOutcome {
   TScanResult Result = TScanResult::Completed;
   bool TimeStampRead = false;  // at least one usable time line was met
-  std::string Error;           // Unreadable: which file and why
+  std::string Error;           // Unreadable: which file and why; ReadFailed: ReadStoppedText
   int64_t LastLineCount = 0;   // lines of the last file read: ProgressBar_Load's maximum
 };
 
@@ -46,6 +47,7 @@ enum class TOpenOutcome {
   EmptyPath,   // "No AIS (*.LOG) files found!" shown; output commands disabled
   NoLogFiles,  // "No AIS (*.LOG) files found!" shown
   Unreadable,  // "No AIS (*.LOG) files found!" shown; no listing, calendars untouched
+  ReadFailed,  // Error shown and in the details pane; no listing, calendars untouched
   Stopped,     // interrupt lines written; calendars set from the partial index
   Completed,   // listing written; DataAvailable tells whether a run may start
 };
@@ -57,7 +59,7 @@ struct TOpenResult {
   // first moves both calendars to day 0 and back so that they ask for bold days again.
   bool SetCalendars = false;
   TTimeWindowState Window;
-  std::string Error;  // Unreadable: the reason, for a log or a command line
+  std::string Error;  // Unreadable: the reason, for a log or a command line; ReadFailed: as shown
 };
 
 // Steps 3 to 9 of the Open command for the folder the user chose. Sets SD_Info,

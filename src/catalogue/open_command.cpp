@@ -55,6 +55,16 @@ TOpenResult OpenLogDirectory(TCatalogue& catalogue, const std::string& chosenPat
   sink.ProcessMessages();
 
   const TScanOutcome scan = ScanLogFiles(catalogue, sink, currentYear);
+  if (scan.Result == TScanResult::ReadFailed) {
+    sink.AppendDetail(scan.Error);
+    Inform(box, scan.Error);
+    sink.ResetProgressBar_Load();
+    sink.ResetProgressBar_Total();
+    sink.SetStopHintVisible(false);
+    result.Outcome = TOpenOutcome::ReadFailed;
+    result.Error = scan.Error;
+    return result;
+  }
   if (scan.Result == TScanResult::Unreadable) {
     Inform(box, kNoFiles);
     sink.SetStopHintVisible(false);

@@ -12,6 +12,10 @@ void FileError(std::string* error, const std::string& path, const char* reason) 
   if (error) *error = path + ": " + reason;
 }
 
+std::string FileErrorReason(const std::string& error, const std::string& path) {
+  return error.rfind(path + ": ", 0) == 0 ? error.substr(path.size() + 2) : error;
+}
+
 int OpenRegularFile(const std::string& path, struct stat& st, std::string* error) {
   // Without blocking: opening a named pipe would wait for a writer for ever; what is
   // not a regular file is refused below anyway.

@@ -29,15 +29,6 @@ bool ReadThree(std::string_view text, char sep, std::string_view parts[3]) {
 
 }  // namespace
 
-int CenturyYear(int yy, int currentYear) {
-  const int base = currentYear - 50;
-  // Floor division keeps the window right for any base.
-  const int century = (base >= 0 ? base / 100 : -((-base + 99) / 100)) * 100;
-  int year = yy + century;
-  if (year < base) year += 100;
-  return year;
-}
-
 bool ReadTimeStamp(std::string_view date, std::string_view time, int currentYear, TDateTime& stamp) {
   std::string_view d[3], t[3];
   if (!ReadThree(date, '.', d) || !ReadThree(time, ':', t)) return false;
@@ -47,8 +38,7 @@ bool ReadTimeStamp(std::string_view date, std::string_view time, int currentYear
     if (!ReadNumber(d[2], 4, year)) return false;
   } else {
     // One digit is a date field that lost a character, not a year.
-    if (d[2].size() != 2 || !ReadNumber(d[2], 2, year)) return false;
-    year = CenturyYear(year, currentYear);
+    if (!SentenceYear(d[2], currentYear, year)) return false;
   }
   if (!ReadNumber(t[0], 2, hour) || !ReadNumber(t[1], 2, minute) || !ReadNumber(t[2], 2, second)) return false;
   return TryEncodeDateTime(year, month, day, hour, minute, second, stamp);

@@ -3,11 +3,9 @@
 #include <string_view>
 
 #include "codec/tdatetime.h"
+#include "codec/time_sentence_year.h"
 
 namespace pelorin {
-
-// The year of two-digit `yy` that lies between 50 years before and 49 after `currentYear`.
-int CenturyYear(int yy, int currentYear);
 
 // False when a text is not made of the expected numbers or names an impossible date or
 // time (month 13, hour 25): such a line counts as having no time stamp.

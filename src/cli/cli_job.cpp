@@ -150,6 +150,8 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
     case TOpenOutcome::Unreadable:
       box.Say("cannot read " + opened.Error);
       return kExitNoLogFiles;
+    case TOpenOutcome::ReadFailed:  // already said
+      return kExitNoLogFiles;
     case TOpenOutcome::Stopped:
       return kExitInterrupted;
     case TOpenOutcome::Completed:
@@ -182,6 +184,9 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
       return kExitBadWindow;
     case TRunOutcome::Stopped:
       return kExitInterrupted;
+    case TRunOutcome::CardChanged:  // already said
+    case TRunOutcome::ReadFailed:
+      return kExitNoLogFiles;
     case TRunOutcome::KmlCreateFailed:
     case TRunOutcome::KmlWriteFailed:
       box.Say("cannot write " + KmlPath(io.StartupDir));

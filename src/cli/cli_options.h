@@ -14,7 +14,7 @@ enum TExitStatus : int {
   kExitOk = 0,
   kExitInternal = 1,     // an error the program did not expect
   kExitUsage = 2,        // unknown option, missing argument, no or several directories
-  kExitNoLogFiles = 3,   // the directory holds no *.LOG file, or one cannot be read
+  kExitNoLogFiles = 3,   // the directory holds no *.LOG file, one cannot be read, or it changed
   kExitNoTimeStamps = 4, // the *.LOG files hold no usable time stamp
   kExitBadWindow = 5,    // --from/--to unreadable, or the start lies after the end
   kExitOutput = 6,       // the document or the workbook cannot be written

@@ -236,7 +236,7 @@ TEST(AnalysisRun, StopAfterTheSecondEntry) {
       "========================================", "USER  INTERRUPT  :  SD-Read stopped!",
       "========================================", "========================================",
       "Lines read : 24", "-Time sentences in the window : 12", "-Positions stored as track points : 4",
-      "-Positions thinned by Reduced Data : 8"};
+      "-Positions thinned by Reduced Data : 8", "-Lines not read : 12"};
   EXPECT_EQ(f.RunLines(), expected);
   EXPECT_TRUE(f.catalogue.StopRequested);
   EXPECT_EQ(f.sink.StopQueries, 1);

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "ais_test_encoder.h"
 #include "analysis/analysis_run.h"
 #include "analysis/log_pass.h"
+#include "catalogue/file_check.h"
 #include "catalogue/log_scan.h"
 #include "support/test_support.h"
 
@@ -56,7 +59,9 @@ struct TPass {
   bool reduced = false;
   TDateTime start = At(2011, 4, 7, 10, 0), end = At(2011, 4, 7, 10, 5);
   void Run(const std::vector<std::string>& lines) {
-    ASSERT_TRUE(test::PassText(state, LinesOf(lines), start, end, false, TLogPassOptions{&reduced, nullptr}, sink));
+    TLogPassOptions options{&reduced, nullptr};
+    options.CurrentYear = 2026;
+    ASSERT_TRUE(test::PassText(state, LinesOf(lines), start, end, false, options, sink));
   }
   const TStatic* Ship(const std::string& mmsi) const {
     for (const auto& s : state.aShipList)
@@ -74,7 +79,7 @@ TEST(FuzzFinding, RmcFieldMissingADigitIsNoTime) {
     TFieldList f;
     ASSERT_EQ(NMEA_Split(line, f), sk_RMC);
     TDateTime t = 5;
-    EXPECT_FALSE(RMC_TimeStampDT(f, t)) << line;
+    EXPECT_FALSE(RMC_TimeStampDT(f, 2026, t)) << line;
     EXPECT_EQ(t, 0);
     TPass p;
     p.start = At(2000, 1, 1, 0, 0);
@@ -87,7 +92,7 @@ TEST(FuzzFinding, RmcFieldMissingADigitIsNoTime) {
   const std::string zda = Sentence('$', "ECZDA,09301.00,07,04,2011,00,00");
   NMEA_Split(zda, f);
   TDateTime t = 0;
-  EXPECT_FALSE(ZDA_TimeStampDT(f, t));
+  EXPECT_FALSE(ZDA_TimeStampDT(f, 2026, t));
 }
 
 // Found by fuzz_log_pass: a garbled $GPRMC latitude with ten whole minute digits and a
@@ -189,22 +194,24 @@ TEST(HostileSentences, OddMmsis) {
   EXPECT_TRUE(p.Ship("0")->aPlot.empty());
 }
 
-// $GPRMC carries two-digit years, read as 20yy; ZDA carries the whole year.
-TEST(HostileSentences, DatesFrom1980To2099) {
+// Two-digit years fall between 50 years before and 49 after the current year (2026
+// here), as the scan places them; a ZDA year by its last two digits, as the scan reads it.
+TEST(HostileSentences, DatesFrom1976To2075) {
   const struct {
     std::string Line;
     int Year;
   } cases[] = {
       {Sentence('$', "ECZDA,100000.00,01,01,1980,00,00"), 1980},
-      {Sentence('$', "GPZDA,235959.00,31,12,2099,00,00"), 2099},
-      {Rmc("100000", "A", "5404.2000", "00758.8000", "010180"), 2080},
-      {Rmc("235959", "A", "5404.2000", "00758.8000", "311299"), 2099},
+      {Sentence('$', "GPZDA,235959.00,31,12,2075,00,00"), 2075},
+      {Rmc("100000", "A", "5404.2000", "00758.8000", "010176"), 1976},
+      {Rmc("235959", "A", "5404.2000", "00758.8000", "311299"), 1999},
+      {Rmc("235959", "A", "5404.2000", "00758.8000", "311275"), 2075},
   };
   for (const auto& c : cases) {
     TFieldList f;
     NMEA_Split(c.Line, f);
     TDateTime t = 0;
-    ASSERT_TRUE(c.Line[1] == 'G' && c.Line[3] == 'R' ? RMC_TimeStampDT(f, t) : ZDA_TimeStampDT(f, t)) << c.Line;
+    ASSERT_TRUE(c.Line[1] == 'G' && c.Line[3] == 'R' ? RMC_TimeStampDT(f, 2026, t) : ZDA_TimeStampDT(f, 2026, t)) << c.Line;
     EXPECT_EQ(DecodeDateTime(t).Year, c.Year) << c.Line;
     TPass p;
     p.start = At(c.Year, 1, 1, 0, 0);
@@ -312,6 +319,9 @@ struct TCardRun {
       }
       card.Write("0000000" + std::to_string(file + 1) + ".LOG", text);
     }
+    Rescan();
+  }
+  void Rescan() {
     const TOpenResult r = OpenLogDirectory(catalogue, card.Path().string(), sink, box, 2024);
     EXPECT_TRUE(catalogue.DataAvailable);
     window = r.Window;
@@ -327,46 +337,69 @@ struct TCardRun {
   }
 };
 
-TEST(CardChangedAfterTheScan, VanishedShrunkOrReplacedFilesAreSkipped) {
+// A file that no longer holds what the scan read stops the run before anything is
+// written; one that only grew, or was touched, is read as before.
+TEST(CardChangedAfterTheScan, ChangedFilesStopTheRunGrownOrTouchedOnesDoNot) {
+  const auto sameSizeOtherContent = [](const TCardRun& r) {
+    std::string text = test::ReadFileBytes(r.File(1));
+    text[text.find("211000002") + 8] = '9';  // the vessel's MMSI, length kept
+    test::WriteFileBytes(r.File(1), text);
+  };
   struct TCase {
     const char* Name;
-    void (*Change)(const TCardRun&);
-    size_t Vessels;  // besides the own ship
+    std::function<void(const TCardRun&)> Change;
+    std::string Changed;  // the names the message gives; empty: the run completes
   } cases[] = {
-      {"first file removed", [](const TCardRun& r) { fs::remove(r.File(0)); }, 2},
+      {"first file removed", [](const TCardRun& r) { fs::remove(r.File(0)); }, "00000001.LOG"},
       {"last file cut to half", [](const TCardRun& r) { fs::resize_file(r.File(2), fs::file_size(r.File(2)) / 2); },
-       2},
-      {"middle file emptied", [](const TCardRun& r) { fs::resize_file(r.File(1), 0); }, 2},
+       "00000003.LOG"},
+      {"same size, other content", sameSizeOtherContent, "00000002.LOG"},
       {"middle file now a directory",
        [](const TCardRun& r) {
          fs::remove(r.File(1));
          fs::create_directory(r.File(1));
        },
-       2},
+       "00000002.LOG"},
       {"all files removed",
        [](const TCardRun& r) {
          for (int i = 0; i < 3; ++i) fs::remove(r.File(i));
        },
-       0},
+       "00000001.LOG, 00000002.LOG, 00000003.LOG"},
+      {"grown", [](const TCardRun& r) { test::AppendFileBytes(r.File(2), Rmc("103000") + "\r\n"); }, ""},
+      {"touched, identical",
+       [](const TCardRun& r) {
+         fs::last_write_time(r.File(0), fs::last_write_time(r.File(0)) + std::chrono::hours(1));
+         test::WriteFileBytes(r.File(1), test::ReadFileBytes(r.File(1)));
+       },
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     TCardRun r;
-    const size_t scanLines = r.sink.Lines.size();
+    r.startup.Write("SD_Belumar.kml", "earlier");
     c.Change(r);
-    ASSERT_EQ(r.Run(), TRunOutcome::Completed);
-    EXPECT_TRUE(r.box.Texts.empty());
-    // Every entry is listed, read or not, and the document is complete.
-    size_t listed = 0;
-    for (size_t i = scanLines; i < r.sink.Lines.size(); ++i) listed += r.sink.Lines[i].rfind("Log-File: ", 0) == 0;
-    EXPECT_EQ(listed, 3u);
-    size_t vessels = 0;
-    for (const auto& s : r.state.aShipList) vessels += s.MMSI != "111111111" && !s.aPlot.empty();
-    EXPECT_EQ(vessels, c.Vessels);
-    const std::string doc = test::ReadFileBytes(r.Kml());
-    EXPECT_NE(doc.find("</kml>\r\n"), std::string::npos);
-    EXPECT_EQ(r.opener.Opened.size(), 1u);
+    const TRunOutcome outcome = r.Run();
+    if (c.Changed.empty()) {
+      EXPECT_EQ(outcome, TRunOutcome::Completed);
+      EXPECT_TRUE(r.box.Texts.empty());
+      EXPECT_EQ(r.opener.Opened.size(), 1u);
+      EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), "Lines read : 36"), 1);
+      continue;
+    }
+    const std::string text = "The SD card has changed since it was opened: " + c.Changed + ". Please open it again.";
+    EXPECT_EQ(outcome, TRunOutcome::CardChanged);
+    EXPECT_EQ(r.box.Texts, std::vector<std::string>{text});
+    EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), text), 1);
+    EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), "-Lines not read : 36"), 1);
+    EXPECT_EQ(test::ReadFileBytes(r.Kml()), "earlier");
+    EXPECT_TRUE(r.opener.Opened.empty());
   }
+}
+
+TEST(CardChangedAfterTheScan, MessageNamesFiveFilesAtMost) {
+  EXPECT_EQ(CardChangedText({"A.LOG", "B.LOG", "C.LOG", "D.LOG", "E.LOG", "F.LOG"}),
+            "The SD card has changed since it was opened: A.LOG, B.LOG, C.LOG, D.LOG, E.LOG, …. Please open it "
+            "again.");
 }
 
 // --- the document cannot be written --------------------------------------------------------
@@ -439,6 +472,7 @@ TEST(KmlOutput, DiskFullInTheMiddleOfTheBody) {
       big += Vdm(Msg1(300000000 + v * 100 + static_cast<uint32_t>(s), 54.0, 8.0)) + "\r\n";
   }
   r.card.Write(r.catalogue.SD_Info.FileListe[0], big);
+  r.Rescan();
   r.catalogue.LogList.resize(1);
   r.catalogue.LogList[0].Line_End = 60 * 41 - 1;
   const std::string earlier = "earlier\r\n";

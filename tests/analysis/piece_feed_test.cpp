@@ -54,7 +54,7 @@ TEST(PieceFeed, EveryLineOnceInOrder) {
   for (const unsigned threads : {1u, 2u, 3u, 9999u})
     for (const size_t piece : sizes) {
       TPieceFeed feed(piece, threads);
-      feed.Begin(reader, 0, reader.LineCount() - 1);
+      feed.Begin(reader, 0, reader.LineCount() - 1, 2026);
       ASSERT_EQ(FedLines(feed), expected) << threads << " threads, pieces of " << piece;
     }
 }
@@ -69,11 +69,11 @@ TEST(PieceFeed, OneFeedForConsecutiveRanges) {
   const std::vector<std::string> a = Lines(first), b = Lines(second);
   for (const unsigned threads : {1u, 2u, 3u}) {
     TPieceFeed feed(100, threads);
-    feed.Begin(first, 0, first.LineCount() - 1);
+    feed.Begin(first, 0, first.LineCount() - 1, 2026);
     ASSERT_NE(feed.Next(), nullptr);
-    feed.Begin(second, 0, second.LineCount() - 1);
+    feed.Begin(second, 0, second.LineCount() - 1, 2026);
     EXPECT_EQ(FedLines(feed), b) << threads;
-    feed.Begin(first, 0, first.LineCount() - 1);
+    feed.Begin(first, 0, first.LineCount() - 1, 2026);
     EXPECT_EQ(FedLines(feed), a) << threads;
     feed.End();
     EXPECT_EQ(feed.Next(), nullptr);
@@ -122,7 +122,7 @@ TEST(PieceFeed, FileCutShortWhileReadEndsThePieces) {
     ASSERT_TRUE(reader.Open(path) && reader.Index());
     const std::vector<std::string> whole = Lines(reader);
     TPieceFeed feed(100, threads);
-    feed.Begin(reader, 0, reader.LineCount() - 1);
+    feed.Begin(reader, 0, reader.LineCount() - 1, 2026);
     std::filesystem::resize_file(path, text.size() / 2);
     const std::vector<std::string> fed = FedLines(feed);
     // The lines up to the cut, the last of them as far as it still goes.

@@ -19,9 +19,9 @@ TFieldList Split(const std::string& line) {
 }
 
 // The time text a reader makes of the fields.
-TText Text(void (*reader)(const TFieldList&, TText&), const TFieldList& f) {
+TText Text(void (*reader)(const TFieldList&, int, TText&), const TFieldList& f) {
   TText text = "old";
-  reader(f, text);
+  reader(f, 2026, text);
   return text;
 }
 
@@ -49,7 +49,7 @@ TEST(RmcTimeStamp, AcceptedSentences) {
     const TFieldList f = Split(line);
     EXPECT_EQ(Text(RMC_TimeStampStr, f), c.text) << c.line;
     TDateTime dt = 99;
-    EXPECT_EQ(RMC_TimeStampDT(f, dt), c.ok) << c.line;
+    EXPECT_EQ(RMC_TimeStampDT(f, 2026, dt), c.ok) << c.line;
     if (c.ok) {
       TDateTime expected = 0;
       ASSERT_TRUE(TryEncodeDateTime(c.y, c.mo, c.d, c.h, c.mi, c.s, expected));
@@ -69,7 +69,7 @@ TEST(RmcTimeStamp, RejectedSentencesGiveNothing) {
     const TFieldList f = Split(line);
     EXPECT_EQ(Text(RMC_TimeStampStr, f), "") << line;
     TDateTime dt = 5;
-    EXPECT_FALSE(RMC_TimeStampDT(f, dt)) << line;
+    EXPECT_FALSE(RMC_TimeStampDT(f, 2026, dt)) << line;
     EXPECT_EQ(dt, 0);
   }
 }
@@ -94,7 +94,7 @@ TEST(ZdaTimeStamp, Cases) {
     const TFieldList f = Split(line);
     EXPECT_EQ(Text(ZDA_TimeStampStr, f), c.text) << c.line;
     TDateTime dt = 7;
-    EXPECT_EQ(ZDA_TimeStampDT(f, dt), c.ok) << c.line;
+    EXPECT_EQ(ZDA_TimeStampDT(f, 2026, dt), c.ok) << c.line;
     if (!c.ok) {
       EXPECT_EQ(dt, 0);
     }

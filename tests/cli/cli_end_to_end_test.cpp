@@ -283,6 +283,8 @@ TEST(CliProcess, CtrlCStopsTheRunAfterTheEntryBeingRead) {
   EXPECT_EQ(run.Status, 130) << run.Err;
   // The account of the lines read so far follows the stop lines.
   const auto lines = WithoutAccount(run.Out);
+  // With the lines no pass read, they are all the entries' lines.
+  EXPECT_NE(run.Out.find("-Lines not read : "), std::string::npos);
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[lines.size() - 3], "========================================");
   EXPECT_EQ(lines[lines.size() - 2], "USER  INTERRUPT  :  SD-Read stopped!");

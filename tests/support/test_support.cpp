@@ -1,5 +1,14 @@
 #include "support/test_support.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/log_read.h"
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -49,6 +58,8 @@ TAccountSum SumAccount(const std::vector<std::string>& account) {
     const std::string counts = line.substr(colon + 3);
     if (line.rfind("Lines read", 0) == 0) {
       sum.LinesRead = std::stoll(counts);
+    } else if (line.rfind("-Lines not read", 0) == 0) {
+      sum.NotRead = std::stoll(counts);
     } else if (line.rfind("-Message types not used", 0) == 0) {
       // "4 (8640), 21 (12)": the numbers in brackets
       for (size_t open = counts.find('('); open != std::string::npos; open = counts.find('(', open + 1))
@@ -99,6 +110,41 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+namespace {
+struct {
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  uint64_t From = 0;
+} gFault;
+
+ssize_t FaultyRead(int fd, void* into, size_t want, off_t offset) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_dev == gFault.Device && st.st_ino == gFault.Inode &&
+      static_cast<uint64_t>(offset) + want > gFault.From) {
+    errno = EIO;
+    return -1;
+  }
+  return ::pread(fd, into, want, offset);
+}
+}  // namespace
+
+TReadFault::TReadFault(const std::filesystem::path& path, uint64_t from) {
+  struct stat st {};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  gFault = {st.st_dev, st.st_ino, from};
+  SetLogReadFunction(&FaultyRead);
+}
+
+TReadFault::~TReadFault() { SetLogReadFunction(nullptr); }
+
+void WriteFileBytes(const std::filesystem::path& path, std::string_view content) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+void AppendFileBytes(const std::filesystem::path& path, std::string_view content) {
+  std::ofstream(path, std::ios::binary | std::ios::app).write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 std::string KmlEscaped(std::string_view value) {

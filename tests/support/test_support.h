@@ -40,6 +40,19 @@ class TTempDir {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& path);
+// In place (the file keeps its inode), replacing or appending.
+void WriteFileBytes(const std::filesystem::path& path, std::string_view content);
+void AppendFileBytes(const std::filesystem::path& path, std::string_view content);
+
+// While alive, every read of the file at `path` (as it is now) that reaches byte `from`
+// fails with EIO, as on a card that is failing or pulled out. One at a time.
+class TReadFault {
+ public:
+  TReadFault(const std::filesystem::path& path, uint64_t from);
+  ~TReadFault();
+  TReadFault(const TReadFault&) = delete;
+  TReadFault& operator=(const TReadFault&) = delete;
+};
 
 // `body` ("$..." or "!...") with "*hh", its checksum, appended.
 std::string WithChecksum(const std::string& body);
@@ -80,6 +93,7 @@ TSplitReport SplitAccount(const std::vector<std::string>& lines);
 // "Lines read" of an account, and the sum of its outcome counts (which should equal it).
 struct TAccountSum {
   int64_t LinesRead = -1, Outcomes = 0;
+  int64_t NotRead = 0;  // "-Lines not read": beside LinesRead, not one of its outcomes
 };
 TAccountSum SumAccount(const std::vector<std::string>& account);
 
