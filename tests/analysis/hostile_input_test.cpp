@@ -402,6 +402,75 @@ TEST(CardChangedAfterTheScan, MessageNamesFiveFilesAtMost) {
             "again.");
 }
 
+// A read that fails in the middle of the run (a card pulled out) stops it with the file
+// and line named; nothing is written, and the account still covers every line.
+TEST(CardChangedAfterTheScan, ReadErrorDuringTheRun) {
+  TCardRun r;
+  r.startup.Write("SD_Belumar.kml", "earlier");
+  TRunOutcome outcome;
+  {
+    test::TReadFault fault(r.File(1), 0);
+    outcome = r.Run();
+  }
+  const std::string text = "Reading 00000002.LOG stopped at line 0: Input/output error.";
+  EXPECT_EQ(outcome, TRunOutcome::ReadFailed);
+  EXPECT_EQ(r.box.Texts, std::vector<std::string>{text});
+  EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), text), 1);
+  EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), "Lines read : 12"), 1);
+  EXPECT_EQ(std::count(r.sink.Lines.begin(), r.sink.Lines.end(), "-Lines not read : 24"), 1);
+  EXPECT_EQ(test::ReadFileBytes(r.Kml()), "earlier");
+  EXPECT_TRUE(r.opener.Opened.empty());
+}
+
+// A receiver hit by the week-number rollover writes year 99: the calendars offer 1999,
+// and the tracks must be those of the same card with its own years, dated 1999.
+TEST(CardChangedAfterTheScan, YearNinetyNineGivesTheSameTracksIn1999) {
+  const auto tracks = [](bool rollover) {
+    test::TTempDir card;
+    for (const char* name : {"00000001.LOG", "00000002.LOG", "00000003.LOG"}) {
+      std::string out;
+      for (std::string line : test::SplitLines(test::ReadFileBytes(test::SourceDir() / "samples" / name))) {
+        if (rollover && (line.rfind("$GPRMC", 0) == 0 || line.rfind("$ECZDA", 0) == 0)) {
+          // $GPRMC date field 9 ends in the year, ZDA field 4 is the year.
+          std::string body = line.substr(0, line.find('*'));
+          const bool sound = test::WithChecksum(body) == line;  // a bad checksum stays bad
+          size_t at = 0;
+          for (int comma = 0; comma < (line[1] == 'G' ? 9 : 4) && at != std::string::npos; ++comma)
+            at = body.find(',', at + 1);
+          const size_t end = at == std::string::npos ? at : body.find(',', at + 1);
+          if (end != std::string::npos && end - at == 7) body.replace(end - 2, 2, "99");
+          if (end != std::string::npos && end - at == 5) body.replace(at + 1, 4, "1999");
+          line = sound ? test::WithChecksum(body) : body + line.substr(std::min(line.find('*'), line.size()));
+        }
+        out += line + "\r\n";
+      }
+      card.Write(name, out);
+    }
+    TCatalogue catalogue;
+    test::TRecordingSink sink;
+    TBox box;
+    TOpenResult opened = OpenLogDirectory(catalogue, card.Path().string(), sink, box, 2026);
+    EXPECT_TRUE(catalogue.DataAvailable);
+    opened.Window.EndDay = catalogue.LogList.back().LogDate;
+    MonthCalendar_EndClick(catalogue, opened.Window);
+    TAnalysisState state;
+    TRunInputs in{state, catalogue, opened.Window, 2, nullptr, nullptr, "", sink, box};
+    EXPECT_EQ(RunAnalysis(in), TRunOutcome::Completed);
+    std::vector<std::string> points;
+    for (const TStatic& ship : state.aShipList)
+      for (const TDynamic& p : ship.aPlot) points.push_back(ship.MMSI + " " + std::string(p.TimeStampStr));
+    return points;
+  };
+  const std::vector<std::string> own = tracks(false), rolled = tracks(true);
+  ASSERT_EQ(rolled.size(), own.size());
+  EXPECT_GT(own.size(), 400u);
+  for (size_t i = 0; i < own.size(); ++i) {
+    std::string dated = own[i];
+    dated.replace(dated.find(" 2011-") + 1, 4, "1999");
+    EXPECT_EQ(rolled[i], dated);
+  }
+}
+
 // --- the document cannot be written --------------------------------------------------------
 
 const char kCreateFailed[] = "Google-Datei konnte nicht angelegt werden.";

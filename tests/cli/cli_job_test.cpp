@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #include "cli/cli_options.h"
 #include "cli/cli_process.h"
@@ -183,6 +184,9 @@ struct TStatusCase {
   const char* ErrPart;
 };
 
+// A card that fails while the job reads it: armed by a case, gone after it.
+std::optional<test::TReadFault> g_fault;
+
 TEST(CliJob, EveryWayOfEndingHasItsStatusAndMessage) {
   const auto samples = [](const fs::path& card, const fs::path&) { CopySamples(card); };
   const TStatusCase cases[] = {
@@ -200,6 +204,12 @@ TEST(CliJob, EveryWayOfEndingHasItsStatusAndMessage) {
       {"a *.LOG that is a directory",
        [](const fs::path& card, const fs::path&) { fs::create_directories(card / "00000001.LOG"); }, {}, false,
        false, kExitNoLogFiles, "is a directory"},
+      {"read error on the card",
+       [](const fs::path& card, const fs::path&) {
+         CopySamples(card);
+         g_fault.emplace(card / "00000002.LOG", 0);
+       },
+       {}, false, false, kExitNoLogFiles, "pelorin-cli: Reading 00000002.LOG stopped at line 0: Input/output error.\n"},
       {"no time stamps", [](const fs::path& card, const fs::path&) { CopySamplesWithoutTimeLines(card); }, {},
        false, false, kExitNoTimeStamps, "no time stamp"},
       // The end snaps forward to the first day, whose data begins after 12:00.
@@ -232,6 +242,7 @@ TEST(CliJob, EveryWayOfEndingHasItsStatusAndMessage) {
     args.push_back(card.string());
     const std::string startup = c.MissingStartupDir ? (root.Path() / "gone/").string() : out.string() + "/";
     const TJobRun run = Job(args, startup, c.Stop);
+    g_fault.reset();
     EXPECT_EQ(run.Status, c.Status) << run.Err;
     EXPECT_NE(run.Err.find(c.ErrPart), std::string::npos) << run.Err;
     for (const std::string& line : SplitLines(run.Err)) EXPECT_EQ(line.rfind("pelorin-cli: ", 0), 0u) << line;

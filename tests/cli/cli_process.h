@@ -121,19 +121,5 @@ inline TCliRun RunCliInterrupted(std::vector<std::string> args, const std::files
   return run;
 }
 
-// The lines of a text, without their ends ("\n" or "\r\n").
-inline std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 }  // namespace pelorin::test

@@ -317,5 +317,66 @@ TEST_F(RunFixture, UnwritableDefaultSettingsAreReportedAndStartUpGoesOn) {
   ExpectIdle(false);
 }
 
+// The card changes after "Open": the run stops before writing, says so, and leaves the
+// document and the Track Replay as they were; a file that only grew or was touched is read.
+TEST_F(RunFixture, ChangedCardStopsTheRunAndKeepsThePreviousOne) {
+  namespace fs = std::filesystem;
+  struct TCase {
+    const char* Name;
+    std::function<void(const fs::path&)> Change;  // given the first file
+    bool Refused;
+  } cases[] = {
+      {"shrunk", [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) - 100); }, true},
+      {"same size, other content",
+       [](const fs::path& f) {
+         std::string text = test::ReadFileBytes(f);
+         text[text.size() / 2] = text[text.size() / 2] == 'A' ? 'B' : 'A';
+         test::WriteFileBytes(f, text);
+       },
+       true},
+      {"removed", [](const fs::path& f) { fs::remove(f); }, true},
+      {"made a directory",
+       [](const fs::path& f) {
+         fs::remove(f);
+         fs::create_directory(f);
+       },
+       true},
+      {"grown", [](const fs::path& f) { test::AppendFileBytes(f, "!AIVDM,1,1,,A,13u?etPv2;0n:dDPwUM1U1Cb069D,0*24\r\n"); },
+       false},
+      {"touched, identical", [](const fs::path& f) { test::WriteFileBytes(f, test::ReadFileBytes(f)); }, false},
+  };
+  Start();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTempDir card;
+    for (const char* name : {"00000001.LOG", "00000002.LOG", "00000003.LOG"})
+      fs::copy_file(test::SourceDir() / "samples" / name, card.Path() / name);
+    window->OpenDirectory(QString::fromStdString(card.Path().string()));
+    ASSERT_TRUE(window->Catalogue().DataAvailable);
+    EndOnTheLastDay();
+    window->BitBtn_GoogleClick();
+    const auto before = window->ReplayShips();
+    const std::string kml = test::ReadFileBytes(Kml());
+    const size_t opened = opener.Opened.size();
+    box.Shown.clear();
+    c.Change(card.Path() / "00000001.LOG");
+    window->BitBtn_GoogleClick();
+    if (!c.Refused) {
+      EXPECT_TRUE(box.Shown.empty());
+      EXPECT_EQ(opener.Opened.size(), opened + 1);
+      continue;
+    }
+    const std::string text = "The SD card has changed since it was opened: 00000001.LOG. Please open it again.";
+    ASSERT_EQ(box.Shown.size(), 1u);
+    EXPECT_EQ(box.Shown[0].Caption, "Information");
+    EXPECT_EQ(box.Shown[0].Text, text);
+    EXPECT_TRUE(window->DetailsText().contains(QString::fromStdString(text)));
+    EXPECT_EQ(test::ReadFileBytes(Kml()), kml);
+    EXPECT_EQ(opener.Opened.size(), opened);
+    EXPECT_EQ(window->ReplayShips(), before);
+    ExpectIdle(true);
+  }
+}
+
 }  // namespace
 }  // namespace pelorin

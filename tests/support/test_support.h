@@ -40,6 +40,21 @@ class TTempDir {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// The lines of a text, without their ends ("\n" or "\r\n").
+inline std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
 // In place (the file keeps its inode), replacing or appending.
 void WriteFileBytes(const std::filesystem::path& path, std::string_view content);
 void AppendFileBytes(const std::filesystem::path& path, std::string_view content);
