@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 #include <exception>
 #include <limits>
 #include <optional>
@@ -21,6 +20,7 @@
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
 #include "codec/number_text.h"
+#include "platform/user_locale.h"
 
 namespace pelorin {
 
@@ -543,8 +543,9 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   sink.SetBarMax(TBar::Load, LineTo + 1);
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
-  TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {}, {}, {}, {}, {}, {},
-             {}, TShortText<21>(state.GPS_TimeStampStr), std::numeric_limits<double>::quiet_NaN(), 0, {}};
+  TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {},
+             {}, {}, {}, {}, {}, {}, TShortText<21>(state.GPS_TimeStampStr),
+             std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
   struct TFinish {
     TPass& pass;
@@ -587,10 +588,7 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
 }  // namespace
 
 int PassYear(const TLogPassOptions& options) {
-  if (options.CurrentYear != 0) return options.CurrentYear;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  return ::localtime_r(&now, &local) != nullptr ? local.tm_year + 1900 : 2000;
+  return options.CurrentYear != 0 ? options.CurrentYear : LocalYear();
 }
 
 size_t PassPieceBytes(const TLogPassOptions& options) {
@@ -616,8 +614,7 @@ bool ReadLogFile(TAnalysisState& state, const std::string& FileName, int64_t Lin
           break;
         }
     // A file that cannot be read counts as too short: the table stays as it is.
-    int64_t stoppedAt = 0;
-    if (!known && !cache.Reader.Index(&error, UINT64_MAX, &stoppedAt)) {
+    if (!known && !cache.Reader.Index(&error)) {
       cache.Reader.Close();
       return Stopped(options, LineFrom, FileErrorReason(error, FileName));
     }

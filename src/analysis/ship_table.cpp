@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/ais_fields.h"
+#include "codec/number_text.h"
 #include "codec/time_sentence_year.h"
 
 namespace pelorin {
@@ -123,8 +124,8 @@ TTimeVerdict ZDA_Verdict(const TFieldList& fields, int currentYear, TDateTime& o
   out = 0;
   if (fields.size() != 7) return TTimeVerdict::FieldCount;
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (fields[1].empty() || !SentenceYear(Piece(fields[4], 2, 2), currentYear, y) || !ParseInt(fields[3], mo) || !ParseInt(fields[2], d) ||
-      !TimeParts(fields[1], h, mi, s))
+  if (fields[1].empty() || !SentenceYear(Piece(fields[4], 2, 2), currentYear, y) || !ParseInt(fields[3], mo) ||
+      !ParseInt(fields[2], d) || !TimeParts(fields[1], h, mi, s))
     return TTimeVerdict::Garbled;
   TDateTime value = 0;
   if (!TryEncodeDateTime(y, mo, d, h, mi, s, value)) return TTimeVerdict::Impossible;
@@ -219,9 +220,8 @@ bool IsValidStatic(const TStatic& ship) { return IsValidMMSI(ship.MMSI); }
 bool AppendYear(std::string_view digits, int currentYear, TText& out) {
   int year = 0;
   if (!SentenceYear(digits, currentYear, year) || year < 1000 || year > 9999) return false;
-  const char text[4] = {static_cast<char>('0' + year / 1000), static_cast<char>('0' + year / 100 % 10),
-                        static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10)};
-  out += std::string_view(text, 4);
+  TNumberChars chars;
+  out += UIntChars(static_cast<uint32_t>(year), chars);
   return true;
 }
 

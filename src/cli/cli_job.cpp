@@ -1,6 +1,5 @@
 #include "cli/cli_job.h"
 
-#include <ctime>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -16,13 +15,6 @@
 namespace pelorin::cli {
 
 namespace {
-
-int ThisYear() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (::localtime_r(&now, &local) == nullptr) return 2000;
-  return local.tm_year + 1900;
-}
 
 // Tells where the document went instead of starting a viewer: the command line may run
 // on a machine without a desktop.
@@ -141,7 +133,7 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
   TCatalogue catalogue;
   BeginOpenLogDirectory(catalogue, sink);
   const TOpenResult opened =
-      OpenLogDirectory(catalogue, dir, sink, box, io.CurrentYear != 0 ? io.CurrentYear : ThisYear());
+      OpenLogDirectory(catalogue, dir, sink, box, io.CurrentYear != 0 ? io.CurrentYear : LocalYear());
   switch (opened.Outcome) {
     case TOpenOutcome::EmptyPath:
     case TOpenOutcome::NoLogFiles:

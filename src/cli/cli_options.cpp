@@ -191,7 +191,8 @@ Exit status:
   0    done
   1    internal error
   2    usage error: unknown option, missing option argument, not exactly one DIR
-  3    no *.LOG file in DIR, DIR cannot be read, or a log file cannot be read
+  3    no *.LOG file in DIR, DIR cannot be read, a log file cannot be read (the
+       file and line are named), or the card changed since it was read
   4    no usable time stamp ($GPRMC with status A, or $ECZDA) in the log files
   5    bad window: --from or --to cannot be read, or the start lies after the end
   6    the output file cannot be written in the working directory

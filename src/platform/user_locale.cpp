@@ -1,6 +1,7 @@
 #include "platform/user_locale.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 namespace pelorin {
@@ -57,6 +58,12 @@ int32_t GetUserDefaultLCID() {
     if (value != nullptr && *value != '\0') return LcidFromLocaleName(value);
   }
   return kLcidEnglishUS;
+}
+
+int LocalYear() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  return ::localtime_r(&now, &local) != nullptr ? local.tm_year + 1900 : 2000;
 }
 
 }  // namespace pelorin

@@ -14,4 +14,7 @@ int32_t LcidFromLocaleName(std::string_view name);
 // LC_ALL, else LC_NUMERIC, else LANG (the first that is set and not empty).
 int32_t GetUserDefaultLCID();
 
+// This year by the local clock (2000 when the clock cannot be read).
+int LocalYear();
+
 }  // namespace pelorin
