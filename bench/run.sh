@@ -95,6 +95,7 @@ if [ "$SHORT" = 1 ]; then
   DAY_ARGS=(--hours 1 --vessels 100)
   CARD_ARGS=(--files 30 --hours 30 --vessels 10)
   HOUR_ARGS=(--hours 0.25 --vessels 100)
+  DAYS3_ARGS=(--files 3 --hours 3 --vessels 100)
   TABLE_POINTS=200000
   REPETITIONS=1
   THREAD_REPETITIONS=1
@@ -104,6 +105,8 @@ else
   DAY_ARGS=(--hours 24 --vessels 1700)
   CARD_ARGS=(--files 30 --hours 720 --vessels 50)
   HOUR_ARGS=(--hours 1 --vessels 300)
+  # A busy port for three days: 2.4 GB, about 10 million stored points.
+  DAYS3_ARGS=(--files 3 --hours 72 --vessels 1700)
   TABLE_POINTS=10000000
   REPETITIONS=3
   # 1 and 2 threads are compared on a shared machine whose speed drifts by tens of per
@@ -111,7 +114,7 @@ else
   THREAD_REPETITIONS=7
   # The window's cost is a few per cent, within the spread of single runs: more of them.
   GUI_REPETITIONS=7
-  NEED_MB=2600
+  NEED_MB=5200
 fi
 
 if [ -z "$INPUTS" ]; then
@@ -144,6 +147,7 @@ generate() {
 generate day bench-day "${DAY_ARGS[@]}"
 generate card bench-card "${CARD_ARGS[@]}"
 generate hour bench-hour "${HOUR_ARGS[@]}"
+generate days3 bench-days3 "${DAYS3_ARGS[@]}"
 DAY_FILE=$(ls "$INPUTS"/day/*.LOG | head -1)
 
 # Debian 12 ships gpsdecode in gpsd-clients, whose GUI dependencies we do not want:
@@ -202,6 +206,7 @@ REF=$INPUTS/ref.txt
 {
   echo "wc_day $(best_of 5 wc -l "$DAY_FILE")"
   echo "wc_card $(best_of 5 wc -l "$INPUTS"/card/*.LOG)"
+  echo "wc_days3 $(best_of 3 wc -l "$INPUTS"/days3/*.LOG)"
   echo "wc_kml $(best_of 5 wc -l "$KML_COPY")"
   if [ "$HAVE_GPSDECODE" = 1 ]; then
     echo "gps_day $(best_of 1 gpsdecode_file "$DAY_FILE")"
@@ -223,6 +228,8 @@ note "peak memory"
   if [ "$CLI_READY" = 1 ]; then
     echo "mem_cli $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/day")"
     echo "cli_day $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
+    echo "mem_cli_days3 $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/days3")"
+    echo "cli_days3 $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/days3")"
     # --threads 1 against all cores, each run a new process as a user's is, taking turns
     # (which goes first alternates).
     for i in $(seq -w "$THREAD_REPETITIONS"); do
@@ -250,10 +257,11 @@ if [ -n "$GUI_BENCH" ]; then
   echo "gui_platform_${GUI_PLATFORM:-default} 1" >>"$REF"
 fi
 
-# The Track Replay window's frames, drawn offscreen, over the 24-hour log.
+# The Track Replay window's frames, drawn offscreen, over the 24-hour log and the 3-day card.
 if [ -n "$VIEW_BENCH" ]; then
   note "the Track Replay window"
   "$VIEW_BENCH" "$INPUTS/day" 2>/dev/null | sed 's/^/view_/' >>"$REF" || note "pelorin-view-bench failed"
+  "$VIEW_BENCH" "$INPUTS/days3" 2>/dev/null | sed 's/^/view3_/' >>"$REF" || note "pelorin-view-bench (3 days) failed"
 fi
 
 # --- table ---------------------------------------------------------------------------

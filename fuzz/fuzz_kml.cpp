@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ship.aPlot.empty()) continue;
     if (!ship.MMSI.empty() && ship.MMSI != "n.a.") ++expected;
     if (ship.MMSI != "0" && ship.MMSI != "n.a.")
-      for (const TDynamic& p : ship.aPlot) expected += HasValidPosition(p);
+      for (const TDynamic& p : ship.aPlot) expected += HasValidPosition(ship.aPlot, p);
   }
   const size_t placemarks = CountElements(xmlDocGetRootElement(doc), "Placemark");
   xmlFreeDoc(doc);

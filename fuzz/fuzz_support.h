@@ -14,7 +14,9 @@
 #include <string_view>
 
 #include "analysis/ship_table.h"
+#include "codec/point_texts.h"
 #include "codec/tdatetime.h"
+#include "codec/vessel_rules.h"
 #include "output/kml_writer.h"
 #include "platform/desktop.h"
 
@@ -157,15 +159,17 @@ inline void CheckShipTable(const TAnalysisState& state, TDateTime start, TDateTi
     }
     PELORIN_FUZZ_CHECK(ship.Num_Msg5 >= 0 && ship.Num_Msg14 >= 0, "counters never go negative");
     const TDynamic* previous = nullptr;
+    TPointTexts t;
     for (const TDynamic& p : ship.aPlot) {
+      PointTexts(ship.aPlot, p, t);
       const int64_t at = TDateTimeToSeconds(p.TimeStampDT);
       PELORIN_FUZZ_CHECK(s0 <= at && at <= s1, "every point lies inside the window");
-      PELORIN_FUZZ_CHECK(!p.TimeStampStr.empty(), "every point has a time text");
-      PELORIN_FUZZ_CHECK(p.Lat != "n.a." && p.Lon != "n.a." && !p.Lat.empty() && !p.Lon.empty(),
+      PELORIN_FUZZ_CHECK(!t.TimeStampStr.empty(), "every point has a time text");
+      PELORIN_FUZZ_CHECK(t.Lat != "n.a." && t.Lon != "n.a." && !t.Lat.empty() && !t.Lon.empty(),
                          "every point has a position");
       if (i > 0) {
-        PELORIN_FUZZ_CHECK(HasValidPosition(p) && IsValidMMSI(p.MMSI), "a stranger's point is usable");
-        PELORIN_FUZZ_CHECK(p.MMSI == ship.MMSI, "a stranger's points carry its MMSI");
+        PELORIN_FUZZ_CHECK(HasValidPosition(ship.aPlot, p) && IsValidMMSI(t.MMSI), "a stranger's point is usable");
+        PELORIN_FUZZ_CHECK(t.MMSI == ship.MMSI, "a stranger's points carry its MMSI");
         if (reduced && previous != nullptr)
           PELORIN_FUZZ_CHECK(at - TDateTimeToSeconds(previous->TimeStampDT) > 30, "reduced data thins to 30 s");
         ++aisPoints;

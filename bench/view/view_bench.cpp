@@ -6,14 +6,17 @@
 //
 // Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
 // replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
-// all_tracks_frame_ms, pan_frame_ms and bytes_per_point (heap the view adds beyond the
-// ship table, per point shown).
+// all_tracks_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
+// ship table, per point shown), table_bytes_per_point (what the run leaves resident, per
+// stored point: the table and any memory it keeps) and peak_rss_mb.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 #include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,6 +37,16 @@ using TClock = std::chrono::steady_clock;
 
 double Ms(TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+// Resident bytes of the process now.
+size_t Resident() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<size_t>(resident) * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
 size_t HeapInUse() {
   const struct mallinfo2 m = mallinfo2();
   return m.uordblks + m.hblkhd;
@@ -52,6 +65,8 @@ int Main(const char* card) {
     return 1;
   }
   TTimeWindowState chooser = bench::WholeIndex(catalogue);
+  malloc_trim(0);
+  const size_t residentBefore = Resident();
   TAnalysisState state;
   TNullSink sink;
   bench::TQuietBox box;
@@ -64,6 +79,10 @@ int Main(const char* card) {
   }
   auto ships = std::make_shared<const TShipList>(std::move(state.aShipList));
   malloc_trim(0);
+  size_t stored = 0;
+  for (const TStatic& ship : *ships) stored += ship.aPlot.size();
+  const double tableBytes =
+      static_cast<double>(Resident() - std::min(Resident(), residentBefore)) / static_cast<double>(std::max<size_t>(stored, 1));
   const size_t heapBefore = HeapInUse();
 
   const QSize size(1400, 900);
@@ -126,6 +145,8 @@ int Main(const char* card) {
   const double points = static_cast<double>(std::max<size_t>(model.Points.size(), 1));
 
   std::printf("vessels %zu\n", model.Vessels.size());
+  std::printf("stored_points %zu\n", stored);
+  std::printf("table_bytes_per_point %.1f\n", tableBytes);
   std::printf("points %zu\n", model.Points.size());
   std::printf("open_ms %.1f\n", openMs);
   std::printf("replay_frame_ms_median %.2f\n", Percentile(replay, 0.5));
@@ -133,6 +154,9 @@ int Main(const char* card) {
   std::printf("all_tracks_first_frame_ms %.1f\n", allFirst);
   std::printf("all_tracks_frame_ms %.1f\n", Percentile(all, 0.5));
   std::printf("pan_frame_ms %.1f\n", Percentile(pan, 0.5));
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("peak_rss_mb %.0f\n", static_cast<double>(usage.ru_maxrss) / 1024);
   std::printf("bytes_per_point %.1f\n", static_cast<double>(heapAfter - std::min(heapAfter, heapBefore)) / points);
   return 0;
 }

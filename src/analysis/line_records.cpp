@@ -9,6 +9,7 @@
 
 #include "catalogue/line_reader.h"
 #include "codec/ais_bits.h"
+#include "codec/ais_dispatch.h"
 
 namespace pelorin {
 
@@ -24,9 +25,12 @@ TBits Field(uint64_t value, unsigned width, unsigned at) {
   return static_cast<TBits>(value & ((uint64_t{1} << width) - 1)) << at;
 }
 
+// A decoded report's part number is 1 by its kind: its bits hold a class A report's
+// message identifier instead.
 TRecordWords PositionWords(uint32_t mmsi, int32_t lon, int32_t lat, uint32_t speed, uint32_t cog, uint32_t th,
-                           uint32_t status, uint8_t flag, TSentenceKind kind) {
-  const uint8_t tag = static_cast<uint8_t>(pd_One | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
+                           uint32_t status, uint8_t msgId, uint8_t flag, TSentenceKind kind) {
+  const uint8_t tag =
+      static_cast<uint8_t>(pd_One | (msgId & 3) << 2 | flag | (kind == sk_OwnAIS ? TLineRecord::kOwn : 0));
   const TBits bits = Field(mmsi, 30, 0) | Field(static_cast<uint32_t>(lon), 28, 30) |
                      Field(static_cast<uint32_t>(lat), 27, 58) | Field(speed, 10, 85) | Field(cog, 12, 95) |
                      Field(th, 9, 107) | Field(status, 4, 116) | Field(tag, 8, 120);
@@ -83,13 +87,14 @@ TRecordWords Decode(TLinePiece& piece, std::string_view line, TSentenceKind kind
   if (count == pd_One) {
     const int id = AIS_MsgID(payload);
     msgId = static_cast<uint8_t>(id);
-    if (payload.size() >= AIS_MinPayloadChars(id)) {
-      if (id == 1 || id == 2 || id == 3) {
+    const TMsgRule rule = AIS_MsgRule(id);
+    if (payload.size() >= rule.MinPayloadChars) {
+      if (rule.Kind == TMsgKind::ClassA) {
         TMsg1 msg;
         AIS_DecodeMsg1(payload, msg);
         return PositionWords(msg, kind);
       }
-      if (id == 18) {
+      if (rule.Kind == TMsgKind::ClassB) {
         TMsg18 msg;
         AIS_DecodeMsg18(payload, msg);
         return PositionWords(msg, kind);
@@ -112,17 +117,18 @@ std::string_view TLineRecord::Line() const {
 }
 
 TRecordWords PositionWords(const TMsg1& msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, TLineRecord::kDecoded1,
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.Speed, msg.COG, msg.TH, msg.NavStatus, msg.MsgID, TLineRecord::kDecoded1,
                        kind);
 }
 
 TRecordWords PositionWords(const TMsg18& msg, TSentenceKind kind) {
-  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, TLineRecord::kDecoded18, kind);
+  return PositionWords(msg.MMSI, msg.Lon, msg.Lat, msg.SOG, msg.COG, msg.TH, 0, 0, TLineRecord::kDecoded18, kind);
 }
 
 TMsg1 RecordMsg1(const TLineRecord& r) {
   const TUnpacked u = Unpack(r);
   TMsg1 msg;
+  msg.MsgID = static_cast<uint8_t>(r.Number());
   msg.MMSI = u.MMSI;
   msg.Speed = static_cast<uint16_t>(u.Speed);
   msg.Lon = u.Lon;

@@ -40,7 +40,7 @@ struct alignas(16) TLineRecord {
 
   bool Decoded() const { return (Tag & (kDecoded1 | kDecoded18)) != 0; }
   TPartDigit Count() const { return static_cast<TPartDigit>(Tag & 3); }
-  TPartDigit Number() const { return static_cast<TPartDigit>((Tag >> 2) & 3); }
+  TPartDigit Number() const { return static_cast<TPartDigit>((Tag >> 2) & 3); }  // a decoded 1-3: its id
   TSentenceKind Kind() const {
     if (Decoded()) return (Tag & kOwn) != 0 ? sk_OwnAIS : sk_AIS;
     return static_cast<TSentenceKind>(Bytes[12]);

@@ -14,98 +14,23 @@
 
 #include "analysis/line_records.h"
 #include "analysis/piece_feed.h"
+#include "analysis/position_store.h"
+#include "analysis/reassembly.h"
+#include "analysis/static_merge.h"
+#include "analysis/vessel_cache.h"
 #include "catalogue/file_check.h"
 #include "catalogue/regular_file.h"
 #include "codec/ais_bits.h"
+#include "codec/ais_dispatch.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
 #include "codec/number_text.h"
+#include "codec/point_texts.h"
 #include "platform/user_locale.h"
 
 namespace pelorin {
 
 namespace {
-
-// TNMEA_Multi: the reassembly state of one pass.
-struct TNMEA_Multi {
-  std::string NMEA_No;
-  std::string NMEA_Part;
-  std::string AIS_Msg;
-  bool Stored = false;  // a first part has been stored in this pass
-  bool Joined = false;  // the stored first part has been joined (and counted so)
-};
-
-// Per pass: the entries of other vessels by MMSI number, with the whole seconds of their
-// track's last point, in one small open-addressing table: a report that the 30-second
-// rule drops reads nothing else. Filled from FindOrAddShip on first sight. Only the pass
-// changes the table meanwhile, and entries other than 0 keep their MMSI, so it stays
-// true; entry 0, whose MMSI the own vessel's reports rewrite, is never in it.
-class TVesselCache {
- public:
-  static constexpr int64_t kNoPoint = INT64_MIN;
-  struct TSlot {
-    uint32_t MMSI = 0;  // 0: free (a usable MMSI is at least 1)
-    uint32_t Ship = 0;
-    int64_t LastSeconds = kNoPoint;
-    bool Stored = false;  // a point was stored in this pass
-    // Where the vessel's next point goes, when its block exists. The track knows it too,
-    // but reading it there is the very wait that fetching it ahead avoids.
-    const void* Next = nullptr;
-  };
-
-  TSlot* Find(uint32_t mmsi) {
-    if (slots_.empty()) return nullptr;
-    for (size_t at = Home(mmsi);; at = (at + 1) & mask_) {
-      if (slots_[at].MMSI == mmsi) return &slots_[at];
-      if (slots_[at].MMSI == 0) return nullptr;
-    }
-  }
-
-  TSlot& Insert(uint32_t mmsi, uint32_t ship, int64_t lastSeconds) {
-    if (2 * (used_ + 1) > slots_.size()) Grow();
-    size_t at = Home(mmsi);
-    while (slots_[at].MMSI != 0) at = (at + 1) & mask_;
-    slots_[at] = {mmsi, ship, lastSeconds, false, nullptr};
-    ++used_;
-    return slots_[at];
-  }
-
-  const std::vector<TSlot>& Slots() const { return slots_; }
-
- private:
-  size_t Home(uint32_t mmsi) const { return static_cast<size_t>((mmsi * 0x9E3779B97F4A7C15ull) >> shift_); }
-
-  void Grow() {
-    std::vector<TSlot> old = std::move(slots_);
-    const size_t size = old.empty() ? 1024 : old.size() * 2;
-    slots_.assign(size, TSlot{});
-    mask_ = size - 1;
-    shift_ = 64 - static_cast<unsigned>(__builtin_ctzll(size));
-    used_ = 0;
-    for (const TSlot& slot : old)
-      if (slot.MMSI != 0) {
-        TSlot& moved = Insert(slot.MMSI, slot.Ship, slot.LastSeconds);
-        moved.Stored = slot.Stored;
-        moved.Next = slot.Next;
-      }
-  }
-
-  std::vector<TSlot> slots_;
-  size_t used_ = 0;
-  size_t mask_ = 0;
-  unsigned shift_ = 64;
-};
-
-// A function that only reads and prefetches counts to the compiler as one without effects,
-// and its calls are dropped with the builtin's prefetches in them: the instruction itself
-// keeps them.
-inline void Prefetch(const void* at) {
-#if defined(__x86_64__) || defined(__i386__)
-  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(at)));
-#else
-  __builtin_prefetch(at);
-#endif
-}
 
 int64_t LastPointSeconds(const TStatic& ship) {
   return ship.aPlot.empty() ? TVesselCache::kNoPoint : TDateTimeToSeconds(ship.aPlot.back().TimeStampDT);
@@ -128,7 +53,8 @@ struct TPass {
   TMsg24A work24A;
   TMsg24B work24B;
   TStatic workStatic;
-  TShortText<21> stampText;  // GPS_TimeStampStr as the points store it; only the pass sets it
+  // GPS_TimeStampStr is not the text of GPS_TimeStampDT, so points keep it beside them.
+  bool stampOdd = false;
   TDateTime nowValue = std::numeric_limits<double>::quiet_NaN();
   int64_t nowSeconds = 0;
 
@@ -199,7 +125,7 @@ struct TPass {
     ++account.TimeInWindow;
     state.InTimeWindow = true;
     RMC_TimeStampStr(fields, year, state.GPS_TimeStampStr);
-    stampText = state.GPS_TimeStampStr;
+    stampOdd = StampIsOdd(state);
     if (!state.OwnAIS_Seen) OwnShipFix();
   }
 
@@ -213,7 +139,7 @@ struct TPass {
     ++account.TimeInWindow;
     state.InTimeWindow = true;
     ZDA_TimeStampStr(fields, year, state.GPS_TimeStampStr);
-    stampText = state.GPS_TimeStampStr;
+    stampOdd = StampIsOdd(state);
   }
 
   void OwnShipFix() {
@@ -221,18 +147,8 @@ struct TPass {
     const std::string_view stamp = state.GPS_TimeStampStr;
     const std::string_view seconds = stamp.size() >= 19 ? stamp.substr(17, 2) : std::string_view();
     if (seconds != "00" && seconds != "30") return;
-    TDynamic point;
-    TText lon, lat;
     // A garbled position keeps the time but gives no fix.
-    if (!NMEA_LonToDeg(fields[5], lon) || !NMEA_LatToDeg(fields[3], lat)) return;
-    point.MMSI = OwnShipMMSI;
-    point.Lon = fields[6] == "W" ? "-" + lon : std::move(lon);
-    point.Lat = fields[4] == "S" ? "-" + lat : std::move(lat);
-    point.Speed = fields[7];
-    point.COG = fields[8];
-    point.TimeStampStr = state.GPS_TimeStampStr;
-    point.TimeStampDT = state.GPS_TimeStampDT;
-    state.aShipList[0].aPlot.push_back(std::move(point));
+    StoreOwnShipFix(state, fields, stampOdd);
   }
 
   void AisSentence(bool own, const TLinePiece& piece, const TLineRecord& r, size_t extra) {
@@ -260,67 +176,41 @@ struct TPass {
     const std::string_view id = FieldOf(line, spans.Id);
     std::string_view payload = FieldOf(line, spans.Payload);
     const TPartDigit count = r.Count(), number = r.Number();
-    if (count == pd_One) {
-    } else if (count == pd_Two && number == pd_One) {
-      if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
-      multi.Joined = false;
-      multi.NMEA_No.assign(id);
-      multi.NMEA_Part = "1";
-      multi.AIS_Msg.assign(payload);
-      multi.Stored = true;
-      return;
-    } else if (count == pd_Two && multi.Stored && id == multi.NMEA_No) {
-      // Without a stored first part a second part would be decoded on its own, from bits
-      // that belong in the middle of a message.
-      if (!multi.Joined) ++account.FirstPartsJoined;
-      multi.Joined = true;
-      multi.NMEA_Part = "2";
-      joined.assign(multi.AIS_Msg);
-      joined.append(payload);
-      payload = joined;
-    } else {
-      if (count == pd_Two)
-        ++account.SecondPartsAlone;
-      else
-        ++account.PartCountOther;
-      return;
-    }
+    if (ReassembleParts(multi, count, number, id, payload, joined, account) != TPartOutcome::Message) return;
     if (!state.InTimeWindow) {
       ++account.AisWindowClosed;
       return;
     }
     const int msgId = count == pd_One ? r.MsgID() : AIS_MsgID(payload);
-    if (payload.size() < AIS_MinPayloadChars(msgId)) {
+    const TMsgRule rule = AIS_MsgRule(msgId);
+    if (payload.size() < rule.MinPayloadChars) {
       ++account.PayloadTooShort;
       return;
     }
-    switch (msgId) {
-      case 1:
-      case 2:
-      case 3: PositionReport(AIS_DecodeMsg1(payload), own); break;
-      case 18: PositionReport(AIS_DecodeMsg18(payload), own); break;
-      case 5:
-        if (multi.NMEA_Part == "1" || number != pd_Two) {
+    switch (rule.Kind) {
+      case TMsgKind::ClassA: PositionReport(AIS_DecodeMsg1(payload), own); break;
+      case TMsgKind::ClassB: PositionReport(AIS_DecodeMsg18(payload), own); break;
+      case TMsgKind::Static5:
+        if (!TakeMessage5(multi, number)) {
           ++account.Msg5NotInTwoParts;
           return;
         }
-        multi.NMEA_Part = "0";
         AIS_DecodeMsg5(payload, work5);
         Msg5ToStatic(work5, workStatic);
         StaticReport(workStatic, msgId, own);
         break;
-      case MsgID_24A:
+      case TMsgKind::Static24A:
         AIS_DecodeMsg24A(payload, work24A);
         Msg24AToStatic(work24A, workStatic);
         StaticReport(workStatic, msgId, own);
         break;
-      case MsgID_24B:
+      case TMsgKind::Static24B:
         AIS_DecodeMsg24B(payload, work24B);
         Msg24BToStatic(work24B, workStatic);
         StaticReport(workStatic, msgId, own);
         break;
-      case 14: SafetyBroadcast(Msg14ToStatic(AIS_DecodeMsg14(payload))); break;
-      default:
+      case TMsgKind::Safety14: SafetyBroadcast(Msg14ToStatic(AIS_DecodeMsg14(payload))); break;
+      case TMsgKind::Unused:
         // An empty payload reads as identifier 0, but holds no message at all.
         if (payload.empty())
           ++account.PayloadTooShort;
@@ -418,11 +308,11 @@ struct TPass {
       Msg18ToDynamic(report, point);
     else
       Msg1ToDynamic(report, point);
-    point.TimeStampStr = stampText;
     point.TimeStampDT = state.GPS_TimeStampDT;
+    if (stampOdd) point.Extra = OddStampExtra(ship.aPlot, state.GPS_TimeStampStr);
     if (slot == nullptr) {
-      ship.MMSI = point.MMSI.view();
-      ship.NavStatus = point.NavStatus.view();
+      AssignUInt(ship.MMSI, point.MMSI_Number);
+      ship.NavStatus = NavStatusOf(point);
       return;
     }
     // Found by this MMSI, so it already has it; its status follows its last point, which
@@ -451,13 +341,13 @@ struct TPass {
 
   // The status of every other vessel that got points: that of its last point.
   void FinishPass() noexcept {
-    if (multi.Stored && !multi.Joined) ++account.FirstPartsUnjoined;
+    EndReassembly(multi, account);
     Add(state.Account, account);
     try {
       for (const TVesselCache::TSlot& slot : vessels.Slots()) {
         if (!slot.Stored) continue;
         TStatic& ship = state.aShipList[slot.Ship];
-        ship.NavStatus = ship.aPlot.back().NavStatus.view();
+        ship.NavStatus = NavStatusOf(ship.aPlot.back());
       }
     } catch (const std::exception&) {
       // Out of memory for a status text: the table stays usable.
@@ -472,48 +362,12 @@ struct TPass {
     }
     ++account.StaticApplied;
     ++state.Num_Static;
-    if (own) {
-      TStatic& ship = state.aShipList[OwnTarget()];
-      ship.MMSI = rec.MMSI;
-      if (msgId == MsgID_24A) {
-        ship.ShipName = rec.ShipName;
-        return;
-      }
-      ship.AISclass = rec.AISclass;
-      CopyVoyage(ship, rec);
-      ++ship.Num_Msg5;
-      return;
-    }
-    TStatic& ship = state.aShipList[OtherTarget(rec.MMSI)];
-    ship.MMSI = rec.MMSI;
-    ship.AISclass = rec.AISclass;
-    ship.IMO = rec.IMO;
-    ship.CallSign = rec.CallSign;
-    if (msgId == MsgID_24A) {
-      ship.ShipName = rec.ShipName;
-      return;
-    }
-    if (msgId == 5) ship.ShipName = rec.ShipName;
-    CopyVoyage(ship, rec);
-    ++ship.Num_Msg5;
-  }
-
-  static void CopyVoyage(TStatic& ship, const TStatic& rec) {
-    ship.ShipsType = rec.ShipsType;
-    ship.Dimension = rec.Dimension;
-    ship.GNSS = rec.GNSS;
-    ship.ETA = rec.ETA;
-    ship.Draught = rec.Draught;
-    ship.Destination = rec.Destination;
-    ship.VendorID = rec.VendorID;
+    MergeStaticReport(state.aShipList[own ? OwnTarget() : OtherTarget(rec.MMSI)], rec, msgId, own);
   }
 
   void SafetyBroadcast(TStatic rec) {
     ++account.StaticApplied;
-    TStatic& ship = state.aShipList[OtherTarget(rec.MMSI)];
-    ship.MMSI = std::move(rec.MMSI);
-    ship.AISclass = std::move(rec.AISclass);
-    ++ship.Num_Msg14;
+    MergeSafetyBroadcast(state.aShipList[OtherTarget(rec.MMSI)], std::move(rec));
   }
 };
 
@@ -544,8 +398,7 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
   TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {},
-             {}, {}, {}, {}, {}, {}, TShortText<21>(state.GPS_TimeStampStr),
-             std::numeric_limits<double>::quiet_NaN(), 0, {}};
+             {}, {}, {}, {}, {}, {}, StampIsOdd(state), std::numeric_limits<double>::quiet_NaN(), 0, {}};
   pass.fields.reserve(24);
   struct TFinish {
     TPass& pass;

@@ -6,7 +6,7 @@
 #include <new>
 #include <system_error>
 
-#include "codec/block_pool.h"
+#include "memory/block_pool.h"
 
 namespace pelorin {
 

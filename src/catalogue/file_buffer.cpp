@@ -4,9 +4,7 @@
 #include <new>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "memory/huge_pages.h"
 
 namespace pelorin {
 
@@ -14,50 +12,23 @@ namespace {
 
 // Below this a buffer comes from the heap.
 constexpr size_t kMapFrom = size_t{4} << 20;
-constexpr size_t kHugePage = size_t{2} << 20;
-
-#if defined(__linux__)
-char* MapHuge(size_t& capacity) {
-  capacity = (capacity + kHugePage - 1) & ~(kHugePage - 1);
-  // Over-map by one huge page so that the buffer can start on a huge-page boundary.
-  void* raw = ::mmap(nullptr, capacity + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) throw std::bad_alloc();
-  const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
-  const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);
-  if (aligned > start) ::munmap(raw, aligned - start);
-  const uintptr_t end = start + capacity + kHugePage;
-  if (end > aligned + capacity) ::munmap(reinterpret_cast<void*>(aligned + capacity), end - aligned - capacity);
-#if defined(MADV_HUGEPAGE)
-  ::madvise(reinterpret_cast<void*>(aligned), capacity, MADV_HUGEPAGE);
-#endif
-  return reinterpret_cast<char*>(aligned);
-}
-
-void Unmap(char* data, size_t capacity) noexcept { ::munmap(data, capacity); }
-#endif
 
 // A buffer of at least `capacity` bytes (more when rounded up to whole huge pages).
 char* Obtain(size_t& capacity, bool& mapped) {
-#if defined(__linux__)
   if (capacity >= kMapFrom) {
     mapped = true;
-    return MapHuge(capacity);
+    return static_cast<char*>(MapHugeAligned(capacity));
   }
-#endif
   mapped = false;
   return static_cast<char*>(::operator new(capacity));
 }
 
 void GiveBack(char* data, size_t capacity, bool mapped) noexcept {
   if (data == nullptr) return;
-#if defined(__linux__)
   if (mapped) {
-    Unmap(data, capacity);
+    UnmapHuge(data, capacity);
     return;
   }
-#endif
-  (void)mapped;
-  (void)capacity;
   ::operator delete(data);
 }
 

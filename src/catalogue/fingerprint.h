@@ -11,7 +11,7 @@ namespace pelorin {
 
 class TFingerprint {
  public:
-  // The next bytes of the file, in any pieces: the value does not depend on how it was cut.
+  // The next bytes of the file, cut anywhere: the value does not depend on how it was cut.
   void Feed(const char* data, size_t size) noexcept;
   uint64_t Value() const noexcept;
 

@@ -21,9 +21,9 @@ namespace pelorin {
 
 namespace {
 
-// Large enough for few system calls, and small enough that the pieces passing through
+// Large enough for few system calls, and small enough that the reads passing through
 // leave room in the cache for the ship table the pass works on.
-constexpr uint64_t kPiece = uint64_t{256} << 10;
+constexpr uint64_t kReadBytes = uint64_t{256} << 10;
 // The first read after a jump: the search looks at a few lines only.
 constexpr uint64_t kFirstRead = uint64_t{16} << 10;
 
@@ -93,19 +93,19 @@ bool TLineReader::Index(std::string* error, uint64_t limit, int64_t* stoppedAt) 
   index_.Checkpoints.clear();
   index_.Lines = 0;
   try {
-    buffer_.Reserve(kPiece);
+    buffer_.Reserve(kReadBytes);
     index_.Checkpoints.reserve(static_cast<size_t>(index_.Identity.Size / 48 / kLinesPerCheckpoint + 16));
     index_.Checkpoints.push_back(0);
     TLineCounter counter(index_.Checkpoints);
     TFingerprint fingerprint;
-    // The last byte of each piece waits for the next, which decides whether its CR ends
+    // The last byte of each read waits for the next, which decides whether its CR ends
     // a line alone; it is carried to the front of the buffer.
     char* data = buffer_.data();
     uint64_t offset = 0;  // file offset of data[0]
     size_t carried = 0;
     for (;;) {
       const uint64_t at = offset + carried;
-      const uint64_t want = std::min<uint64_t>(kPiece - carried, limit > at ? limit - at : 0);
+      const uint64_t want = std::min<uint64_t>(kReadBytes - carried, limit > at ? limit - at : 0);
       const int64_t got = want == 0 ? 0 : ReadLogBytes(fd_, data + carried, want, at);
       if (got < 0) {
         FileError(error, path_, std::strerror(errno));
@@ -200,7 +200,7 @@ bool TLineReader::SkipLine() {
 bool TLineReader::LineHead(int64_t index, size_t count, std::string_view& head) {
   if (!Seek(index)) return false;
   try {
-    if (buffer_.capacity() == 0) buffer_.Reserve(kPiece);
+    if (buffer_.capacity() == 0) buffer_.Reserve(kReadBytes);
     while (buffer_.size() - pos_ < count && !atEnd_) {
       const char* data = buffer_.data();
       bool ends = false;
@@ -233,7 +233,7 @@ bool TLineReader::Refill() {
     pos_ = 0;
   }
   // At least as much as is kept: a line that does not end soon is read in ever larger
-  // pieces, so that its search is not begun again too often.
+  // reads, so that its search is not begun again too often.
   uint64_t want = std::max<uint64_t>(std::max<uint64_t>(readSize_, kFirstRead), keep);
   if (keep + want > buffer_.capacity()) {
     // A line longer than the buffer makes it grow, by doubling so that a huge line is
@@ -249,7 +249,7 @@ bool TLineReader::Refill() {
   }
   buffer_.SetSize(keep + static_cast<uint64_t>(got));
   if (got == 0) atEnd_ = true;
-  readSize_ = std::min<uint64_t>(readSize_ * 2, kPiece);
+  readSize_ = std::min<uint64_t>(readSize_ * 2, kReadBytes);
   return true;
 }
 
@@ -257,7 +257,7 @@ bool TLineReader::Next(std::string_view& line) {
   if (fd_ < 0) return false;
   if (buffer_.capacity() == 0) {
     try {
-      buffer_.Reserve(kPiece);
+      buffer_.Reserve(kReadBytes);
     } catch (const std::bad_alloc&) {
       return false;
     }

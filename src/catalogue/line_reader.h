@@ -1,5 +1,5 @@
 #pragma once
-// A log file read piece by piece into one small buffer that is used again and again: the
+// A log file read a few hundred kilobytes at a time into one small buffer that is used again and again: the
 // scan and the log pass never hold a whole file. Counting the lines reads the file once
 // and notes where every 64th line starts; after that any line can be reached by reading
 // from the checkpoint before it, and lines are handed out in order.

@@ -99,18 +99,4 @@ int AIS_MsgID(std::string_view payload) {
   return partB ? MsgID_24B : MsgID_24A;
 }
 
-unsigned AIS_MinPayloadChars(int msgId) {
-  switch (msgId) {
-    case 1:
-    case 2:
-    case 3: return 23;
-    case 18: return 28;
-    case 5: return 70;
-    case 14: return 7;
-    case MsgID_24A: return 27;
-    case MsgID_24B: return 28;
-    default: return 0;
-  }
-}
-
 }  // namespace pelorin

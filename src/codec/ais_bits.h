@@ -62,8 +62,4 @@ void AIS_CleanField(const TPayloadBits& bits, unsigned offset, unsigned count, T
 
 int AIS_MsgID(std::string_view payload);
 
-// Payload characters a decoder needs for the fields it reads (0 for ids not decoded).
-// 1/2/3: 23, 18: 28, 5: 70 (the common 420-bit form), 14: 7, 24A: 27, 24B: 28.
-unsigned AIS_MinPayloadChars(int msgId);
-
 }  // namespace pelorin

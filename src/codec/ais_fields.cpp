@@ -34,16 +34,16 @@ std::string_view AIS_HeadingChars(uint32_t degrees, TNumberChars& out) {
 
 std::string AIS_PartText(uint32_t partNumber) { return partNumber == 0 ? "A" : "B"; }
 
-void AIS_PositionTexts(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat, uint32_t cog, uint32_t th,
-                       TDynamic& point) {
-  // Every text is made at the start of `chars`, which has room for a fixed-size copy.
-  TNumberChars chars;
-  point.MMSI.AssignFromRoomy(UIntChars(mmsi, chars));
-  point.Speed.AssignFromRoomy(AIS_SpeedChars(speed, chars));
-  point.Lon.AssignFromRoomy(AIS_LonChars(lon, chars));
-  point.Lat.AssignFromRoomy(AIS_LatChars(lat, chars));
-  point.COG.AssignFromRoomy(AIS_CourseChars(cog, chars));
-  point.TH.AssignFromRoomy(AIS_HeadingChars(th, chars));
+void AIS_PositionValues(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat, uint32_t cog, uint32_t th,
+                        TDynamic& point) {
+  point.MMSI_Number = mmsi;
+  point.SOG_Tenths = static_cast<uint16_t>(speed);
+  point.Lon_Raw = lon;
+  point.Lat_Raw = lat;
+  point.COG_Tenths = static_cast<uint16_t>(cog);
+  point.TH_Degrees = static_cast<uint16_t>(th);
+  point.TimeStampDT = 0;
+  point.Extra = 0;
 }
 
 }  // namespace pelorin

@@ -18,8 +18,8 @@ std::string_view AIS_HeadingChars(uint32_t degrees, TNumberChars& out);        /
 // "A" for part number 0, "B" for any other.
 std::string AIS_PartText(uint32_t partNumber);
 
-// The texts that a position report gives its point: MMSI, Speed, Lon, Lat, COG and TH.
-void AIS_PositionTexts(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat, uint32_t cog, uint32_t th,
+// The values that a position report gives its point; its time is the pass's to set.
+void AIS_PositionValues(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat, uint32_t cog, uint32_t th,
                        TDynamic& point);
 
 // Whether AIS_LonChars / AIS_LatChars give "n.a.", and whether they give "0.000000".

@@ -49,6 +49,7 @@ struct TMsg5 {
   int32_t Num_Stat = 0;
   int32_t Num_Dyn = 0;
   std::string IMO, CallSign, ShipName, ShipsType;
+  int16_t ShipsTypeCode = 0;
   TDimension Dimension;
   std::string GNSS, ETA, Draught, Destination;
 };
@@ -63,6 +64,7 @@ struct TMsg24A {
 
 struct TMsg24B {
   std::string Rep, MMSI, PN, ShipType, VendorID, CallSign;
+  int16_t ShipTypeCode = 0;
   TGPS_Pos Dimension;
   std::string Sp;
 };

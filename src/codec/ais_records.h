@@ -3,32 +3,54 @@
 #include <cstdint>
 #include <vector>
 
-#include "codec/block_list.h"
-#include "codec/short_text.h"
+#include "memory/block_list.h"
 #include "codec/tdatetime.h"
 #include "codec/text.h"
 
 namespace pelorin {
 
-// One point of a track. A run keeps millions, so its texts are compact: each holds what
-// its field can carry in the record itself (longer texts go to the heap), and the
-// status is shared with the code table. 96 bytes.
-struct TDynamic {
-  TShortText<11> MMSI;         // up to ten digits
-  TSharedText NavStatus;
-  TShortText<8> Speed;         // "n.a.", "102"
-  TShortText<12> Lon;          // "-179.999999"
-  TShortText<12> Lat;
-  TShortText<8> COG;
-  TShortText<8> TH;
-  TShortText<21> TimeStampStr;  // YYYY-MM-DDTHH:MM:SSZ, the GPS time of the log
-  TDateTime TimeStampDT = 0;
+// Texts a point's numbers cannot always give back: an own-ship fix keeps its $GPRMC
+// fields as the sentence wrote them, and a time sentence may spell its time otherwise
+// than the time's own text (a ZDA month "3", a year "0011").
+struct TPointExtra {
+  TText TimeStampStr;          // empty: the text of TimeStampDT
+  TText Speed, COG, Lon, Lat;  // of an own-ship fix
 };
 
-static_assert(sizeof(TDynamic) == 96, "a track point stays compact");
+// MsgType of an own-ship fix taken from $GPRMC.
+inline constexpr uint8_t kOwnShipFix = 0;
 
-// Points never move once stored, and appending copies nothing.
-using TTrack = TBlockList<TDynamic>;
+// One point of a track: the sender's values as they came, 32 bytes; a run keeps millions.
+// The texts the documents show are made from them when read (point_texts.h).
+struct TDynamic {
+  TDateTime TimeStampDT = 0;  // the GPS time of the log when the point was stored
+  int32_t Lon_Raw = 0;        // 1/10000 minute, east positive; a fix's degrees rounded to it
+  int32_t Lat_Raw = 0;        // north positive
+  uint32_t MMSI_Number = 0;
+  uint32_t Extra = 0;         // 0, or 1 + the index of its TPointExtra in the track
+  uint16_t SOG_Tenths = 0;    // tenths of a knot; 1023 not available (a fix: 0xFFFF)
+  uint16_t COG_Tenths = 0;    // tenths of a degree; 3600 and above not available
+  uint16_t TH_Degrees = 511;  // 360 and above not available
+  uint8_t NavStatusCode = 15;
+  uint8_t MsgType = kOwnShipFix;  // 1, 2, 3 or 18, or kOwnShipFix
+};
+
+static_assert(sizeof(TDynamic) == 32, "a track point stays compact");
+
+// Points never move once stored, and appending copies nothing. The few texts that
+// numbers cannot give back are kept beside them.
+struct TTrack : TBlockList<TDynamic> {
+  using TBlockList<TDynamic>::TBlockList;
+  std::vector<TPointExtra> Extras;
+
+  void clear() {
+    TBlockList<TDynamic>::clear();
+    Extras.clear();
+  }
+  const TPointExtra* ExtraOf(const TDynamic& point) const {
+    return point.Extra == 0 ? nullptr : &Extras[point.Extra - 1];
+  }
+};
 
 struct TDimension {
   TText Laenge;  // length, metres
@@ -45,6 +67,7 @@ struct TStatic {
   TText CallSign;
   TText ShipName;
   TText ShipsType;
+  int16_t ShipsTypeCode = -1;  // the number ShipsType was made from; -1 none
   TDimension Dimension;
   TText GNSS;
   TText ETA;

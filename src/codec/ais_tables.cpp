@@ -17,15 +17,6 @@ std::string_view NavStatusText(unsigned code) {
   return code < kTexts.size() ? kTexts[code] : "n.a."sv;
 }
 
-const TSharedText& NavStatusShared(unsigned code) {
-  static const std::array<TSharedText, 17> kShared = [] {
-    std::array<TSharedText, 17> texts;
-    for (unsigned c = 0; c < texts.size(); ++c) texts[c] = NavStatusText(c);
-    return texts;
-  }();
-  return kShared[code < 16 ? code : 16];
-}
-
 std::string_view EPFDText(unsigned code) {
   static constexpr std::array<std::string_view, 9> kTexts = {
       "n.a."sv,    "GPS"sv,    "GLONASS"sv,             "GPS/GLONASS"sv, "Loran-C"sv,

@@ -24,10 +24,11 @@ void AIS_DecodeMsg1(std::string_view payload, TMsg1& m) {
 }
 
 void Msg1ToDynamic(const TMsg1& msg, TDynamic& point) {
-  AIS_PositionTexts(msg.MMSI, msg.Speed, msg.Lon, msg.Lat, msg.COG, msg.TH, point);
-  point.NavStatus = NavStatusShared(msg.NavStatus);
-  point.TimeStampStr.clear();
-  point.TimeStampDT = 0;
+  AIS_PositionValues(msg.MMSI, msg.Speed, msg.Lon, msg.Lat, msg.COG, msg.TH, point);
+  point.NavStatusCode = msg.NavStatus;
+  // The class A layout read from another identifier (a payload too short for its own
+  // byte) still gives a report, never an own-ship fix.
+  point.MsgType = msg.MsgID >= 1 && msg.MsgID <= 3 ? msg.MsgID : 1;
 }
 
 }  // namespace pelorin

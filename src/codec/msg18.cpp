@@ -32,11 +32,9 @@ void AIS_DecodeMsg18(std::string_view payload, TMsg18& m) {
 }
 
 void Msg18ToDynamic(const TMsg18& msg, TDynamic& point) {
-  AIS_PositionTexts(msg.MMSI, msg.SOG, msg.Lon, msg.Lat, msg.COG, msg.TH, point);
-  point.NavStatus.clear();
-  TNumberChars chars;
-  point.TimeStampStr.AssignFromRoomy(UIntChars(msg.TimeStamp, chars));
-  point.TimeStampDT = 0;
+  AIS_PositionValues(msg.MMSI, msg.SOG, msg.Lon, msg.Lat, msg.COG, msg.TH, point);
+  point.NavStatusCode = 15;  // message 18 has none: its text stays empty
+  point.MsgType = 18;
 }
 
 }  // namespace pelorin

@@ -41,7 +41,8 @@ void AIS_DecodeMsg24B(std::string_view payload, TMsg24B& m) {
   AssignUInt(m.Rep, AIS_Bits(b, 6, 2));
   AssignUInt(m.MMSI, AIS_Bits(b, 8, 30));
   m.PN = AIS_PartText(AIS_Bits(b, 38, 2));
-  m.ShipType.assign(ShipTypeText(AIS_Bits(b, 40, 8)));
+  m.ShipTypeCode = static_cast<int16_t>(AIS_Bits(b, 40, 8));
+  m.ShipType.assign(ShipTypeText(m.ShipTypeCode));
   AIS_CleanField(b, 48, 7, TCleanSet::Ampersand, true, true, m.VendorID);
   AIS_CleanField(b, 90, 7, TCleanSet::Ampersand, true, true, m.CallSign);
   AssignUInt(m.Dimension.A, AIS_Bits(b, 132, 9));
@@ -67,6 +68,7 @@ void Msg24BToStatic(const TMsg24B& msg, TStatic& s) {
   s.AISclass = "B";
   s.CallSign = msg.CallSign;
   s.ShipsType = msg.ShipType;
+  s.ShipsTypeCode = msg.ShipTypeCode;
   DistanceSum(s.Dimension.Laenge, msg.Dimension.A, msg.Dimension.B);
   DistanceSum(s.Dimension.Breite, msg.Dimension.C, msg.Dimension.D);
   s.VendorID = msg.VendorID;

@@ -6,6 +6,7 @@
 #include "codec/ais_messages.h"
 #include "codec/ais_tables.h"
 #include "codec/number_text.h"
+#include "codec/vessel_rules.h"
 
 namespace pelorin {
 
@@ -77,7 +78,8 @@ void AIS_DecodeMsg5(std::string_view payload, TMsg5& m) {
   AssignUInt(m.IMO, AIS_Bits(b, 40, 30));
   AIS_CleanField(b, 70, 7, TCleanSet::Padding, true, true, m.CallSign);
   AIS_CleanField(b, 112, 20, TCleanSet::Full, false, true, m.ShipName);
-  m.ShipsType.assign(ShipTypeText(AIS_Bits(b, 232, 8)));
+  m.ShipsTypeCode = static_cast<int16_t>(AIS_Bits(b, 232, 8));
+  m.ShipsType.assign(ShipTypeText(m.ShipsTypeCode));
   DimensionSum(m.Dimension.Laenge, AIS_Bits(b, 240, 9), AIS_Bits(b, 249, 9));
   DimensionSum(m.Dimension.Breite, AIS_Bits(b, 258, 6), AIS_Bits(b, 264, 6));
   m.GNSS.assign(EPFDText(AIS_Bits(b, 270, 4)));
@@ -90,11 +92,12 @@ void AIS_DecodeMsg5(std::string_view payload, TMsg5& m) {
 void Msg5ToStatic(const TMsg5& msg, TStatic& s) {
   ClearStatic(s);
   s.MMSI = msg.MMSI;
-  s.AISclass = msg.MMSI.starts_with("970") ? "SART" : "A";
+  s.AISclass = IsSart(msg.MMSI) ? "SART" : "A";
   s.IMO = msg.IMO;
   s.CallSign = msg.CallSign;
   s.ShipName = msg.ShipName;
   s.ShipsType = msg.ShipsType;
+  s.ShipsTypeCode = msg.ShipsTypeCode;
   s.Dimension = msg.Dimension;
   s.GNSS = msg.GNSS;
   s.ETA = msg.ETA;

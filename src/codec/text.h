@@ -1,7 +1,6 @@
 #pragma once
-// Display texts of decoded values. A track point's texts are the compact kinds of
-// short_text.h instead; readers treat both as read-only strings (size, data, ==, empty,
-// conversion to std::string_view).
+// Display texts of decoded values. Track points keep numbers instead, and give their
+// texts when read (point_texts.h).
 #include <string>
 #include <string_view>
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <charconv>
 
-#include "output/kml_rules.h"
+#include "codec/vessel_rules.h"
 
 namespace pelorin {
 
@@ -99,11 +99,11 @@ std::string& Scratch() {
   return line;
 }
 
-template <typename... TPieces>
-void Line(TKmlFile& file, TPieces... pieces) {
+template <typename... TParts>
+void Line(TKmlFile& file, TParts... parts) {
   std::string& line = Scratch();
   line.clear();
-  (Put(line, pieces), ...);
+  (Put(line, parts), ...);
   WriteKmlLine(file, line);
 }
 
@@ -177,8 +177,8 @@ void WriteTracksFolderEnd(TKmlFile& file) { Line(file, "    </Folder>"); }
 
 void WriteShipLabel(TKmlFile& file, const TStatic& ship, bool ownVessel) {
   // The caller guarantees a track; an empty one still yields a well-formed placemark.
-  static const TDynamic kNoPoint;
-  const TDynamic& first = ship.aPlot.empty() ? kNoPoint : ship.aPlot.front();
+  TPointTexts first;
+  if (!ship.aPlot.empty()) PointTexts(ship.aPlot, ship.aPlot.front(), first);
   Line(file, "      <Placemark>");
   WriteVesselName(file, "        ", ship);
   Line(file, "        <description> ");
@@ -228,7 +228,7 @@ void WriteTrackFolderEnd(TKmlFile& file) {
   Line(file, "      </Folder>");
 }
 
-void WriteTrackPoint(TKmlFile& file, const TDynamic& point, bool ownVessel, std::string_view ordinal,
+void WriteTrackPoint(TKmlFile& file, const TPointTexts& point, bool ownVessel, std::string_view ordinal,
                      std::string_view shipName) {
   const bool sart = IsSart(point.MMSI);
   Line(file, "          <Placemark>");
@@ -258,11 +258,6 @@ void WriteTrackPoint(TKmlFile& file, const TDynamic& point, bool ownVessel, std:
   Line(file, "          </Placemark>");
 }
 
-bool HasValidPosition(const TDynamic& point) {
-  auto valid = [](std::string_view text) { return !text.empty() && text != "n.a." && text != "0.000000"; };
-  return valid(point.Lat) && valid(point.Lon);
-}
-
 void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink) {
   const size_t n = ships.size();
   const size_t visited = AllTracks ? n : (n > 0 ? 1 : 0);
@@ -287,12 +282,15 @@ void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgr
     if (!KmlShowsTrack(ship)) continue;
     WriteTrackFolderStart(file, ship);
     char ordinal[24];
-    for (size_t k = 0; k < ship.aPlot.size(); ++k) {
-      const TDynamic& point = ship.aPlot[k];
-      if (!HasValidPosition(point)) continue;
-      auto [end, ec] = std::to_chars(ordinal, ordinal + sizeof ordinal, k + 1);
+    TPointTexts texts;
+    size_t k = 0;
+    for (const TDynamic& point : ship.aPlot) {
+      ++k;
+      if (!HasValidPosition(ship.aPlot, point)) continue;
+      PointTexts(ship.aPlot, point, texts);
+      auto [end, ec] = std::to_chars(ordinal, ordinal + sizeof ordinal, k);
       (void)ec;
-      WriteTrackPoint(file, point, i == 0, std::string_view(ordinal, static_cast<size_t>(end - ordinal)),
+      WriteTrackPoint(file, texts, i == 0, std::string_view(ordinal, static_cast<size_t>(end - ordinal)),
                       ship.ShipName);
     }
     WriteTrackFolderEnd(file);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "codec/ais_records.h"
+#include "codec/point_texts.h"
 #include "platform/progress_sink.h"
 
 namespace pelorin {
@@ -32,7 +33,7 @@ class TKmlFile {
   bool IsOpen() const { return stream_ != nullptr; }
   // Flushes and closes; throws TKmlWriteError when anything failed to reach the file.
   void Close();
-  // Writes pieces then CR LF; throws TKmlWriteError at once when the write fails.
+  // Writes parts then CR LF; throws TKmlWriteError at once when the write fails.
   void WriteLine(std::string_view text);
   std::FILE* Stream() const { return stream_; }
 
@@ -59,8 +60,7 @@ void WriteTracksFolderEnd(TKmlFile& file);
 void WriteShipLabel(TKmlFile& file, const TStatic& ship, bool ownVessel);
 void WriteTrackFolderStart(TKmlFile& file, const TStatic& ship);
 void WriteTrackFolderEnd(TKmlFile& file);
-void WriteTrackPoint(TKmlFile& file, const TDynamic& point, bool ownVessel, std::string_view ordinal,
+void WriteTrackPoint(TKmlFile& file, const TPointTexts& point, bool ownVessel, std::string_view ordinal,
                      std::string_view shipName);
-bool HasValidPosition(const TDynamic& point);
 
 }  // namespace pelorin

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "codec/vessel_rules.h"
+
 namespace pelorin {
 
 const std::array<TShipGridColumn, kShipGridColumns> ShipGridColumns = {{
@@ -26,7 +28,7 @@ std::string NameCell(const TStatic& ship) {
   std::string_view name = ship.ShipName;
   if (!name.empty()) return std::string(name);
   std::string_view mmsi = ship.MMSI;
-  if (mmsi.starts_with("970")) return "SART " + std::string(mmsi);
+  if (IsSart(mmsi)) return "SART " + std::string(mmsi);
   return {};
 }
 

@@ -6,47 +6,16 @@
 #include <numeric>
 
 #include "codec/tdatetime.h"
-#include "output/kml_rules.h"
-#include "output/kml_writer.h"
-#include "replay/huge_pages.h"
+#include "codec/vessel_rules.h"
+#include "codec/point_texts.h"
+#include "memory/huge_pages.h"
 
 namespace pelorin {
 
 namespace {
 
-// The decimal texts of the table ("-179.999999", "12", "2.5"), read without the locale
-// and faster than a general parser. False for anything else.
-bool ParseDecimal(std::string_view text, double& out) {
-  static constexpr double kPow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-  const char* c = text.data();
-  const char* const end = c + text.size();
-  const bool negative = c != end && *c == '-';
-  if (negative) ++c;
-  const char* const start = c;
-  int64_t mantissa = 0;
-  for (; c != end && *c >= '0' && *c <= '9'; ++c) mantissa = mantissa * 10 + (*c - '0');
-  if (c - start > 12) return false;
-  bool any = c != start;
-  int decimals = 0;
-  if (c != end && *c == '.') {
-    for (++c; c != end && *c >= '0' && *c <= '9'; ++c, any = true)
-      if (decimals < 12) {  // further digits change nothing we draw
-        mantissa = mantissa * 10 + (*c - '0');
-        ++decimals;
-      }
-  }
-  if (!any || c != end) return false;
-  const double value = static_cast<double>(mantissa) / kPow10[decimals];
-  out = negative ? -value : value;
-  return true;
-}
-
-// Tenths of a unit in 0..65534; kNoValue for "n.a.", an empty or a negative text.
-uint16_t Tenths(std::string_view text, double limit) {
-  double value = 0;
-  if (!ParseDecimal(text, value) || value < 0 || value > limit) return kNoValue;
-  return static_cast<uint16_t>(std::lround(value * 10));
-}
+// A value of the point, or kNoValue.
+uint16_t ValueOr(int value) { return value < 0 || value >= kNoValue ? kNoValue : static_cast<uint16_t>(value); }
 
 // A time further than this from the first point cannot fit a point's 32-bit offset once
 // the base moves to the earliest point; such a point is dropped as damaged.
@@ -146,9 +115,10 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
   uint32_t source = 0;
   for (const TDynamic& point : ship.aPlot) {
     const uint32_t k = source++;
-    if (!HasValidPosition(point)) continue;
-    double lat = 0, lon = 0;
-    if (!ParseDecimal(point.Lat, lat) || !ParseDecimal(point.Lon, lon)) continue;
+    if (!HasValidPosition(ship.aPlot, point)) continue;
+    const double lat = LatDegrees(point), lon = LonDegrees(point);
+    // A fix's text may name a place its value cannot be: beyond the poles or the meridian.
+    if (std::fabs(lat) > 90 || std::fabs(lon) > 180) continue;
     const int64_t seconds = TDateTimeToSeconds(point.TimeStampDT);
     if (!haveBase) {
       base = seconds;
@@ -160,8 +130,8 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
     s.Y.push_back(w.Y);
     TReplayPoint& p = model.Points.emplace_back();
     p.Time = static_cast<int32_t>(seconds - base);
-    p.Course = Tenths(point.COG, 360);
-    p.Speed = Tenths(point.Speed, 6553);
+    p.Course = ValueOr(CourseTenths(point));
+    p.Speed = ValueOr(SpeedTenths(point));
     p.Source = k;
   }
   const size_t n = model.Points.size() - first;
@@ -173,7 +143,7 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
   v.Count = static_cast<uint32_t>(n);
   v.Entry = static_cast<uint32_t>(entry);
   v.Kind = VesselKindOf(ship, entry == 0);
-  v.TypeGroup = ShipTypeGroupOf(ship.ShipsType);
+  v.TypeGroup = ShipTypeGroupOf(ship.ShipsTypeCode);
   const TVesselName name = KmlVesselName(ship);
   v.Name.reserve(name.Prefix.size() + name.Text.size());
   v.Name.append(name.Prefix).append(name.Text);

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "codec/point_texts.h"
 #include "replay/map_text.h"
 #include "shell/map_widget.h"
 #include "shell/network_tiles.h"
@@ -286,7 +287,12 @@ void TTrackReplayWindow::ShowInfo() {
   const TStatic& ship = (*ships_)[v.Entry];
   const TVesselState state = VesselAt(model_, static_cast<uint32_t>(selected), time_);
   const bool started = PointAtOrBefore(model_, static_cast<uint32_t>(selected), time_) >= static_cast<int64_t>(v.First);
-  const TDynamic* point = started ? &ship.aPlot[model_.Points[state.Point].Source] : nullptr;
+  TPointTexts texts;
+  const TPointTexts* point = nullptr;
+  if (started) {
+    PointTexts(ship.aPlot, ship.aPlot[model_.Points[state.Point].Source], texts);
+    point = &texts;
+  }
   QString rows;
   const auto row = [&rows](const char* label, std::string_view value) {
     rows += QString("<tr><td><b>%1</b></td><td>%2</td></tr>").arg(label, Q(value).toHtmlEscaped());

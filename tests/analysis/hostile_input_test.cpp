@@ -116,7 +116,7 @@ TEST(FuzzFinding, LatitudeWithManyDigitsDoesNotOverflow) {
   p.Run({Sentence('$', "GPRMC,100000.00,A,540220991261.1" + std::string(100, '0') +
                            "234,N,00852.4321,E,5.2,88.0,070411,,,A")});
   ASSERT_EQ(p.state.aShipList.size(), 1u);
-  EXPECT_EQ(p.state.aShipList[0].aPlot[0].Lat, "3683241.685000");
+  EXPECT_EQ(test::PointAt(p.state.aShipList[0], 0).Lat, "3683241.685000");
 }
 
 TEST(HostileSentences, PayloadsOutsideTheArmouringAndOverlong) {
@@ -126,7 +126,7 @@ TEST(HostileSentences, PayloadsOutsideTheArmouringAndOverlong) {
   p.Run({Zda("100000"), Vdm(disguised), Vdm(Msg1(kShipB, 54.5, 8.5) + std::string(5000, 'w')),
          Vdm(Msg1(kShipB, 54.5, 8.5).substr(0, 10))});
   ASSERT_NE(p.Ship("211000001"), nullptr);
-  EXPECT_EQ(p.Ship("211000001")->aPlot[0].Lat, "54.000000");
+  EXPECT_EQ(test::PointAt(*p.Ship("211000001"), 0).Lat, "54.000000");
   ASSERT_NE(p.Ship("211000002"), nullptr);
   EXPECT_EQ(p.Ship("211000002")->aPlot.size(), 1u);  // the short one is skipped
   EXPECT_EQ(p.state.Num_Dynamic, 2);
@@ -218,7 +218,7 @@ TEST(HostileSentences, DatesFrom1976To2075) {
     p.end = At(c.Year, 12, 31, 23, 59, 59);
     p.Run({c.Line, Vdm(Msg1(kShipA, 54.0, 8.0))});
     ASSERT_NE(p.Ship("211000001"), nullptr) << c.Line;
-    EXPECT_EQ(std::string_view(p.Ship("211000001")->aPlot[0].TimeStampStr).substr(0, 4), std::to_string(c.Year));
+    EXPECT_EQ(std::string_view(test::PointAt(*p.Ship("211000001"), 0).TimeStampStr).substr(0, 4), std::to_string(c.Year));
   }
 }
 
@@ -280,7 +280,7 @@ TEST(Scale, OneVesselWithMillionsOfPoints) {
   const TStatic* ship = p.Ship("211000001");
   ASSERT_NE(ship, nullptr);
   ASSERT_EQ(ship->aPlot.size(), kPoints);
-  EXPECT_EQ(ship->aPlot.back().TimeStampStr, "2011-04-07T10:00:00Z");
+  EXPECT_EQ(test::PointAt(*ship, (*ship).aPlot.size() - 1).TimeStampStr, "2011-04-07T10:00:00Z");
   // About a microsecond a line in a release build; generous for a shared machine.
   if (!kSanitized) {
     EXPECT_LT(seconds, 8e-6 * static_cast<double>(kPoints)) << seconds;
@@ -458,7 +458,8 @@ TEST(CardChangedAfterTheScan, YearNinetyNineGivesTheSameTracksIn1999) {
     EXPECT_EQ(RunAnalysis(in), TRunOutcome::Completed);
     std::vector<std::string> points;
     for (const TStatic& ship : state.aShipList)
-      for (const TDynamic& p : ship.aPlot) points.push_back(ship.MMSI + " " + std::string(p.TimeStampStr));
+      for (size_t k = 0; k < ship.aPlot.size(); ++k)
+        points.push_back(ship.MMSI + " " + test::PointAt(ship, k).TimeStampStr);
     return points;
   };
   const std::vector<std::string> own = tracks(false), rolled = tracks(true);

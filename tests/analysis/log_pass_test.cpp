@@ -122,7 +122,24 @@ TEST(LogPass, ZdaSetsTimeWithoutOwnFix) {
   EXPECT_TRUE(r.state.aShipList[0].aPlot.empty());
   EXPECT_EQ(r.state.aShipList[1].MMSI, std::to_string(kShipA));
   ASSERT_EQ(r.state.aShipList[1].aPlot.size(), 1u);
-  EXPECT_EQ(r.state.aShipList[1].aPlot[0].TimeStampStr, "2011-04-07T10:00:00Z");
+  EXPECT_EQ(test::PointAt(r.state.aShipList[1], 0).TimeStampStr, "2011-04-07T10:00:00Z");
+}
+
+// A time text spelt otherwise than its time's own text comes back as the sentence gave it,
+// kept once per track for the points stored under it.
+TEST(LogPass, TimeTextsComeBackAsTheSentenceGaveThem) {
+  PassRun r;
+  ASSERT_TRUE(r.Run({test::Sentence('$', "GPZDA,100000.00,7,4,2011,00,00"), Vdm(Msg1(kShipA, 54.0, 8.0)),
+                     Vdm(Msg1(kShipB, 54.0, 8.0)), test::Sentence('$', "GPZDA,100040.00,7,4,2011,00,00"),
+                     Vdm(Msg1(kShipA, 54.0, 8.0)), Zda("100120"), Vdm(Msg1(kShipA, 54.0, 8.0))}));
+  const TStatic& a = *r.Ship(kShipA);
+  ASSERT_EQ(a.aPlot.size(), 3u);
+  EXPECT_EQ(test::PointAt(a, 0).TimeStampStr, "2011-4-7T10:00:00Z");
+  EXPECT_EQ(test::PointAt(a, 1).TimeStampStr, "2011-4-7T10:00:40Z");
+  EXPECT_EQ(test::PointAt(a, 2).TimeStampStr, "2011-04-07T10:01:20Z");
+  EXPECT_EQ(a.aPlot.Extras.size(), 2u);
+  EXPECT_EQ(test::PointAt(*r.Ship(kShipB), 0).TimeStampStr, "2011-4-7T10:00:00Z");
+  EXPECT_EQ(a.aPlot[0].TimeStampDT, At(10, 0));
 }
 
 TEST(LogPass, AisBeforeAnyTimeIsNotEvenStored) {
@@ -289,16 +306,16 @@ TEST(LogPass, OwnShipFixesThenOwnAisTakesOver) {
     EXPECT_EQ(own.MMSI, std::to_string(kOwn));
     // 10:00:00, 10:00:30, 10:01:00, 10:01:30, then the AIVDO report; no fix at 10:02:30.
     ASSERT_EQ(own.aPlot.size(), 5u);
-    EXPECT_EQ(own.aPlot[0].TimeStampStr, "2011-04-07T10:00:00Z");
-    EXPECT_EQ(own.aPlot[1].TimeStampStr, "2011-04-07T10:00:30Z");
-    EXPECT_EQ(own.aPlot[0].MMSI, "111111111");
-    EXPECT_EQ(own.aPlot[0].Lat, "54.070000");
-    EXPECT_EQ(own.aPlot[0].Lon, "7.980000");
-    EXPECT_EQ(own.aPlot[0].Speed, "2.5");
-    EXPECT_EQ(own.aPlot[0].COG, "90.4");
-    EXPECT_EQ(own.aPlot[0].NavStatus, "");
-    EXPECT_EQ(own.aPlot[4].MMSI, std::to_string(kOwn));
-    EXPECT_EQ(own.aPlot[4].TimeStampStr, "2011-04-07T10:02:01Z");
+    EXPECT_EQ(test::PointAt(own, 0).TimeStampStr, "2011-04-07T10:00:00Z");
+    EXPECT_EQ(test::PointAt(own, 1).TimeStampStr, "2011-04-07T10:00:30Z");
+    EXPECT_EQ(test::PointAt(own, 0).MMSI, "111111111");
+    EXPECT_EQ(test::PointAt(own, 0).Lat, "54.070000");
+    EXPECT_EQ(test::PointAt(own, 0).Lon, "7.980000");
+    EXPECT_EQ(test::PointAt(own, 0).Speed, "2.5");
+    EXPECT_EQ(test::PointAt(own, 0).COG, "90.4");
+    EXPECT_EQ(test::PointAt(own, 0).NavStatus, "");
+    EXPECT_EQ(test::PointAt(own, 4).MMSI, std::to_string(kOwn));
+    EXPECT_EQ(test::PointAt(own, 4).TimeStampStr, "2011-04-07T10:02:01Z");
     EXPECT_TRUE(r.state.OwnAIS_Seen);
     EXPECT_EQ(r.state.Num_Dynamic, 1);
   }
@@ -313,11 +330,11 @@ TEST(LogPass, OwnShipFixSouthWestAndGarbledPosition) {
   }));
   const TStatic& own = r.state.aShipList[0];
   ASSERT_EQ(own.aPlot.size(), 1u);
-  EXPECT_EQ(own.aPlot[0].Lat, "-33.500000");
-  EXPECT_EQ(own.aPlot[0].Lon, "-70.500000");
+  EXPECT_EQ(test::PointAt(own, 0).Lat, "-33.500000");
+  EXPECT_EQ(test::PointAt(own, 0).Lon, "-70.500000");
   EXPECT_EQ(r.state.GPS_TimeStampStr, "2011-04-07T10:00:30Z");
   ASSERT_NE(r.Ship(kShipA), nullptr);
-  EXPECT_EQ(r.Ship(kShipA)->aPlot[0].TimeStampStr, "2011-04-07T10:00:30Z");
+  EXPECT_EQ(test::PointAt(*r.Ship(kShipA), 0).TimeStampStr, "2011-04-07T10:00:30Z");
 }
 
 TEST(LogPass, UnusableReportsAreCountedOnly) {
@@ -448,8 +465,8 @@ TEST(LogPass, RealCardLines) {
   ASSERT_FALSE(state.aShipList.empty());
   EXPECT_EQ(state.aShipList[0].ShipName, "Own Ship");
   ASSERT_FALSE(state.aShipList[0].aPlot.empty());
-  EXPECT_EQ(state.aShipList[0].aPlot[0].TimeStampStr, "2011-04-07T09:00:00Z");
-  EXPECT_EQ(state.aShipList[0].aPlot[0].Lat, "54.070000");
+  EXPECT_EQ(test::PointAt(state.aShipList[0], 0).TimeStampStr, "2011-04-07T09:00:00Z");
+  EXPECT_EQ(test::PointAt(state.aShipList[0], 0).Lat, "54.070000");
   EXPECT_GT(state.Num_Dynamic, 10);
 }
 
@@ -559,11 +576,12 @@ TEST(LogPass, RealRecordingsKeepTheTableSound) {
         if (i > 0) {
           EXPECT_TRUE(seen.insert(s.MMSI).second) << entry.path() << " duplicate " << s.MMSI;
           if (!s.aPlot.empty()) {
-            EXPECT_EQ(s.aPlot.back().MMSI, s.MMSI);
+            EXPECT_EQ(test::PointAt(s, (s).aPlot.size() - 1).MMSI, s.MMSI);
           }
         }
-        for (const TDynamic& p : s.aPlot) {
-          EXPECT_TRUE(i == 0 || (HasValidPosition(p) && IsValidMMSI(p.MMSI))) << entry.path();
+        for (size_t k = 0; k < s.aPlot.size(); ++k) {
+          const test::TPointStrings p = test::PointAt(s, k);
+          EXPECT_TRUE(i == 0 || (HasValidPosition(s.aPlot, s.aPlot[k]) && IsValidMMSI(p.MMSI))) << entry.path();
           EXPECT_FALSE(p.TimeStampStr.empty());
         }
         if (i > 0) points += static_cast<int64_t>(s.aPlot.size());

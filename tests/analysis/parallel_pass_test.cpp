@@ -23,9 +23,10 @@ std::string Outcome(const TAnalysisState& s) {
   for (const TStatic& v : s.aShipList) {
     out += v.MMSI + "|" + v.AISclass + "|" + v.ShipName + "|" + v.CallSign + "|" + std::to_string(v.Num_Msg5) + "|" +
            std::to_string(v.Num_Msg14) + "|" + v.NavStatus + "\n";
-    for (const TDynamic& p : v.aPlot)
-      out += " " + p.MMSI.str() + " " + p.Lat.str() + " " + p.Lon.str() + " " + p.Speed.str() + " " +
-             p.TimeStampStr.str() + "\n";
+    for (size_t k = 0; k < v.aPlot.size(); ++k) {
+      const test::TPointStrings p = test::PointAt(v, k);
+      out += " " + p.MMSI + " " + p.Lat + " " + p.Lon + " " + p.Speed + " " + p.TimeStampStr + "\n";
+    }
   }
   return out;
 }

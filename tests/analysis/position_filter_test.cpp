@@ -11,7 +11,8 @@
 namespace pelorin {
 namespace {
 
-bool TextsUsable(const TDynamic& p) {
+bool TextsUsable(const TDynamic& point) {
+  const test::TPointStrings p = test::StringsOf(point);
   auto usable = [](std::string_view v) { return !v.empty() && v != "n.a." && v != "0.000000"; };
   return usable(p.Lat) && usable(p.Lon) && IsValidMMSI(p.MMSI);
 }

@@ -1,4 +1,5 @@
 #include "codec/ais_bits.h"
+#include "codec/ais_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -198,7 +199,7 @@ TEST(AisMinPayloadChars, PerMessage) {
   struct Case { int id; unsigned chars; };
   const Case cases[] = {{1, 23}, {2, 23}, {3, 23}, {18, 28}, {5, 70}, {14, 7}, {MsgID_24A, 27},
                         {MsgID_24B, 28}, {0, 0}, {4, 0}, {24, 0}, {63, 0}, {-1, 0}};
-  for (const auto& c : cases) EXPECT_EQ(AIS_MinPayloadChars(c.id), c.chars) << c.id;
+  for (const auto& c : cases) EXPECT_EQ(AIS_MsgRule(c.id).MinPayloadChars, c.chars) << c.id;
 }
 
 }  // namespace

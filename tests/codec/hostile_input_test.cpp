@@ -41,7 +41,7 @@ TEST(HostilePayload, CharactersOutsideTheArmouringWrapRound) {
   // Every byte value decodes to some six-bit value; none is refused or read beyond.
   std::string all;
   for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
-  const TDynamic d = test::ToDynamic(AIS_DecodeMsg1(all));
+  const test::TPointStrings d = test::StringsOf(test::ToDynamic(AIS_DecodeMsg1(all)));
   EXPECT_FALSE(d.MMSI.empty());
   EXPECT_FALSE(d.Lon.empty());
   const TStatic s = test::ToStatic(test::Decode5(all));
@@ -50,8 +50,8 @@ TEST(HostilePayload, CharactersOutsideTheArmouringWrapRound) {
 
 TEST(HostilePayload, MuchLongerThanItsMessageDecodesTheSameFields) {
   const std::string tail(100000, 'w');  // all ones
-  const TDynamic a = test::ToDynamic(AIS_DecodeMsg1(kMsg1));
-  const TDynamic b = test::ToDynamic(AIS_DecodeMsg1(kMsg1 + tail));
+  const test::TPointStrings a = test::StringsOf(test::ToDynamic(AIS_DecodeMsg1(kMsg1)));
+  const test::TPointStrings b = test::StringsOf(test::ToDynamic(AIS_DecodeMsg1(kMsg1 + tail)));
   EXPECT_EQ(b.MMSI, a.MMSI);
   EXPECT_EQ(b.Lon, a.Lon);
   EXPECT_EQ(b.Lat, a.Lat);

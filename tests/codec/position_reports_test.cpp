@@ -14,16 +14,16 @@ namespace {
 
 using test::TPayloadBuilder;
 
-// The point a payload becomes: the texts the conversions make of the decoded numbers.
-TDynamic P1(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg1(payload)); }
-TDynamic P18(std::string_view payload) { return test::ToDynamic(AIS_DecodeMsg18(payload)); }
-
-// A point's texts in record order: MMSI, NavStatus, Speed, Lon, Lat, COG, TH, TimeStampStr.
-using TTexts = std::vector<std::string>;
-TTexts Texts(const TDynamic& d) {
-  return {d.MMSI.str(), d.NavStatus.str(), d.Speed.str(), d.Lon.str(), d.Lat.str(),
-          d.COG.str(),  d.TH.str(),        d.TimeStampStr.str()};
+// The point a payload becomes, as the texts made of its numbers.
+test::TPointStrings P1(std::string_view payload) { return test::StringsOf(test::ToDynamic(AIS_DecodeMsg1(payload))); }
+test::TPointStrings P18(std::string_view payload) {
+  return test::StringsOf(test::ToDynamic(AIS_DecodeMsg18(payload)));
 }
+
+// A point's texts in record order: MMSI, NavStatus, Speed, Lon, Lat, COG, TH.
+using TTexts = std::vector<std::string>;
+TTexts Texts(const test::TPointStrings& d) { return {d.MMSI, d.NavStatus, d.Speed, d.Lon, d.Lat, d.COG, d.TH}; }
+TTexts Texts(const TDynamic& d) { return Texts(test::StringsOf(d)); }
 
 constexpr int64_t kDeg = 600000;
 
@@ -71,7 +71,7 @@ TEST(Msg1, RealReports) {
     EXPECT_EQ(m.RI, 0u);
     EXPECT_EQ(m.ROT, c.ROT);
     EXPECT_EQ(m.PA, c.PA);
-    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, c.NavStatus, c.Speed, c.Lon, c.Lat, c.COG, c.TH, ""}));
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, c.NavStatus, c.Speed, c.Lon, c.Lat, c.COG, c.TH}));
   }
 }
 
@@ -112,7 +112,7 @@ TEST(Msg1, LatitudeBoundaries) {
 }
 
 TEST(Msg1, ZeroPositionIsWrittenNotDropped) {
-  const TDynamic m = P1(Msg1Base().Set(61, 28, 0).Set(89, 27, 0).Payload());
+  const test::TPointStrings m = P1(Msg1Base().Set(61, 28, 0).Set(89, 27, 0).Payload());
   EXPECT_EQ(m.Lon, "0.000000");
   EXPECT_EQ(m.Lat, "0.000000");
 }
@@ -154,11 +154,11 @@ TEST(Msg1, FieldsDoNotBleedIntoNeighbours) {
   EXPECT_EQ(m.ROT, 128u);
   EXPECT_EQ(m.PA, 1u);
   EXPECT_EQ(Texts(test::ToDynamic(m)),
-            (TTexts{"1073741823", "not specified", "n.a.", "n.a.", "n.a.", "n.a.", "n.a.", ""}));
+            (TTexts{"1073741823", "not specified", "n.a.", "n.a.", "n.a.", "n.a.", "n.a."}));
 }
 
 TEST(Msg1, NavStatusAndMmsiLeadingZeros) {
-  const TDynamic m = P1(Msg1Base().Set(8, 30, 1234567).Set(38, 4, 14).Payload());
+  const test::TPointStrings m = P1(Msg1Base().Set(8, 30, 1234567).Set(38, 4, 14).Payload());
   EXPECT_EQ(m.MMSI, "1234567");  // a coast station's 001234567
   EXPECT_EQ(m.NavStatus, "AIS SART");
   EXPECT_EQ(P1(Msg1Base().Set(38, 4, 15).Payload()).NavStatus, "not specified");
@@ -167,7 +167,7 @@ TEST(Msg1, NavStatusAndMmsiLeadingZeros) {
 TEST(Msg1, ShortPayloadsReadZeroBits) {
   // The empty payload: every field is the zero value, none is empty.
   EXPECT_EQ(AIS_DecodeMsg1("").MsgID, 0u);
-  const TDynamic e = P1("");
+  const test::TPointStrings e = P1("");
   EXPECT_EQ(e.MMSI, "0");
   EXPECT_EQ(e.NavStatus, "under way using engine");
   EXPECT_EQ(e.Speed, "0");
@@ -177,11 +177,11 @@ TEST(Msg1, ShortPayloadsReadZeroBits) {
   EXPECT_EQ(e.TH, "0");
   // Cut after the MMSI: it survives, what follows reads as zero.
   const std::string full = Msg1Base().Set(50, 10, 1023).Payload();
-  const TDynamic cut = P1(std::string_view(full).substr(0, 7));
+  const test::TPointStrings cut = P1(std::string_view(full).substr(0, 7));
   EXPECT_EQ(cut.MMSI, "211000001");
   EXPECT_EQ(cut.Speed, "0");
   // 22 characters end inside the heading (bits 128..136): its last five bits read as zero.
-  const TDynamic m22 = P1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 22));
+  const test::TPointStrings m22 = P1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 22));
   EXPECT_EQ(m22.COG, "90");
   EXPECT_EQ(m22.TH, "352");  // 359 = 101100111, low five bits cleared: 101100000 = 352
   EXPECT_EQ(P1(std::string_view(Msg1Base().Set(128, 9, 359).Payload()).substr(0, 23)).TH, "359");
@@ -189,10 +189,11 @@ TEST(Msg1, ShortPayloadsReadZeroBits) {
 
 TEST(Msg1, ToDynamic) {
   // Into a point that held another report: every field is written.
-  TDynamic d = P18("B5O6hr00<veEKmUaMFdEow`UWP06");
+  TDynamic d = test::ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"));
   d.TimeStampDT = 1;
   Msg1ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"), d);
-  EXPECT_EQ(Texts(d), (TTexts{"563808000", "moored", "0", "-76.327533", "36.910000", "252", "352", ""}));
+  EXPECT_EQ(Texts(d), (TTexts{"563808000", "moored", "0", "-76.327533", "36.910000", "252", "352"}));
+  EXPECT_EQ(d.MsgType, 3);
   EXPECT_EQ(d.TimeStampDT, 0);
 }
 
@@ -226,7 +227,8 @@ TEST(Msg18, RealReports) {
     EXPECT_EQ(m.RAIM, 1u);
     EXPECT_EQ(m.Comm_Flag, 1u);
     EXPECT_EQ(m.Comm_State, 393222u);
-    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, "", c.SOG, c.Lon, c.Lat, c.COG, c.TH, c.TimeStamp}));
+    EXPECT_EQ(Texts(test::ToDynamic(m)), (TTexts{c.MMSI, "", c.SOG, c.Lon, c.Lat, c.COG, c.TH}));
+    EXPECT_EQ(std::to_string(m.TimeStamp), c.TimeStamp);
   }
 }
 
@@ -245,7 +247,7 @@ TEST(Msg18, FlagsAndTailFieldsAtTheirOffsets) {
       Msg18Base().Set(6, 2, 2).Set(38, 8, 255).Set(133, 6, 63).Set(139, 2, 3).Set(146, 1, 1).Set(149, 19, 524287).Payload());
   EXPECT_EQ(m.Rep, 2u);
   EXPECT_EQ(m.Sp1, 255u);
-  EXPECT_EQ(test::ToDynamic(m).TimeStampStr, "63");  // the second is written as it comes
+  EXPECT_EQ(m.TimeStamp, 63u);
   EXPECT_EQ(m.Sp2, 3u);
   EXPECT_EQ(m.Mode, 1u);  // assigned
   EXPECT_EQ(m.Comm_State, 524287u);
@@ -254,7 +256,7 @@ TEST(Msg18, FlagsAndTailFieldsAtTheirOffsets) {
 }
 
 TEST(Msg18, ShortPayloadsReadZeroBits) {
-  const TDynamic e = P18("");
+  const test::TPointStrings e = P18("");
   EXPECT_EQ(e.MMSI, "0");
   EXPECT_EQ(e.Lon, "0.000000");
   EXPECT_EQ(AIS_DecodeMsg18("").Mode, 0u);
@@ -266,10 +268,11 @@ TEST(Msg18, ShortPayloadsReadZeroBits) {
 
 TEST(Msg18, ToDynamic) {
   // Into a point that held another report: every field is written.
-  TDynamic d = P1("38Id705000rRVJhE7cl9n;160000");
+  TDynamic d = test::ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"));
   d.TimeStampDT = 1;
   Msg18ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"), d);
-  EXPECT_EQ(Texts(d), (TTexts{"368161000", "", "5", "-72.233848", "39.480925", "35", "n.a.", "17"}));
+  EXPECT_EQ(Texts(d), (TTexts{"368161000", "", "5", "-72.233848", "39.480925", "35", "n.a."}));
+  EXPECT_EQ(d.MsgType, 18);
   EXPECT_EQ(d.TimeStampDT, 0);
 }
 

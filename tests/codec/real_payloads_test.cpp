@@ -63,13 +63,13 @@ void CheckDecodes(std::string_view p) {
     case 1:
     case 2:
     case 3: {
-      const TDynamic d = test::ToDynamic(AIS_DecodeMsg1(p));
+      const test::TPointStrings d = test::StringsOf(test::ToDynamic(AIS_DecodeMsg1(p)));
       EXPECT_TRUE(IsPositionText(d.Lon) && IsPositionText(d.Lat)) << p;
       EXPECT_FALSE(d.MMSI.empty() || d.Speed.empty() || d.COG.empty() || d.TH.empty() || d.NavStatus.empty()) << p;
       break;
     }
     case 18: {
-      const TDynamic d = test::ToDynamic(AIS_DecodeMsg18(p));
+      const test::TPointStrings d = test::StringsOf(test::ToDynamic(AIS_DecodeMsg18(p)));
       EXPECT_TRUE(IsPositionText(d.Lon) && IsPositionText(d.Lat)) << p;
       EXPECT_FALSE(d.MMSI.empty() || d.Speed.empty() || d.COG.empty() || d.TH.empty()) << p;
       break;
@@ -120,7 +120,7 @@ TEST(RealPayloads, SartTestFromTheChannelCrossing) {
       EXPECT_EQ(Msg14ToStatic(m).AISclass, "SART");
       ++sart14;
     } else if (id == 1 && AIS_DecodeMsg1(p).MMSI == 970000099) {
-      EXPECT_EQ(test::ToDynamic(AIS_DecodeMsg1(p)).NavStatus, "AIS SART");
+      EXPECT_EQ(NavStatusOf(test::ToDynamic(AIS_DecodeMsg1(p))), "AIS SART");
       ++sart1;
     }
   }

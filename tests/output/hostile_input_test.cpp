@@ -44,14 +44,10 @@ TEST(FuzzFinding, ControlBytesAndBrokenUtf8StillParse) {
   ship.ShipName = hostile;
   ship.CallSign = hostile;
   ship.Destination = hostile;
-  TDynamic p;
-  p.MMSI = "211000001";
-  p.Lat = "54.000000";
-  p.Lon = "8.000000";
-  p.Speed = hostile;
-  p.COG = std::string("\0", 1);
-  p.TimeStampStr = "2011-04-07T10:00:00Z";
-  ship.aPlot = {p, p};
+  // A fix's speed and course are the sentence's own texts.
+  const test::TPointStrings p{"111111111", "", hostile, "8.000000", "54.000000", std::string("\0", 1), "",
+                              "2011-04-07T10:00:00Z"};
+  ship.aPlot = test::TrackOf({p, p});
   TShipList ships = {ship, ship};
   ships[1].MMSI = "211000002";
 

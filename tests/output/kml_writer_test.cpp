@@ -19,18 +19,11 @@ using test::TTempDir;
 
 constexpr const char* kDocumentName = "/home/skipper/Pelorin/SD_Belumar.kml";
 
-TDynamic Point(std::string mmsi, std::string lon, std::string lat, std::string time, std::string speed = "10.2",
-               std::string nav = "under way using engine", std::string cog = "181.5", std::string th = "182") {
-  TDynamic p;
-  p.MMSI = std::move(mmsi);
-  p.NavStatus = std::move(nav);
-  p.Speed = std::move(speed);
-  p.Lon = std::move(lon);
-  p.Lat = std::move(lat);
-  p.COG = std::move(cog);
-  p.TH = std::move(th);
-  p.TimeStampStr = std::move(time);
-  return p;
+test::TPointStrings Point(std::string mmsi, std::string lon, std::string lat, std::string time,
+                          std::string speed = "10.2", std::string nav = "under way using engine",
+                          std::string cog = "181.5", std::string th = "182") {
+  return {std::move(mmsi), std::move(nav), std::move(speed), std::move(lon),
+          std::move(lat),  std::move(cog), std::move(th),    std::move(time)};
 }
 
 TStatic Vessel(std::string mmsi, std::string name) {
@@ -59,32 +52,32 @@ TShipList Fleet() {
   TShipList ships;
   TStatic own = Vessel("211512340", "Own Ship");
   FillStatic(own, "", "", "Pleasure Craft", "32", "7", "8. Apr. 8:00 UTC", "1.7", "HELGOLAND");
-  own.aPlot = {Point("111111111", "7.980000", "54.070000", "2011-04-07T09:00:00Z", "2.5", "", "90.4", ""),
+  own.aPlot = test::TrackOf({Point("111111111", "7.980000", "54.070000", "2011-04-07T09:00:00Z", "2.5", "", "90.4", ""),
                Point("111111111", "7.981000", "54.070500", "2011-04-07T09:00:30Z", "2.6", "", "90.1", ""),
-               Point("111111111", "7.982000", "54.071000", "2011-04-07T09:01:00Z", "2.4", "", "89.9", "")};
+               Point("111111111", "7.982000", "54.071000", "2011-04-07T09:01:00Z", "2.4", "", "89.9", "")});
   ships.push_back(own);
 
   TStatic neptun = Vessel("244841101", "KAPITAEN NEPTUN      ");
   FillStatic(neptun, "0", "PECR   ", "Pilot Vessel", "22", "6", "7. Apr. 15:45 UTC", "2.3",
              "BEANR               ");
-  neptun.aPlot = {Point("244841101", "8.526647", "54.101378", "2011-04-07T09:00:05Z", "15", "under way using engine",
+  neptun.aPlot = test::TrackOf({Point("244841101", "8.526647", "54.101378", "2011-04-07T09:00:05Z", "15", "under way using engine",
                         "177", "180"),
-                  Point("244841101", "8.526700", "54.099000", "2011-04-07T09:00:41Z", "15.1")};
+                  Point("244841101", "8.526700", "54.099000", "2011-04-07T09:00:41Z", "15.1")});
   ships.push_back(neptun);
 
   TStatic sart = Vessel("970012345", "");
-  sart.aPlot = {Point("970012345", "-4.250000", "-12.500000", "2011-04-07T09:02:00Z", "0", "AIS-SART is active",
+  sart.aPlot = test::TrackOf({Point("970012345", "-4.250000", "-12.500000", "2011-04-07T09:02:00Z", "0", "AIS-SART is active",
                       "n.a.", "n.a."),
-                Point("970012345", "-4.250100", "-12.500100", "2011-04-07T09:03:00Z", "0.1")};
+                Point("970012345", "-4.250100", "-12.500100", "2011-04-07T09:03:00Z", "0.1")});
   ships.push_back(sart);
 
   TStatic unnamed = Vessel("219000001", "");
-  unnamed.aPlot = {Point("219000001", "10.000000", "55.000000", "2011-04-07T09:04:00Z", "n.a.", "n.a.", "n.a.",
-                         "n.a.")};
+  unnamed.aPlot = test::TrackOf({Point("219000001", "10.000000", "55.000000", "2011-04-07T09:04:00Z", "n.a.", "n.a.", "n.a.",
+                         "n.a.")});
   ships.push_back(unnamed);
 
   TStatic namedSart = Vessel("970111111", "SART ACTIVE");
-  namedSart.aPlot = {Point("970111111", "1.000000", "2.000000", "2011-04-07T09:05:00Z", "0.5")};
+  namedSart.aPlot = test::TrackOf({Point("970111111", "1.000000", "2.000000", "2011-04-07T09:05:00Z", "0.5")});
   ships.push_back(namedSart);
   return ships;
 }
@@ -95,17 +88,17 @@ TShipList Gaps() {
   TShipList ships;
   ships.push_back(Vessel("211512340", "Own Ship"));  // no track: no label, no folder
   TStatic gappy = Vessel("244000001", "GAPPY");
-  gappy.aPlot = {Point("244000001", "8.100000", "54.100000", "2011-04-07T10:00:00Z"),
+  gappy.aPlot = test::TrackOf({Point("244000001", "8.100000", "54.100000", "2011-04-07T10:00:00Z"),
                  Point("244000001", "8.100000", "n.a.", "2011-04-07T10:00:10Z"),
                  Point("244000001", "8.200000", "54.200000", "2011-04-07T10:00:20Z"),
                  Point("244000001", "0.000000", "54.300000", "2011-04-07T10:00:30Z"),
                  Point("244000001", "8.400000", "0.000000", "2011-04-07T10:00:40Z"),
                  Point("244000001", "8.500000", "", "2011-04-07T10:00:50Z"),
-                 Point("244000001", "8.600000", "54.600000", "2011-04-07T10:01:00Z")};
+                 Point("244000001", "8.600000", "54.600000", "2011-04-07T10:01:00Z")});
   ships.push_back(gappy);
   TStatic lost = Vessel("244000002", "NO FIX");
-  lost.aPlot = {Point("244000002", "n.a.", "54.100000", "2011-04-07T10:02:00Z"),
-                Point("244000002", "n.a.", "n.a.", "2011-04-07T10:02:10Z")};
+  lost.aPlot = test::TrackOf({Point("244000002", "n.a.", "54.100000", "2011-04-07T10:02:00Z"),
+                Point("244000002", "n.a.", "n.a.", "2011-04-07T10:02:10Z")});
   ships.push_back(lost);
   return ships;
 }
@@ -114,16 +107,16 @@ TShipList Gaps() {
 TShipList MmsiEdges() {
   TShipList ships;
   TStatic own = Vessel("211512340", "Own Ship");
-  own.aPlot = {Point("211512340", "7.980000", "54.070000", "2011-04-07T11:00:00Z")};
+  own.aPlot = test::TrackOf({Point("211512340", "7.980000", "54.070000", "2011-04-07T11:00:00Z")});
   ships.push_back(own);
   TStatic zero = Vessel("0", "ZERO");
-  zero.aPlot = {Point("0", "8.000000", "54.000000", "2011-04-07T11:00:01Z")};
+  zero.aPlot = test::TrackOf({Point("0", "8.000000", "54.000000", "2011-04-07T11:00:01Z")});
   ships.push_back(zero);
   TStatic empty = Vessel("", "");
-  empty.aPlot = {Point("", "8.100000", "54.100000", "2011-04-07T11:00:02Z")};
+  empty.aPlot = test::TrackOf({Point("", "8.100000", "54.100000", "2011-04-07T11:00:02Z")});
   ships.push_back(empty);
   TStatic notAvailable = Vessel("n.a.", "NOT AVAILABLE");
-  notAvailable.aPlot = {Point("n.a.", "8.200000", "54.200000", "2011-04-07T11:00:03Z")};
+  notAvailable.aPlot = test::TrackOf({Point("n.a.", "8.200000", "54.200000", "2011-04-07T11:00:03Z")});
   ships.push_back(notAvailable);
   ships.push_back(Vessel("244000003", "NO TRACK"));
   return ships;
@@ -233,7 +226,7 @@ TEST(KmlDocument, IsUtf8WithoutByteOrderMarkAndEveryLineEndsInCrLf) {
 TEST(KmlDocument, OwnVesselWinsOverSartAndOwnTrackIgnoresTheRest) {
   TShipList ships = Fleet();
   ships[0].MMSI = "970999999";
-  for (auto& p : ships[0].aPlot) p.MMSI = "970999999";
+  for (auto& p : ships[0].aPlot) p.MMSI_Number = 970999999;
   std::string document = Document(ships, false);
   EXPECT_EQ(document.find("sart-icon-orange</styleUrl>"), std::string::npos);
   EXPECT_EQ(document.find("KAPITAEN"), std::string::npos);
@@ -254,21 +247,23 @@ TEST(KmlDocument, SkippedPointsKeepTheirOrdinals) {
   EXPECT_NE(document.find("<coordinates> n.a., 54.100000,0</coordinates>"), std::string::npos);
 }
 
+// A report by its values, a fix by its texts.
 TEST(HasValidPosition, RejectsEmptyNotAvailableAndZeroOnEitherAxis) {
   struct TCase {
-    const char *Lon, *Lat;
+    const char *Mmsi, *Lon, *Lat;
     bool Valid;
   } cases[] = {
-      {"8.1", "54.1", true},         {"-0.000001", "0.000001", true}, {"", "54.1", false},
-      {"8.1", "", false},            {"n.a.", "54.1", false},         {"8.1", "n.a.", false},
-      {"0.000000", "54.1", false},   {"8.1", "0.000000", false},      {"0", "0", true},
-      {"-0.000000", "54.1", true},   // only the exact text counts
+      {"211000001", "8.1", "54.1", true},       {"211000001", "-0.000002", "0.000002", true},
+      {"211000001", "n.a.", "54.1", false},     {"211000001", "8.1", "n.a.", false},
+      {"211000001", "0.000000", "54.1", false}, {"211000001", "8.1", "0.000000", false},
+      {"211000001", "180.000000", "-90.000000", true},
+      {"111111111", "8.1", "54.1", true},       {"111111111", "", "54.1", false},
+      {"111111111", "8.1", "n.a.", false},      {"111111111", "0.000000", "54.1", false},
+      {"111111111", "0", "0", true},            {"111111111", "-0.000000", "54.1", true},  // only the exact text
   };
   for (const auto& c : cases) {
-    TDynamic p;
-    p.Lon = c.Lon;
-    p.Lat = c.Lat;
-    EXPECT_EQ(HasValidPosition(p), c.Valid) << c.Lon << " " << c.Lat;
+    const TTrack track = test::TrackOf({Point(c.Mmsi, c.Lon, c.Lat, "2011-04-07T10:00:00Z")});
+    EXPECT_EQ(HasValidPosition(track, track[0]), c.Valid) << c.Mmsi << " " << c.Lon << " " << c.Lat;
   }
 }
 
@@ -302,8 +297,7 @@ TEST(KmlDocument, HostileTextsParseAndRoundTrip) {
   }
   ships[3].ShipName = "";
   ships[3].MMSI = "<&>";
-  for (auto& p : ships[3].aPlot) p.MMSI = "<&>";
-  ships[1].aPlot[0].Speed = "]]><script>";
+  ships[0].aPlot.Extras[0].Speed = "]]><script>";  // a fix's speed is the sentence's own text
   const std::string path = "/tmp/Tom & Jerry <\"quoted\">/SD_Belumar.kml";
 
   TTempDir dir;
@@ -373,7 +367,7 @@ bool Between(const std::string& line, std::string_view prefix, std::string_view 
   return true;
 }
 
-void SplitCoordinates(const std::string& text, TDynamic& p) {
+void SplitCoordinates(const std::string& text, test::TPointStrings& p) {
   size_t comma = text.find(", ");
   p.Lon = text.substr(0, comma);
   p.Lat = comma == std::string::npos ? "" : text.substr(comma + 2);
@@ -383,9 +377,10 @@ TShipList ReadBack(const std::string& document) {
   struct TLabel {
     std::string Name;
     TStatic Ship;
+    test::TPointStrings Point;
   };
   std::vector<TLabel> labels;
-  std::vector<std::pair<std::string, TTrack>> tracks;
+  std::vector<std::pair<std::string, std::vector<test::TPointStrings>>> tracks;
   std::vector<std::vector<int64_t>> ordinals;
   bool inTracks = false;
   std::string v;
@@ -395,8 +390,7 @@ TShipList ReadBack(const std::string& document) {
       if (line == "      <Placemark>") labels.emplace_back();
       if (labels.empty()) continue;
       TStatic& s = labels.back().Ship;
-      if (s.aPlot.empty()) s.aPlot.emplace_back();
-      TDynamic& p = s.aPlot.front();
+      test::TPointStrings& p = labels.back().Point;
       if (Between(line, "        <name> ", " </name>", v)) labels.back().Name = v;
       else if (Between(line, "          <p>MMSI: ", " <br>", v)) s.MMSI = v;
       else if (Between(line, "          <p>IMO: ", " <br>", v)) s.IMO = v;
@@ -423,7 +417,7 @@ TShipList ReadBack(const std::string& document) {
       if (Between(line, "        <name> ", " </name>", v)) tracks.back().first = v;
       if (line == "          <Placemark>") tracks.back().second.emplace_back();
       if (tracks.back().second.empty()) continue;
-      TDynamic& p = tracks.back().second.back();
+      test::TPointStrings& p = tracks.back().second.back();
       if (Between(line, "              <when>", "</when>", v)) p.TimeStampStr = v;
       else if (Between(line, "                <p>MMSI: ", " <br>", v)) p.MMSI = v;
       else if (Between(line, "                <p>Msg. Count: ", " <br>", v)) ordinals.back().push_back(std::stoll(v));
@@ -437,22 +431,22 @@ TShipList ReadBack(const std::string& document) {
     TStatic s = labels[i].Ship;
     EXPECT_EQ(labels[i].Name, tracks[i].first);
     if (labels[i].Name != s.MMSI && labels[i].Name != "SART " + s.MMSI) s.ShipName = labels[i].Name;
-    TDynamic labelPoint = s.aPlot.front();
-    s.aPlot.clear();
-    const TTrack& points = tracks[i].second;
+    const auto& points = tracks[i].second;
+    test::TPointStrings labelPoint = labels[i].Point;
+    if (!points.empty()) labelPoint.MMSI = points[0].MMSI;  // a fix's label shows its texts
     for (size_t k = 0; k < points.size(); ++k) {
       while (static_cast<int64_t>(s.aPlot.size()) + 1 < ordinals[i][k]) {
-        TDynamic skipped = s.aPlot.empty() ? labelPoint : TDynamic{};
+        test::TPointStrings skipped = labelPoint;
         if (!s.aPlot.empty()) skipped.Lat = "n.a.";
-        s.aPlot.push_back(skipped);
+        test::AppendPoint(s.aPlot, skipped);
       }
-      TDynamic p = points[k];
+      test::TPointStrings p = points[k];
       if (s.aPlot.empty()) {
         p.NavStatus = labelPoint.NavStatus;
         p.COG = labelPoint.COG;
         p.TH = labelPoint.TH;
       }
-      s.aPlot.push_back(p);
+      test::AppendPoint(s.aPlot, p);
     }
     ships.push_back(std::move(s));
   }

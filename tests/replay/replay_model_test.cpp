@@ -29,25 +29,21 @@ int64_t T0() {
 struct TFix {
   double Lat, Lon;
   int Second;  // after T0()
-  const char* Cog = "90";
-  const char* Sog = "10";
+  uint16_t Cog = 900;  // tenths; 3600 not available
+  uint16_t Sog = 100;
 };
-
-std::string PositionText(int64_t raw) {
-  TNumberChars chars;
-  return std::string(PositionChars(raw, chars));
-}
 
 TStatic Ship(const std::string& mmsi, const std::vector<TFix>& fixes) {
   TStatic s;
   s.MMSI = mmsi;
   for (const TFix& f : fixes) {
     TDynamic& d = s.aPlot.emplace_back();
-    d.MMSI = mmsi;
-    d.Lat = PositionText(std::llround(f.Lat * 600000));
-    d.Lon = PositionText(std::llround(f.Lon * 600000));
-    d.COG = f.Cog;
-    d.Speed = f.Sog;
+    d.MsgType = 1;
+    d.MMSI_Number = static_cast<uint32_t>(std::atoll(mmsi.c_str()));
+    d.Lat_Raw = static_cast<int32_t>(std::llround(f.Lat * 600000));
+    d.Lon_Raw = static_cast<int32_t>(std::llround(f.Lon * 600000));
+    d.COG_Tenths = f.Cog;
+    d.SOG_Tenths = f.Sog;
     d.TimeStampDT = SecondsToTDateTime(T0() + f.Second);
   }
   return s;
@@ -107,7 +103,7 @@ TEST(ReplayModel, SampleCardAsTheDocumentShowsIt) {
       EXPECT_EQ(v.Name, "SART " + std::string(ship.MMSI));
     }
     size_t valid = 0;
-    for (const TDynamic& d : ship.aPlot) valid += HasValidPosition(d);
+    for (const TDynamic& d : ship.aPlot) valid += HasValidPosition(ship.aPlot, d);
     EXPECT_EQ(v.Count, valid) << v.Name;
     points += valid;
     for (uint32_t k = v.First; k < v.First + v.Count; ++k) {
@@ -117,8 +113,8 @@ TEST(ReplayModel, SampleCardAsTheDocumentShowsIt) {
       }
       const TDynamic& d = ship.aPlot[p.Source];
       const TWorldPoint w = PointWorld(v, p);
-      EXPECT_NEAR(WorldYToLat(w.Y), std::stod(std::string(d.Lat)), 2e-6);
-      EXPECT_NEAR(WorldXToLon(w.X), std::stod(std::string(d.Lon)), 2e-6);
+      EXPECT_NEAR(WorldYToLat(w.Y), LatDegrees(d), 2e-6);
+      EXPECT_NEAR(WorldXToLon(w.X), LonDegrees(d), 2e-6);
       EXPECT_EQ(model.BaseSeconds + p.Time, TDateTimeToSeconds(d.TimeStampDT));
     }
   }
@@ -137,9 +133,9 @@ TEST(ReplayModel, NothingToShow) {
   const TShipList empty;
   EXPECT_TRUE(IsEmpty(BuildReplayModel(empty, false)));
   TStatic noPosition = Ship("211000001", {{54, 8, 0}});
-  noPosition.aPlot.emplace_back(noPosition.aPlot[0]);
-  noPosition.aPlot[0].Lat = "n.a.";
-  noPosition.aPlot[1].Lon = "garbage";  // passes the document's test, names no place
+  noPosition.aPlot[0].Lat_Raw = 91 * 600000;
+  // A fix whose text passes the document's test but names no place.
+  test::AppendPoint(noPosition.aPlot, {"111111111", "", "1", "3683241.685000", "54.0", "1", "", "2011-04-07T10:00:00Z"});
   const TReplayModel model =
       BuildReplayModel(Table({Ship("0", {{54, 8, 0}}), noPosition, Ship("n.a.", {{54, 8, 0}})}), false);
   EXPECT_TRUE(IsEmpty(model));
@@ -152,7 +148,7 @@ TEST(ReplayModel, NothingToShow) {
 
 TEST(ReplayModel, InterpolatesHoldsAndFades) {
   const TReplayModel model = BuildReplayModel(
-      Table({Ship("211000001", {{54, 8, 0}, {54, 8.01, 60, "n.a."}, {54, 8.02, 120, "45", "0.2"},
+      Table({Ship("211000001", {{54, 8, 0}, {54, 8.01, 60, 3600}, {54, 8.02, 120, 450, 2},
                                 {54, 8.03, 2000}})}),
       false);
   const double x0 = LonToWorldX(8), x1 = LonToWorldX(8.01), x2 = LonToWorldX(8.02);

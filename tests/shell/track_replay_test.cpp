@@ -96,9 +96,9 @@ TKnownStep FindStep(const TReplayModel& model, const TShipList& ships) {
     for (size_t k = 0; k + 1 < ship.aPlot.size(); ++k) {
       const TDynamic &a = ship.aPlot[k], &b = ship.aPlot[k + 1];
       const int64_t ta = TDateTimeToSeconds(a.TimeStampDT), tb = TDateTimeToSeconds(b.TimeStampDT);
-      if (!HasValidPosition(a) || !HasValidPosition(b) || tb - ta < 4 || tb - ta > kGapSeconds) continue;
-      return {v, LatLonToWorld(std::stod(std::string(a.Lat)), std::stod(std::string(a.Lon))),
-              LatLonToWorld(std::stod(std::string(b.Lat)), std::stod(std::string(b.Lon))), double(ta), double(tb)};
+      if (!HasValidPosition(ship.aPlot, a) || !HasValidPosition(ship.aPlot, b) || tb - ta < 4 || tb - ta > kGapSeconds) continue;
+      return {v, LatLonToWorld(LatDegrees(a), LonDegrees(a)), LatLonToWorld(LatDegrees(b), LonDegrees(b)), double(ta),
+              double(tb)};
     }
   }
   ADD_FAILURE() << "no vessel with a step";
@@ -188,7 +188,7 @@ TEST(TrackReplayWindow, EmptyTableAndMissingLandFileAreSaidAndHarmless) {
   TTrackReplayWindow window(options);
   auto ships = std::make_shared<TShipList>(2);
   (*ships)[1].MMSI = "211000001";
-  (*ships)[1].aPlot.emplace_back().Lat = "n.a.";
+  (*ships)[1].aPlot.emplace_back().Lat_Raw = 91 * 600000;
   window.SetShips(ships, true);
   window.show();
   QApplication::processEvents();

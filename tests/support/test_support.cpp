@@ -8,8 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/log_read.h"
+#include "codec/ais_tables.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -160,6 +164,69 @@ bool PassText(TAnalysisState& state, std::string_view text, TDateTime Start, TDa
   TLineReader lines;
   if (!lines.Open(path) || !lines.Index()) return false;
   return ReadLogFile(state, path, 0, lines.LineCount() - 1, Start, End, Continue, options, sink);
+}
+
+namespace {
+bool Number(const std::string& text, double& out) {
+  char* end = nullptr;
+  out = std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size();
+}
+int32_t RawOf(const std::string& text, int limit) {
+  double v = 0;
+  return Number(text, v) && std::fabs(v) <= limit ? static_cast<int32_t>(std::llround(v * 600000)) : (limit + 1) * 600000;
+}
+uint16_t TenthsOf(const std::string& text, uint16_t none) {
+  double v = 0;
+  return Number(text, v) && v >= 0 && v * 10 < none ? static_cast<uint16_t>(std::llround(v * 10)) : none;
+}
+}  // namespace
+
+void AppendPoint(TTrack& track, const TPointStrings& t) {
+  TDynamic& p = track.emplace_back();
+  double mmsi = 0;
+  p.MMSI_Number = Number(t.MMSI, mmsi) ? static_cast<uint32_t>(mmsi) : 0;
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+  if (std::sscanf(t.TimeStampStr.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ", &y, &mo, &d, &h, &mi, &sec) == 6)
+    TryEncodeDateTime(y, mo, d, h, mi, sec, p.TimeStampDT);
+  char own[20];
+  const bool odd = !TimeStampChars(p.TimeStampDT, own) || std::string_view(own, 20) != t.TimeStampStr;
+  TPointExtra extra;
+  if (odd) extra.TimeStampStr = t.TimeStampStr;
+  if (t.MMSI == "111111111") {
+    p.MsgType = kOwnShipFix;
+    extra.Speed = t.Speed;
+    extra.COG = t.COG;
+    extra.Lon = t.Lon;
+    extra.Lat = t.Lat;
+    p.Lon_Raw = RawOf(t.Lon, 180);
+    p.Lat_Raw = RawOf(t.Lat, 90);
+    p.SOG_Tenths = TenthsOf(t.Speed, 0xFFFF);
+    p.COG_Tenths = TenthsOf(t.COG, 0xFFFF);
+  } else {
+    p.MsgType = t.NavStatus.empty() ? 18 : 1;
+    for (unsigned code = 0; code < 16; ++code)
+      if (NavStatusText(code) == t.NavStatus) {
+        p.NavStatusCode = static_cast<uint8_t>(code);
+        break;
+      }
+    p.Lon_Raw = RawOf(t.Lon, 180);
+    p.Lat_Raw = RawOf(t.Lat, 90);
+    p.SOG_Tenths = std::min<uint16_t>(TenthsOf(t.Speed, 1023), 1023);
+    p.COG_Tenths = TenthsOf(t.COG, 3600);
+    double th = 0;
+    p.TH_Degrees = Number(t.TH, th) && th >= 0 && th < 360 ? static_cast<uint16_t>(th) : 511;
+  }
+  if (p.MsgType == kOwnShipFix || odd) {
+    track.Extras.push_back(std::move(extra));
+    p.Extra = static_cast<uint32_t>(track.Extras.size());
+  }
+}
+
+TTrack TrackOf(const std::vector<TPointStrings>& points) {
+  TTrack track;
+  for (const TPointStrings& p : points) AppendPoint(track, p);
+  return track;
 }
 
 }  // namespace pelorin::test

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "analysis/log_pass.h"
+#include "codec/point_texts.h"
 #include "codec/ais_messages.h"
+#include "codec/vessel_rules.h"
 #include "output/kml_writer.h"
 #include "platform/progress_sink.h"
 
@@ -87,6 +89,24 @@ inline TStatic ToStatic(const TMsg24A& m) { return Filled<TStatic>(Msg24AToStati
 inline TStatic ToStatic(const TMsg24B& m) { return Filled<TStatic>(Msg24BToStatic, m); }
 inline TDynamic ToDynamic(const TMsg1& m) { return Filled<TDynamic>(Msg1ToDynamic, m); }
 inline TDynamic ToDynamic(const TMsg18& m) { return Filled<TDynamic>(Msg18ToDynamic, m); }
+// A point's texts as the documents show them, as strings.
+struct TPointStrings {
+  std::string MMSI, NavStatus, Speed, Lon, Lat, COG, TH, TimeStampStr;
+};
+inline TPointStrings StringsOf(const TTrack& track, const TDynamic& point) {
+  TPointTexts t;
+  PointTexts(track, point, t);
+  return {std::string(t.MMSI), std::string(t.NavStatus), std::string(t.Speed), std::string(t.Lon),
+          std::string(t.Lat),  std::string(t.COG),       std::string(t.TH),    std::string(t.TimeStampStr)};
+}
+inline TPointStrings StringsOf(const TDynamic& point) { return StringsOf(TTrack{}, point); }
+inline TPointStrings PointAt(const TStatic& ship, size_t k) { return StringsOf(ship.aPlot, ship.aPlot[k]); }
+// The point whose texts these are, as the pass would have stored it: an own-ship fix for
+// MMSI "111111111" (its texts kept as given), else a report, message 18 when it has no
+// status, whose numbers give back texts of the decoders' forms ("15.1" knots reads "15").
+// A text no report can give ("", garbage) becomes not available.
+void AppendPoint(TTrack& track, const TPointStrings& texts);
+TTrack TrackOf(const std::vector<TPointStrings>& points);
 inline TStatic Static5(std::string_view p) { return ToStatic(Decode5(p)); }
 inline TStatic Static24A(std::string_view p) { return ToStatic(Decode24A(p)); }
 inline TStatic Static24B(std::string_view p) { return ToStatic(Decode24B(p)); }

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "codec/block_pool.h"
+#include "memory/block_pool.h"
 
 namespace pelorin {
 

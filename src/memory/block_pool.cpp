@@ -1,4 +1,4 @@
-#include "codec/block_pool.h"
+#include "memory/block_pool.h"
 
 #include <cstdint>
 #include <exception>
@@ -6,15 +6,13 @@
 #include <new>
 #include <vector>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+#include "memory/huge_pages.h"
 
 namespace pelorin {
 
 namespace {
 
-constexpr size_t kPieceBytes = size_t{2} << 20;
+constexpr size_t kChunkBytes = kHugePageBytes;
 constexpr size_t kAlign = 16;
 
 struct TFreeBlock {
@@ -26,32 +24,13 @@ struct TSizeClass {
   TFreeBlock* Free;
 };
 
-// A 2 MB piece, aligned to 2 MB so that one huge page can back it.
-void* NewPiece() {
-#if defined(__linux__)
-  void* raw = ::mmap(nullptr, 2 * kPieceBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) throw std::bad_alloc();
-  const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
-  const uintptr_t aligned = (start + kPieceBytes - 1) & ~(uintptr_t{kPieceBytes} - 1);
-  if (aligned > start) ::munmap(raw, aligned - start);
-  const uintptr_t end = start + 2 * kPieceBytes;
-  if (end > aligned + kPieceBytes) ::munmap(reinterpret_cast<void*>(aligned + kPieceBytes), end - aligned - kPieceBytes);
-#if defined(MADV_HUGEPAGE)
-  ::madvise(reinterpret_cast<void*>(aligned), kPieceBytes, MADV_HUGEPAGE);
-#endif
-  return reinterpret_cast<void*>(aligned);
-#else
-  return ::operator new(kPieceBytes, std::align_val_t{kAlign});
-#endif
+// A 2 MB chunk that one huge page can back.
+void* NewChunk() {
+  size_t bytes = kChunkBytes;
+  return MapHugeAligned(bytes);
 }
 
-void DeletePiece(void* piece) noexcept {
-#if defined(__linux__)
-  ::munmap(piece, kPieceBytes);
-#else
-  ::operator delete(piece, std::align_val_t{kAlign});
-#endif
-}
+void DeleteChunk(void* chunk) noexcept { UnmapHuge(chunk, kChunkBytes); }
 
 class TBlockPool {
  public:
@@ -64,17 +43,17 @@ class TBlockPool {
       block = c.Free;
       c.Free = c.Free->Next;
     } else {
-      if (pieces_.empty() || used_ + bytes > kPieceBytes) {
-        pieces_.reserve(pieces_.size() + 1);
+      if (chunks_.empty() || used_ + bytes > kChunkBytes) {
+        chunks_.reserve(chunks_.size() + 1);
         if (ready_.empty()) {
-          pieces_.push_back(NewPiece());
+          chunks_.push_back(NewChunk());
         } else {
-          pieces_.push_back(ready_.back());
+          chunks_.push_back(ready_.back());
           ready_.pop_back();
         }
         used_ = 0;
       }
-      block = static_cast<char*>(pieces_.back()) + used_;
+      block = static_cast<char*>(chunks_.back()) + used_;
       used_ += bytes;
     }
     ++live_;
@@ -85,25 +64,25 @@ class TBlockPool {
     size_t count;
     {
       const std::lock_guard<std::mutex> hold(lock_);
-      const size_t have = (ready_.size() + coming_) * kPieceBytes;
+      const size_t have = (ready_.size() + coming_) * kChunkBytes;
       if (have >= bytes) return;
-      // One piece a call: clearing a piece takes milliseconds here, and the caller may be
+      // One chunk a call: clearing a chunk takes milliseconds here, and the caller may be
       // the window's thread, which must not stall for a whole reserve at once.
       count = 1;
       coming_ += count;
     }
     // Made outside the lock: clearing them is the slow part.
     for (; count > 0; --count) {
-      void* piece = nullptr;
+      void* chunk = nullptr;
       try {
-        piece = NewPiece();
-        auto* bytesOf = static_cast<volatile char*>(piece);
-        for (size_t at = 0; at < kPieceBytes; at += 4096) bytesOf[at] = 0;
+        chunk = NewChunk();
+        auto* bytesOf = static_cast<volatile char*>(chunk);
+        for (size_t at = 0; at < kChunkBytes; at += 4096) bytesOf[at] = 0;
         const std::lock_guard<std::mutex> hold(lock_);
-        ready_.push_back(piece);
+        ready_.push_back(chunk);
         --coming_;
       } catch (const std::exception&) {
-        if (piece != nullptr) DeletePiece(piece);
+        if (chunk != nullptr) DeleteChunk(chunk);
         const std::lock_guard<std::mutex> hold(lock_);
         coming_ -= count;
         return;
@@ -139,20 +118,20 @@ class TBlockPool {
   }
 
   void ReleaseAll() noexcept {
-    for (void* piece : pieces_) DeletePiece(piece);
-    pieces_.clear();
-    for (void* piece : ready_) DeletePiece(piece);
+    for (void* chunk : chunks_) DeleteChunk(chunk);
+    chunks_.clear();
+    for (void* chunk : ready_) DeleteChunk(chunk);
     ready_.clear();
     for (TSizeClass& c : classes_) c.Free = nullptr;
     used_ = 0;
   }
 
   std::mutex lock_;
-  std::vector<void*> pieces_;
+  std::vector<void*> chunks_;
   std::vector<void*> ready_;  // touched, no block taken from them yet
-  size_t coming_ = 0;         // pieces being made ready outside the lock
+  size_t coming_ = 0;         // chunks being made ready outside the lock
   std::vector<TSizeClass> classes_;
-  size_t used_ = 0;  // bytes taken from the last piece
+  size_t used_ = 0;  // bytes taken from the last chunk
   size_t live_ = 0;  // blocks handed out and not yet given back
 };
 
