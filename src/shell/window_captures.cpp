@@ -17,12 +17,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "output/qt/sheet_window.h"
 #include "platform/desktop.h"
 #include "shell/help_window.h"
 #include "shell/hint_notice.h"
 #include "shell/intro_notice.h"
 #include "shell/main_window.h"
+#include "shell/sheet_window.h"
 #include "shell/track_replay_window.h"
 
 namespace pelorin {

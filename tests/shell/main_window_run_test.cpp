@@ -19,8 +19,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "output/qt/sheet_window.h"
 #include "shell/main_window.h"
+#include "shell/sheet_window.h"
 #include "shell/shell_test_support.h"
 #include "support/test_support.h"
 

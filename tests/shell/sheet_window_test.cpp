@@ -1,4 +1,4 @@
-#include "output/qt/sheet_window.h"
+#include "shell/sheet_window.h"
 
 #include <gtest/gtest.h>
 

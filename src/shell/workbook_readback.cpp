@@ -1,4 +1,4 @@
-#include "output/qt/workbook_readback.h"
+#include "shell/workbook_readback.h"
 
 #ifdef PELORIN_HAVE_FREEXL
 #include <freexl.h>

@@ -1,4 +1,4 @@
-#include "output/qt/sheet_window.h"
+#include "shell/sheet_window.h"
 
 #include <exception>
 
@@ -15,7 +15,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "output/qt/workbook_readback.h"
+#include "shell/workbook_readback.h"
 #include "platform/user_locale.h"
 
 namespace pelorin {
