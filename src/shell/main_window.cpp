@@ -704,9 +704,4 @@ void TFormMain::About1Click() {
 
 void TFormMain::BitBtn_CancelClick() { sink_->RequestStop(); }
 
-QString TFormMain::DetailsText() const {
-  sink_->Flush();
-  return Memo1->toPlainText();
-}
-
 }  // namespace pelorin

@@ -115,7 +115,6 @@ class TFormMain : public QMainWindow {
   const TSettingsState& Settings() const { return settings_; }
   bool HintDisplay() const { return settings_.HintDisplay; }
   bool Busy() const { return busy_; }
-  QString DetailsText() const;
   TGuiProgressSink& Sink() { return *sink_; }
   TStopKeyFilter& StopKey() { return *stopKey_; }
 

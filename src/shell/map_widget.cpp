@@ -152,12 +152,6 @@ const TFrame& TMapWidget::FrameFor(QSize size) {
   return frame_;
 }
 
-const TMarker* TMapWidget::MarkerOf(uint32_t vessel) {
-  for (const TMarker& m : Frame().Markers)
-    if (m.Vessel == vessel) return &m;
-  return nullptr;
-}
-
 QColor TMapWidget::ColourOf(uint32_t vessel) const {
   const TReplayVessel& v = model_->Vessels[vessel];
   if (byType_ && v.Kind == TVesselKind::Other) return Rgb(ShipTypeGroupColour(v.TypeGroup));

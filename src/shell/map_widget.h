@@ -59,8 +59,6 @@ class TMapWidget : public QWidget {
 
   // The markers at the current time in the current view (computed when needed).
   const TFrame& Frame() { return FrameFor(size()); }
-  // The marker of a vessel in Frame(), or null when it is not on the map now.
-  const TMarker* MarkerOf(uint32_t vessel);
   // Draws the map as paintEvent does, into a painter of `size` pixels.
   void Render(QPainter& p, QSize size);
 

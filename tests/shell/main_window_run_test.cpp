@@ -170,7 +170,7 @@ TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {
     ++labelled;
   }
   EXPECT_GT(labelled, 2);
-  const QString details = window->DetailsText();
+  const QString details = window->Memo1->toPlainText();
   EXPECT_EQ(Count(details, "Log-File: "), static_cast<int>(window->Catalogue().LogList.size()));
   EXPECT_TRUE(details.contains("-Number Dynam. : "));
   EXPECT_TRUE(details.contains("Lines read : "));
@@ -196,11 +196,11 @@ TEST_F(RunFixture, EscDuringTheRunStopsAfterTheEntryJustRead) {
   Open();
   EndOnTheLastDay();
   ASSERT_GE(window->Catalogue().LogList.size(), 3u);
-  const int before = Count(window->DetailsText(), "Log-File: ");
+  const int before = Count(window->Memo1->toPlainText(), "Log-File: ");
   // Pressed and still held when the run asks after its second entry.
   QApplication::postEvent(window->Memo1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   window->BitBtn_GoogleClick();
-  const QString details = window->DetailsText();
+  const QString details = window->Memo1->toPlainText();
   EXPECT_EQ(Count(details, "Log-File: ") - before, 2);
   // The stop lines, then the account of the lines read so far.
   EXPECT_TRUE(details.contains("========================================\n"
@@ -222,7 +222,7 @@ TEST_F(RunFixture, ClosingDuringTheRunStopsItThenCloses) {
   EndOnTheLastDay();
   QTimer::singleShot(0, window.get(), [this] { window->close(); });
   window->BitBtn_GoogleClick();
-  EXPECT_TRUE(window->DetailsText().contains("USER  INTERRUPT"));
+  EXPECT_TRUE(window->Memo1->toPlainText().contains("USER  INTERRUPT"));
   EXPECT_TRUE(opener.Opened.empty());
   QApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
@@ -370,7 +370,7 @@ TEST_F(RunFixture, ChangedCardStopsTheRunAndKeepsThePreviousOne) {
     ASSERT_EQ(box.Shown.size(), 1u);
     EXPECT_EQ(box.Shown[0].Caption, "Information");
     EXPECT_EQ(box.Shown[0].Text, text);
-    EXPECT_TRUE(window->DetailsText().contains(QString::fromStdString(text)));
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(QString::fromStdString(text)));
     EXPECT_EQ(test::ReadFileBytes(Kml()), kml);
     EXPECT_EQ(opener.Opened.size(), opened);
     EXPECT_EQ(window->ReplayShips(), before);

@@ -151,7 +151,7 @@ TEST_F(MainWindowFixture, ScanOfTheSampleCardEnablesTheOutputsAndMarksDays) {
   EXPECT_TRUE(box.Shown.empty());
   EXPECT_EQ(w.Edit_SD_Dir->text(), Samples() + "/");
   EXPECT_EQ(w.ProgressBar_Total->value(), w.ProgressBar_Total->maximum());
-  const QString details = w.DetailsText();
+  const QString details = w.Memo1->toPlainText();
   EXPECT_TRUE(details.contains("Number of Files :3"));
   EXPECT_TRUE(details.contains("LogList[0]:"));
 
@@ -223,7 +223,7 @@ TEST_F(MainWindowFixture, EscDuringTheScanStopsIt) {
   // Delivered at the scan's first event pump.
   QApplication::postEvent(window->Memo1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
   window->OpenDirectory(Samples());
-  const QString details = window->DetailsText();
+  const QString details = window->Memo1->toPlainText();
   EXPECT_TRUE(details.contains("USER  INTERRUPT  :  SD-Read stopped!")) << details.toStdString();
   EXPECT_FALSE(details.contains("LogList["));
   EXPECT_FALSE(window->Catalogue().DataAvailable);
@@ -236,7 +236,7 @@ TEST_F(MainWindowFixture, ClosingDuringTheScanStopsItThenCloses) {
   Start();
   QTimer::singleShot(0, window.get(), [this] { window->close(); });
   window->OpenDirectory(Samples());
-  EXPECT_TRUE(window->DetailsText().contains("USER  INTERRUPT"));
+  EXPECT_TRUE(window->Memo1->toPlainText().contains("USER  INTERRUPT"));
   EXPECT_TRUE(window->isVisible());
   QApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
@@ -315,7 +315,7 @@ TEST_F(MainWindowFixture, KmlRunFromTheWindow) {
   ASSERT_EQ(opener.Opened.size(), 1u);
   EXPECT_EQ(opener.Opened[0], kml);
   EXPECT_TRUE(std::filesystem::file_size(kml) > 1000);
-  EXPECT_TRUE(window->DetailsText().contains("-Number Static : "));
+  EXPECT_TRUE(window->Memo1->toPlainText().contains("-Number Static : "));
   EXPECT_TRUE(box.Shown.empty());
   EXPECT_TRUE(window->BitBtn_SD_Dir->isEnabled());
   EXPECT_TRUE(window->BitBtn_Google->isEnabled());

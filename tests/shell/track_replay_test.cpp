@@ -1,10 +1,13 @@
 // The Track Replay window through the main window on the sample card: the menu, the
 // fallback when the desktop has no KML viewer, the clock, selection and the list.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -74,7 +77,7 @@ TEST_F(ReplayFixture, WithoutAKmlViewerTheDocumentIsNamedAndTheWindowOpens) {
   window->BitBtn_GoogleClick();
   const std::string path = (workDir.Path() / "SD_Belumar.kml").string();
   EXPECT_TRUE(opener.Opened.empty());
-  EXPECT_TRUE(window->DetailsText().endsWith(QString::fromStdString("Document: " + path)));
+  EXPECT_TRUE(window->Memo1->toPlainText().endsWith(QString::fromStdString("Document: " + path)));
   ASSERT_EQ(box.Shown.size(), 1u);
   EXPECT_EQ(box.Shown[0].Caption, "Information");
   EXPECT_EQ(box.Shown[0].Text, "No program for KML documents is installed. The document was saved as " + path +
@@ -113,8 +116,8 @@ TEST_F(ReplayFixture, SliderPutsAVesselAtItsInterpolatedPlaceAndAClickSelectsIt)
   const double quarter = step.TimeA + (step.TimeB - step.TimeA) / 4;
   replay.Slider_Time->setValue(static_cast<int>(std::ceil(quarter) - static_cast<double>(model.StartSeconds)));
   const double f = (std::ceil(quarter) - step.TimeA) / (step.TimeB - step.TimeA);
-  const TMarker* marker = replay.Map->MarkerOf(step.Vessel);
-  ASSERT_NE(marker, nullptr);
+  const auto marker = std::ranges::find(replay.Map->Frame().Markers, step.Vessel, &TMarker::Vessel);
+  ASSERT_NE(marker, replay.Map->Frame().Markers.end());
   const TViewTransform& view = replay.Map->View();
   const double worldX = step.A.X + f * (step.B.X - step.A.X) + marker->Shift;
   EXPECT_NEAR(marker->X, ScreenX(view, worldX), 0.5);
