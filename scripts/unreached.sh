@@ -19,8 +19,10 @@ BUILD_DIR=${BUILD_DIR:-build-unreached}
 JOBS=${JOBS:-$(nproc)}
 QUIET=0
 [ "${1:-}" = --quiet ] && QUIET=1
-# No control is bound to it; it stays as the handler the window's layout names.
-ALLOWED='BitBtn_CancelClick'
+# BitBtn_CancelClick: no control is bound to it; it stays as the handler the window's
+# layout names. SetLogReadFunction: the seam through which the tests imitate a failing
+# card; no program replaces the system's read.
+ALLOWED='BitBtn_CancelClick|SetLogReadFunction'
 
 FLAGS="-O0 -fno-inline -ffunction-sections -fdata-sections"
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="$FLAGS" -DPELORIN_TESTS=OFF \
@@ -92,5 +94,5 @@ comm -12 "$WORK/dropped" "$WORK/all" | c++filt |
   grep -v -E "(^|::)($ALLOWED)\(" | sort -u >"$WORK/list" || true
 count=$(wc -l <"$WORK/list")
 [ "$QUIET" = 1 ] || cat "$WORK/list"
-echo "unreached.sh: $count of the project's functions are reached by no program (besides $ALLOWED)" >&2
+echo "unreached.sh: $count of the project's functions are reached by no program (besides ${ALLOWED//|/, })" >&2
 [ "$count" = 0 ]
