@@ -7,8 +7,10 @@
 // Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
 // replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
 // all_tracks_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
-// ship table, per point shown), table_bytes_per_point (what the run leaves resident, per
-// stored point: the table and any memory it keeps) and peak_rss_mb.
+// ship table, per point shown), table_bytes_per_point (what the table holds, per
+// stored point: its records, blocks and texts), run_resident_bytes_per_point (what the
+// run leaves resident, per stored point: the table and the memory kept for the next
+// blocks) and peak_rss_mb.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -79,10 +81,14 @@ int Main(const char* card) {
   }
   auto ships = std::make_shared<const TShipList>(std::move(state.aShipList));
   malloc_trim(0);
-  size_t stored = 0;
-  for (const TStatic& ship : *ships) stored += ship.aPlot.size();
-  const double tableBytes =
-      static_cast<double>(Resident() - std::min(Resident(), residentBefore)) / static_cast<double>(std::max<size_t>(stored, 1));
+  size_t stored = 0, held = sizeof(TStatic) * ships->capacity();
+  for (const TStatic& ship : *ships) {
+    stored += ship.aPlot.size();
+    held += ship.aPlot.capacity() * sizeof(TDynamic) + ship.aPlot.Extras.capacity() * sizeof(TPointExtra);
+  }
+  const double perStored = static_cast<double>(std::max<size_t>(stored, 1));
+  const double tableBytes = static_cast<double>(held) / perStored;
+  const double residentBytes = static_cast<double>(Resident() - std::min(Resident(), residentBefore)) / perStored;
   const size_t heapBefore = HeapInUse();
 
   const QSize size(1400, 900);
@@ -147,6 +153,7 @@ int Main(const char* card) {
   std::printf("vessels %zu\n", model.Vessels.size());
   std::printf("stored_points %zu\n", stored);
   std::printf("table_bytes_per_point %.1f\n", tableBytes);
+  std::printf("run_resident_bytes_per_point %.1f\n", residentBytes);
   std::printf("points %zu\n", model.Points.size());
   std::printf("open_ms %.1f\n", openMs);
   std::printf("replay_frame_ms_median %.2f\n", Percentile(replay, 0.5));

@@ -134,6 +134,10 @@ class TBlockList {
   }
 
   size_t size() const noexcept { return size_; }
+  // Elements the blocks held now have room for.
+  size_t capacity() const noexcept {
+    return blocks_.empty() ? 0 : BlockStart(blocks_.size() - 1) + BlockCapacity(blocks_.size() - 1);
+  }
   bool empty() const noexcept { return size_ == 0; }
 
   T& operator[](size_t k) { return *Slot(k); }
