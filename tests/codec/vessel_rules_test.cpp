@@ -1,11 +1,9 @@
-// The vessel rules every view shares: ship type groups by code, and the point texts that
-// numbers cannot give back.
+// The vessel rules every view shares: ship type groups by code.
 #include <gtest/gtest.h>
 
 #include <string_view>
 
 #include "codec/ais_tables.h"
-#include "codec/point_texts.h"
 #include "codec/vessel_rules.h"
 
 namespace pelorin {
@@ -35,16 +33,6 @@ TEST(ShipTypeGroup, EveryCodeFollowsItsTableText) {
     EXPECT_EQ(ShipTypeGroupOf(code), expected) << code << " " << text;
   }
   EXPECT_EQ(ShipTypeGroupOf(-1), G::Unknown);  // no static report
-}
-
-TEST(TimeStampChars, FourDigitYearsOnly) {
-  char out[20];
-  TDateTime t = 0;
-  ASSERT_TRUE(TryEncodeDateTime(2011, 3, 15, 12, 34, 56, t));
-  ASSERT_TRUE(TimeStampChars(t, out));
-  EXPECT_EQ(std::string_view(out, 20), "2011-03-15T12:34:56Z");
-  ASSERT_TRUE(TryEncodeDateTime(999, 1, 1, 0, 0, 0, t));
-  EXPECT_FALSE(TimeStampChars(t, out));
 }
 
 }  // namespace

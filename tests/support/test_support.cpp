@@ -10,7 +10,6 @@
 #include "catalogue/log_read.h"
 #include "codec/ais_tables.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -193,27 +192,18 @@ void AppendPoint(TTrack& track, const TPointStrings& t) {
   const bool odd = !TimeStampChars(p.TimeStampDT, own) || std::string_view(own, 20) != t.TimeStampStr;
   TPointExtra extra;
   if (odd) extra.TimeStampStr = t.TimeStampStr;
-  if (t.MMSI == "111111111") {
+  const bool fix = t.MMSI == "111111111";
+  p.Lon_Raw = RawOf(t.Lon, 180);
+  p.Lat_Raw = RawOf(t.Lat, 90);
+  p.SOG_Tenths = fix ? TenthsOf(t.Speed, 0xFFFF) : TenthsOf(t.Speed, 1023);
+  p.COG_Tenths = fix ? TenthsOf(t.COG, 0xFFFF) : TenthsOf(t.COG, 3600);
+  if (fix) {
     p.MsgType = kOwnShipFix;
-    extra.Speed = t.Speed;
-    extra.COG = t.COG;
-    extra.Lon = t.Lon;
-    extra.Lat = t.Lat;
-    p.Lon_Raw = RawOf(t.Lon, 180);
-    p.Lat_Raw = RawOf(t.Lat, 90);
-    p.SOG_Tenths = TenthsOf(t.Speed, 0xFFFF);
-    p.COG_Tenths = TenthsOf(t.COG, 0xFFFF);
+    extra.Speed = t.Speed, extra.COG = t.COG, extra.Lon = t.Lon, extra.Lat = t.Lat;
   } else {
     p.MsgType = t.NavStatus.empty() ? 18 : 1;
     for (unsigned code = 0; code < 16; ++code)
-      if (NavStatusText(code) == t.NavStatus) {
-        p.NavStatusCode = static_cast<uint8_t>(code);
-        break;
-      }
-    p.Lon_Raw = RawOf(t.Lon, 180);
-    p.Lat_Raw = RawOf(t.Lat, 90);
-    p.SOG_Tenths = std::min<uint16_t>(TenthsOf(t.Speed, 1023), 1023);
-    p.COG_Tenths = TenthsOf(t.COG, 3600);
+      if (NavStatusText(code) == t.NavStatus) p.NavStatusCode = static_cast<uint8_t>(code);
     double th = 0;
     p.TH_Degrees = Number(t.TH, th) && th >= 0 && th < 360 ? static_cast<uint16_t>(th) : 511;
   }
