@@ -45,10 +45,6 @@ int CourseTenths(const TDynamic& point) {
   return point.COG_Tenths <= 3599 ? point.COG_Tenths : -1;
 }
 
-int HeadingDegrees(const TDynamic& point) {
-  return FromReport(point) && point.TH_Degrees < 360 ? point.TH_Degrees : -1;
-}
-
 bool TimeStampChars(TDateTime value, char (&out)[20]) {
   const TDateParts p = DecodeDateTime(value);
   if (p.Year < 1000 || p.Year > 9999) return false;

@@ -11,11 +11,10 @@
 
 namespace pelorin {
 
-// Speed over ground in tenths of a knot, course in tenths of a degree, true heading in
-// degrees; -1 when not available.
+// Speed over ground in tenths of a knot, course in tenths of a degree; -1 when not
+// available.
 int SpeedTenths(const TDynamic& point);
 int CourseTenths(const TDynamic& point);
-int HeadingDegrees(const TDynamic& point);
 // Degrees, east and north positive.
 inline double LonDegrees(const TDynamic& point) { return point.Lon_Raw / 600000.0; }
 inline double LatDegrees(const TDynamic& point) { return point.Lat_Raw / 600000.0; }
