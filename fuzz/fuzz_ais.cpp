@@ -71,7 +71,7 @@ void CheckPosition(std::string_view text, int limit) {
 }
 
 void CheckDynamic(const TDynamic& point) {
-  PELORIN_FUZZ_CHECK(point.TimeStampDT == 0, "conversions leave the log time to the pass");
+  PELORIN_FUZZ_CHECK(point.Time_Offset == 0, "conversions leave the log time to the pass");
   TPointTexts d;
   PointTexts(TTrack{}, point, d);
   CheckDecimal(d.MMSI, "MMSI decimal");

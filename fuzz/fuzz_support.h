@@ -162,7 +162,7 @@ inline void CheckShipTable(const TAnalysisState& state, TDateTime start, TDateTi
     TPointTexts t;
     for (const TDynamic& p : ship.aPlot) {
       PointTexts(ship.aPlot, p, t);
-      const int64_t at = TDateTimeToSeconds(p.TimeStampDT);
+      const int64_t at = PointSeconds(ship.aPlot, p);
       PELORIN_FUZZ_CHECK(s0 <= at && at <= s1, "every point lies inside the window");
       PELORIN_FUZZ_CHECK(!t.TimeStampStr.empty(), "every point has a time text");
       PELORIN_FUZZ_CHECK(t.Lat != "n.a." && t.Lon != "n.a." && !t.Lat.empty() && !t.Lon.empty(),
@@ -171,7 +171,7 @@ inline void CheckShipTable(const TAnalysisState& state, TDateTime start, TDateTi
         PELORIN_FUZZ_CHECK(HasValidPosition(ship.aPlot, p) && IsValidMMSI(t.MMSI), "a stranger's point is usable");
         PELORIN_FUZZ_CHECK(t.MMSI == ship.MMSI, "a stranger's points carry its MMSI");
         if (reduced && previous != nullptr)
-          PELORIN_FUZZ_CHECK(at - TDateTimeToSeconds(previous->TimeStampDT) > 30, "reduced data thins to 30 s");
+          PELORIN_FUZZ_CHECK(at - PointSeconds(ship.aPlot, *previous) > 30, "reduced data thins to 30 s");
         ++aisPoints;
       }
       previous = &p;

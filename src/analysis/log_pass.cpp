@@ -33,7 +33,7 @@ namespace pelorin {
 namespace {
 
 int64_t LastPointSeconds(const TStatic& ship) {
-  return ship.aPlot.empty() ? TVesselCache::kNoPoint : TDateTimeToSeconds(ship.aPlot.back().TimeStampDT);
+  return ship.aPlot.empty() ? TVesselCache::kNoPoint : PointSeconds(ship.aPlot, ship.aPlot.back());
 }
 
 struct TPass {
@@ -308,8 +308,7 @@ struct TPass {
       Msg18ToDynamic(report, point);
     else
       Msg1ToDynamic(report, point);
-    point.TimeStampDT = state.GPS_TimeStampDT;
-    if (stampOdd) point.Extra = OddStampExtra(ship.aPlot, state.GPS_TimeStampStr);
+    StampPoint(ship.aPlot, point, now, stampOdd ? std::string_view(state.GPS_TimeStampStr) : std::string_view());
     if (slot == nullptr) {
       AssignUInt(ship.MMSI, point.MMSI_Number);
       ship.NavStatus = NavStatusOf(point);

@@ -40,15 +40,6 @@ bool StampIsOdd(const TAnalysisState& state) {
          (!TimeStampChars(state.GPS_TimeStampDT, own) || std::string_view(own, sizeof own) != state.GPS_TimeStampStr);
 }
 
-uint32_t OddStampExtra(TTrack& track, std::string_view stamp) {
-  if (!track.Extras.empty()) {
-    const TPointExtra& last = track.Extras.back();
-    if (last.Lon.empty() && last.TimeStampStr == stamp) return static_cast<uint32_t>(track.Extras.size());
-  }
-  track.Extras.push_back({std::string(stamp), {}, {}, {}, {}});
-  return static_cast<uint32_t>(track.Extras.size());
-}
-
 bool StoreOwnShipFix(TAnalysisState& state, const TFieldList& fields, bool stampOdd) {
   TPointExtra fix;
   if (!NMEA_LonToDeg(fields[5], fix.Lon) || !NMEA_LatToDeg(fields[3], fix.Lat)) return false;
@@ -56,7 +47,6 @@ bool StoreOwnShipFix(TAnalysisState& state, const TFieldList& fields, bool stamp
   if (fields[4] == "S") fix.Lat.insert(0, 1, '-');
   fix.Speed = fields[7];
   fix.COG = fields[8];
-  if (stampOdd) fix.TimeStampStr = state.GPS_TimeStampStr;
   TTrack& track = state.aShipList[0].aPlot;
   TDynamic& point = track.emplace_back();
   point.MMSI_Number = kOwnShipMMSINumber;
@@ -65,9 +55,10 @@ bool StoreOwnShipFix(TAnalysisState& state, const TFieldList& fields, bool stamp
   point.Lat_Raw = FixRaw(fix.Lat, 90);
   point.SOG_Tenths = FixTenths(fix.Speed);
   point.COG_Tenths = FixTenths(fix.COG);
-  point.TimeStampDT = state.GPS_TimeStampDT;
   track.Extras.push_back(std::move(fix));
   point.Extra = static_cast<uint32_t>(track.Extras.size());
+  StampPoint(track, point, TDateTimeToSeconds(state.GPS_TimeStampDT),
+             stampOdd ? std::string_view(state.GPS_TimeStampStr) : std::string_view());
   return true;
 }
 

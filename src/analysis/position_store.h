@@ -13,9 +13,6 @@ inline constexpr uint32_t kOwnShipMMSINumber = 111111111;
 
 // Whether the time text the points get now is not the text of their time.
 bool StampIsOdd(const TAnalysisState& state);
-// 1 + the index of the track's extra holding `stamp`, appended unless the last one holds
-// it: a time sentence's text is kept once for all the points stored under it.
-uint32_t OddStampExtra(TTrack& track, std::string_view stamp);
 // Appends the own-ship fix of an accepted $GPRMC (fields as NMEA_Split gave them) to
 // entry 0 at the current GPS time; false, nothing stored, when its position is garbled.
 bool StoreOwnShipFix(TAnalysisState& state, const TFieldList& fields, bool stampOdd);

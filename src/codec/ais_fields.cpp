@@ -42,7 +42,7 @@ void AIS_PositionValues(uint32_t mmsi, uint32_t speed, int32_t lon, int32_t lat,
   point.Lat_Raw = lat;
   point.COG_Tenths = static_cast<uint16_t>(cog);
   point.TH_Degrees = static_cast<uint16_t>(th);
-  point.TimeStampDT = 0;
+  point.Time_Offset = 0;
   point.Extra = 0;
 }
 

@@ -13,17 +13,21 @@ namespace pelorin {
 // fields as the sentence wrote them, and a time sentence may spell its time otherwise
 // than the time's own text (a ZDA month "3", a year "0011").
 struct TPointExtra {
-  TText TimeStampStr;          // empty: the text of TimeStampDT
+  TText TimeStampStr;          // empty: the text of the point's time
   TText Speed, COG, Lon, Lat;  // of an own-ship fix
+  // A time too far from the track's first point for the point's offset (a damaged date).
+  int64_t Seconds = kNoSeconds;
+  static constexpr int64_t kNoSeconds = INT64_MIN;
 };
 
 // MsgType of an own-ship fix taken from $GPRMC.
 inline constexpr uint8_t kOwnShipFix = 0;
 
-// One point of a track: the sender's values as they came, 32 bytes; a run keeps millions.
-// The texts the documents show are made from them when read (point_texts.h).
+// One point of a track: the sender's values as they came, 28 bytes; a run keeps millions.
+// The texts the documents show are made from them when read (point_texts.h), and so is
+// its time (PointSeconds, PointTime).
 struct TDynamic {
-  TDateTime TimeStampDT = 0;  // the GPS time of the log when the point was stored
+  int32_t Time_Offset = 0;    // the log's GPS time when stored: seconds after TTrack::TimeBase
   int32_t Lon_Raw = 0;        // 1/10000 minute, east positive; a fix's degrees rounded to it
   int32_t Lat_Raw = 0;        // north positive
   uint32_t MMSI_Number = 0;
@@ -35,17 +39,19 @@ struct TDynamic {
   uint8_t MsgType = kOwnShipFix;  // 1, 2, 3 or 18, or kOwnShipFix
 };
 
-static_assert(sizeof(TDynamic) == 32, "a track point stays compact");
+static_assert(sizeof(TDynamic) == 28, "a track point stays compact");
 
 // Points never move once stored, and appending copies nothing. The few texts that
 // numbers cannot give back are kept beside them.
 struct TTrack : TBlockList<TDynamic> {
   using TBlockList<TDynamic>::TBlockList;
   std::vector<TPointExtra> Extras;
+  int64_t TimeBase = 0;  // seconds (TDateTimeToSeconds) of the first point
 
   void clear() {
     TBlockList<TDynamic>::clear();
     Extras.clear();
+    TimeBase = 0;
   }
   const TPointExtra* ExtraOf(const TDynamic& point) const {
     return point.Extra == 0 ? nullptr : &Extras[point.Extra - 1];

@@ -1,5 +1,6 @@
 #include "codec/point_texts.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "codec/ais_fields.h"
@@ -29,6 +30,38 @@ void TwoDigits(char* at, int value) {
 }
 
 }  // namespace
+
+int64_t PointSeconds(const TTrack& track, const TDynamic& point) {
+  const TPointExtra* extra = track.ExtraOf(point);
+  if (extra != nullptr && extra->Seconds != TPointExtra::kNoSeconds) return extra->Seconds;
+  return track.TimeBase + point.Time_Offset;
+}
+
+void StampPoint(TTrack& track, TDynamic& point, int64_t seconds, std::string_view oddStamp) {
+  if (track.size() == 1) track.TimeBase = seconds;
+  const int64_t offset = seconds - track.TimeBase;
+  const bool fits = offset >= INT32_MIN && offset <= INT32_MAX;
+  point.Time_Offset = fits ? static_cast<int32_t>(offset) : 0;
+  TPointExtra* extra = point.Extra != 0 ? &track.Extras[point.Extra - 1] : nullptr;
+  if (extra != nullptr) {  // a fix's own texts: the time goes beside them
+    if (!fits) extra->Seconds = seconds;
+    if (!oddStamp.empty()) extra->TimeStampStr.assign(oddStamp);
+    return;
+  }
+  if (fits && oddStamp.empty()) return;
+  // A time sentence's text is kept once for all the points stored under it.
+  if (fits && !track.Extras.empty()) {
+    const TPointExtra& last = track.Extras.back();
+    if (last.Lon.empty() && last.Seconds == TPointExtra::kNoSeconds && last.TimeStampStr == oddStamp) {
+      point.Extra = static_cast<uint32_t>(track.Extras.size());
+      return;
+    }
+  }
+  TPointExtra& added = track.Extras.emplace_back();
+  added.TimeStampStr.assign(oddStamp);
+  if (!fits) added.Seconds = seconds;
+  point.Extra = static_cast<uint32_t>(track.Extras.size());
+}
 
 std::string_view NavStatusOf(const TDynamic& point) {
   if (!FromReport(point) || point.MsgType == 18) return {};
@@ -86,13 +119,13 @@ void PointTexts(const TTrack& track, const TDynamic& point, TPointTexts& out) {
     out.COG = fix.COG;
     out.TH = {};
   }
-  out.TimeStampDT = point.TimeStampDT;
+  out.TimeStampDT = PointTime(track, point);
   if (extra != nullptr && !extra->TimeStampStr.empty()) {
     out.TimeStampStr = extra->TimeStampStr;
     return;
   }
   char stamp[20];
-  out.TimeStampStr = TimeStampChars(point.TimeStampDT, stamp) ? Keep({stamp, sizeof stamp}, at) : std::string_view();
+  out.TimeStampStr = TimeStampChars(out.TimeStampDT, stamp) ? Keep({stamp, sizeof stamp}, at) : std::string_view();
 }
 
 }  // namespace pelorin

@@ -15,6 +15,16 @@ namespace pelorin {
 // available.
 int SpeedTenths(const TDynamic& point);
 int CourseTenths(const TDynamic& point);
+// The log's GPS time when the point was stored, in seconds (TDateTimeToSeconds) and as
+// the value the time sentence gave.
+int64_t PointSeconds(const TTrack& track, const TDynamic& point);
+inline TDateTime PointTime(const TTrack& track, const TDynamic& point) {
+  return SecondsToTDateTime(PointSeconds(track, point));
+}
+// Gives a point of `track` its time, and `oddStamp`, when not empty, as its time text;
+// the first point of a track sets the track's base.
+void StampPoint(TTrack& track, TDynamic& point, int64_t seconds, std::string_view oddStamp);
+
 // Degrees, east and north positive.
 inline double LonDegrees(const TDynamic& point) { return point.Lon_Raw / 600000.0; }
 inline double LatDegrees(const TDynamic& point) { return point.Lat_Raw / 600000.0; }

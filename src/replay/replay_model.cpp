@@ -119,7 +119,7 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
     const double lat = LatDegrees(point), lon = LonDegrees(point);
     // A fix's text may name a place its value cannot be: beyond the poles or the meridian.
     if (std::fabs(lat) > 90 || std::fabs(lon) > 180) continue;
-    const int64_t seconds = TDateTimeToSeconds(point.TimeStampDT);
+    const int64_t seconds = PointSeconds(ship.aPlot, point);
     if (!haveBase) {
       base = seconds;
       haveBase = true;

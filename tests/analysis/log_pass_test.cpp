@@ -139,7 +139,7 @@ TEST(LogPass, TimeTextsComeBackAsTheSentenceGaveThem) {
   EXPECT_EQ(test::PointAt(a, 2).TimeStampStr, "2011-04-07T10:01:20Z");
   EXPECT_EQ(a.aPlot.Extras.size(), 2u);
   EXPECT_EQ(test::PointAt(*r.Ship(kShipB), 0).TimeStampStr, "2011-4-7T10:00:00Z");
-  EXPECT_EQ(a.aPlot[0].TimeStampDT, At(10, 0));
+  EXPECT_EQ(PointTime(a.aPlot, a.aPlot[0]), At(10, 0));
 }
 
 TEST(LogPass, AisBeforeAnyTimeIsNotEvenStored) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/ais_records.h"
+#include "codec/point_texts.h"
 #include "memory/block_list.h"
 
 namespace pelorin {
@@ -54,6 +55,15 @@ TEST(BlockList, ElementsNeverMove) {
   EXPECT_EQ(list.back(), 8);
   list.clear();
   EXPECT_TRUE(list.empty());
+}
+
+// Times keep whole seconds exactly, also one beyond a point's offset from the first.
+TEST(TrackTime, SecondsComeBackExactlyNearAndFar) {
+  TTrack track;
+  const int64_t first = 3511000000, seconds[] = {first, first - 1, first + 86400, first + (int64_t{100} << 25)};
+  for (int64_t s : seconds) StampPoint(track, track.emplace_back(), s, {});
+  for (size_t k = 0; k < track.size(); ++k) EXPECT_EQ(PointSeconds(track, track[k]), seconds[k]) << k;
+  EXPECT_EQ(track.Extras.size(), 1u);  // only the far one
 }
 
 }  // namespace

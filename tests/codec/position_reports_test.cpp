@@ -190,11 +190,11 @@ TEST(Msg1, ShortPayloadsReadZeroBits) {
 TEST(Msg1, ToDynamic) {
   // Into a point that held another report: every field is written.
   TDynamic d = test::ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"));
-  d.TimeStampDT = 1;
+  d.Time_Offset = 1;
   Msg1ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"), d);
   EXPECT_EQ(Texts(d), (TTexts{"563808000", "moored", "0", "-76.327533", "36.910000", "252", "352"}));
   EXPECT_EQ(d.MsgType, 3);
-  EXPECT_EQ(d.TimeStampDT, 0);
+  EXPECT_EQ(d.Time_Offset, 0);
 }
 
 TEST(Msg18, RealReports) {
@@ -269,11 +269,11 @@ TEST(Msg18, ShortPayloadsReadZeroBits) {
 TEST(Msg18, ToDynamic) {
   // Into a point that held another report: every field is written.
   TDynamic d = test::ToDynamic(AIS_DecodeMsg1("38Id705000rRVJhE7cl9n;160000"));
-  d.TimeStampDT = 1;
+  d.Time_Offset = 1;
   Msg18ToDynamic(AIS_DecodeMsg18("B5O6hr00<veEKmUaMFdEow`UWP06"), d);
   EXPECT_EQ(Texts(d), (TTexts{"368161000", "", "5", "-72.233848", "39.480925", "35", "n.a."}));
   EXPECT_EQ(d.MsgType, 18);
-  EXPECT_EQ(d.TimeStampDT, 0);
+  EXPECT_EQ(d.Time_Offset, 0);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TStatic Ship(const std::string& mmsi, const std::vector<TFix>& fixes) {
     d.Lon_Raw = static_cast<int32_t>(std::llround(f.Lon * 600000));
     d.COG_Tenths = f.Cog;
     d.SOG_Tenths = f.Sog;
-    d.TimeStampDT = SecondsToTDateTime(T0() + f.Second);
+    StampPoint(s.aPlot, d, T0() + f.Second, {});
   }
   return s;
 }
@@ -115,7 +115,7 @@ TEST(ReplayModel, SampleCardAsTheDocumentShowsIt) {
       const TWorldPoint w = PointWorld(v, p);
       EXPECT_NEAR(WorldYToLat(w.Y), LatDegrees(d), 2e-6);
       EXPECT_NEAR(WorldXToLon(w.X), LonDegrees(d), 2e-6);
-      EXPECT_EQ(model.BaseSeconds + p.Time, TDateTimeToSeconds(d.TimeStampDT));
+      EXPECT_EQ(model.BaseSeconds + p.Time, PointSeconds(ship.aPlot, d));
     }
   }
   EXPECT_TRUE(sart);

@@ -98,7 +98,7 @@ TKnownStep FindStep(const TReplayModel& model, const TShipList& ships) {
     const TStatic& ship = ships[model.Vessels[v].Entry];
     for (size_t k = 0; k + 1 < ship.aPlot.size(); ++k) {
       const TDynamic &a = ship.aPlot[k], &b = ship.aPlot[k + 1];
-      const int64_t ta = TDateTimeToSeconds(a.TimeStampDT), tb = TDateTimeToSeconds(b.TimeStampDT);
+      const int64_t ta = PointSeconds(ship.aPlot, a), tb = PointSeconds(ship.aPlot, b);
       if (!HasValidPosition(ship.aPlot, a) || !HasValidPosition(ship.aPlot, b) || tb - ta < 4 || tb - ta > kGapSeconds) continue;
       return {v, LatLonToWorld(LatDegrees(a), LonDegrees(a)), LatLonToWorld(LatDegrees(b), LonDegrees(b)), double(ta),
               double(tb)};

@@ -186,12 +186,12 @@ void AppendPoint(TTrack& track, const TPointStrings& t) {
   double mmsi = 0;
   p.MMSI_Number = Number(t.MMSI, mmsi) ? static_cast<uint32_t>(mmsi) : 0;
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+  TDateTime time = 0;
   if (std::sscanf(t.TimeStampStr.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ", &y, &mo, &d, &h, &mi, &sec) == 6)
-    TryEncodeDateTime(y, mo, d, h, mi, sec, p.TimeStampDT);
+    TryEncodeDateTime(y, mo, d, h, mi, sec, time);
   char own[20];
-  const bool odd = !TimeStampChars(p.TimeStampDT, own) || std::string_view(own, 20) != t.TimeStampStr;
+  const bool odd = !TimeStampChars(time, own) || std::string_view(own, 20) != t.TimeStampStr;
   TPointExtra extra;
-  if (odd) extra.TimeStampStr = t.TimeStampStr;
   const bool fix = t.MMSI == "111111111";
   p.Lon_Raw = RawOf(t.Lon, 180);
   p.Lat_Raw = RawOf(t.Lat, 90);
@@ -207,10 +207,11 @@ void AppendPoint(TTrack& track, const TPointStrings& t) {
     double th = 0;
     p.TH_Degrees = Number(t.TH, th) && th >= 0 && th < 360 ? static_cast<uint16_t>(th) : 511;
   }
-  if (p.MsgType == kOwnShipFix || odd) {
+  if (p.MsgType == kOwnShipFix) {
     track.Extras.push_back(std::move(extra));
     p.Extra = static_cast<uint32_t>(track.Extras.size());
   }
+  StampPoint(track, p, TDateTimeToSeconds(time), odd ? std::string_view(t.TimeStampStr) : std::string_view());
 }
 
 TTrack TrackOf(const std::vector<TPointStrings>& points) {
