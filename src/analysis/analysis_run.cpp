@@ -130,7 +130,8 @@ TRunOutcome WriteKml(TRunInputs& in, int64_t totalMax, int64_t entryLines) {
     return TRunOutcome::KmlCreateFailed;
   }
   try {
-    WriteKmlBody(file, in.State.aShipList, in.AllTracks == nullptr || *in.AllTracks, in.Sink);
+    WriteKmlBody(file, in.State.aShipList, in.AllTracks == nullptr || *in.AllTracks, in.Sink,
+                 in.Vessels != nullptr ? *in.Vessels : TVesselFilter{});
     WriteKmlFooter(file);
     file.Close();
     std::filesystem::rename(partPath, path);
@@ -255,12 +256,13 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
     sink.SetBarPosition(TBar::Total, position + 1);
     return WriteKml(in, Last + 1, entryLines);
   }
-  if (in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::ShipList)) {
+  const bool shipList = in.AnalysisMode == static_cast<unsigned>(TAnalysisMode::ShipList);
+  if (shipList || in.ForExport) {
     TotalLines(sink, in.State, entryLines);
     BarsFull(sink, Last + 1);
     sink.SetStopHintVisible(false);
     sink.ProcessMessages();
-    if (in.ShipListView != nullptr) in.ShipListView->ShowShipList(in.State.aShipList);
+    if (shipList && in.ShipListView != nullptr) in.ShipListView->ShowShipList(in.State.aShipList);
     sink.ResetProgressBar_Load();
     sink.ResetProgressBar_Total();
   }

@@ -8,6 +8,7 @@
 #include "analysis/ship_table.h"
 #include "catalogue/log_index.h"
 #include "catalogue/time_window.h"
+#include "codec/vessel_rules.h"
 #include "platform/desktop.h"
 #include "platform/progress_sink.h"
 #include "platform/ship_list_view.h"
@@ -47,6 +48,9 @@ struct TRunInputs {
   TShipListView* ShipListView = nullptr;   // ship-list mode
   TShowAndPump Pump = {};                  // between the chooser's two adjustments
   unsigned Threads = 0;                    // of each pass: 0 all cores, 1 its own alone
+  const TVesselFilter* Vessels = nullptr;  // the vessels the document keeps; null: all
+  // Analyse only, but end the report as the outputs do: the caller exports the table.
+  bool ForExport = false;
 };
 
 // RunAnalysis. The caller disables "Open", "Excel" and "Google" for the call and enables

@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_run.h"
 #include "catalogue/log_scan.h"
+#include "exports/export_run.h"
 #include "cli/cli_sink.h"
 #include "output/builtin_spreadsheet.h"
 #include "output/ship_grid.h"
@@ -34,11 +35,12 @@ class TCliOpener : public TDocumentOpener {
 // through the same export as the sheet window's.
 class TCliShipList : public TShipListView {
  public:
-  TCliShipList(std::FILE* out, TCliSink& sink, TCliMessageBox& box, std::string startupDir, bool quiet)
-      : out_(out), sink_(sink), box_(box), startupDir_(std::move(startupDir)), quiet_(quiet) {}
+  TCliShipList(std::FILE* out, TCliSink& sink, TCliMessageBox& box, std::string startupDir, bool quiet,
+               const TVesselFilter& vessels)
+      : out_(out), sink_(sink), box_(box), startupDir_(std::move(startupDir)), quiet_(quiet), vessels_(vessels) {}
 
   void ShowShipList(const TShipList& ships) override {
-    const TShipGrid grid = ShipGridCells(ships);
+    const TShipGrid grid = ShipGridCells(ships, vessels_);
     sink_.EraseBar();
     std::string row;
     for (const TShipGridRow& cells : grid) {
@@ -69,6 +71,7 @@ class TCliShipList : public TShipListView {
   TCliMessageBox& box_;
   std::string startupDir_;
   bool quiet_;
+  const TVesselFilter& vessels_;
 };
 
 // The reason a directory cannot be listed, or empty when it can.
@@ -84,6 +87,32 @@ std::string DirectoryProblem(const std::string& directory) {
 std::string WithSlash(std::string directory) {
   if (!directory.empty() && directory.back() != '/') directory += '/';
   return directory;
+}
+
+// Neither of the two outputs: the exports are written from the table afterwards.
+constexpr unsigned kAnalyseOnly = 2;
+
+// The --export files, then the folder, in the order given; the exit status.
+int WriteExports(const TCliOptions& options, const TShipList& ships, TCliSink& sink, TCliMessageBox& box) {
+  const TExportSet set = ExportSetOf(ships, !options.OwnTrack, options.Vessels);
+  std::vector<std::pair<TExportFormat, std::string>> targets;
+  for (const std::string& path : options.Exports) {
+    TExportFormat format = TExportFormat::Csv;
+    ExportFormatOfPath(path, format);  // checked by the parser
+    targets.emplace_back(format, path);
+  }
+  if (!options.GpxFolder.empty()) targets.emplace_back(TExportFormat::GpxFolder, options.GpxFolder);
+  for (const auto& [format, path] : targets) {
+    const TTrafficResult result = ExportTraffic(format, path, set, sink);
+    sink.EraseBar();
+    if (result.Outcome == TTrafficOutcome::Stopped) return kExitInterrupted;
+    if (result.Outcome == TTrafficOutcome::Failed) {
+      box.Say(result.Message);
+      return kExitOutput;
+    }
+    if (!options.Quiet) box.Say("wrote " + path);
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -161,11 +190,12 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
   bool reducedData = !options.FullData;
   bool allTracks = !options.OwnTrack;
   TCliOpener opener(box, options.Quiet);
-  TCliShipList shipList(io.Out, sink, box, io.StartupDir, options.Quiet);
+  TCliShipList shipList(io.Out, sink, box, io.StartupDir, options.Quiet, options.Vessels);
   const TAnalysisMode mode = options.ShipList ? TAnalysisMode::ShipList : TAnalysisMode::Kml;
-  TRunInputs in{state,       catalogue, window,  static_cast<unsigned>(mode), &reducedData, &allTracks,
-                io.StartupDir, sink,    box,     &opener,                     &shipList,    {},
-                options.Threads};
+  const unsigned analysisMode = options.Exporting() ? kAnalyseOnly : static_cast<unsigned>(mode);
+  TRunInputs in{state,         catalogue, window, analysisMode, &reducedData, &allTracks,
+                io.StartupDir, sink,      box,    &opener,      &shipList,    {},
+                options.Threads, &options.Vessels, options.Exporting()};
   switch (RunAnalysis(in)) {
     case TRunOutcome::Completed:
       break;
@@ -184,6 +214,7 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
       box.Say("cannot write " + KmlPath(io.StartupDir));
       return kExitOutput;
   }
+  if (options.Exporting()) return WriteExports(options, state.aShipList, sink, box);
   if (options.ShipList && !shipList.Saved()) {
     box.Say("cannot write " + io.StartupDir + kWorkbookFileName);
     return kExitOutput;

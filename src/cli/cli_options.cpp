@@ -1,6 +1,9 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "exports/export_run.h"
 
 namespace pelorin::cli {
 
@@ -36,6 +39,22 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, const std::strin
   }
   if (i + 1 >= args.size()) return false;
   value = args[++i];
+  return true;
+}
+
+// "244660000,211234560": each a whole number of at most nine digits.
+bool ParseMMSIList(const std::string& text, TVesselFilter& filter) {
+  size_t from = 0;
+  for (;;) {
+    const size_t comma = std::min(text.find(',', from), text.size());
+    uint32_t number = 0;
+    const std::string_view item(text.data() + from, comma - from);
+    if (!MMSINumberOf(item, number)) return false;
+    filter.MMSIs.push_back(number);
+    if (comma == text.size()) break;
+    from = comma + 1;
+  }
+  std::sort(filter.MMSIs.begin(), filter.MMSIs.end());
   return true;
 }
 
@@ -118,6 +137,22 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
       o.Threads = static_cast<unsigned>(std::stoul(value));
       continue;
     }
+    if (name == "--export" || name == "--export-gpx-folder" || name == "--mmsi") {
+      std::string value;
+      if (!TakeValue(args, i, inlineValue, hasInline, value) || value.empty())
+        return fail(TParseStatus::UsageError, "option " + name + " needs " +
+                                                  (name == "--mmsi" ? "a list of MMSIs" : "a file name"));
+      TExportFormat format;
+      if (name == "--export" && !ExportFormatOfPath(value, format))
+        return fail(TParseStatus::UsageError, "option --export: \"" + value +
+                                                  "\" does not end in .kmz, .gpx, .gpkg or .csv");
+      if (name == "--mmsi" && !ParseMMSIList(value, o.Vessels))
+        return fail(TParseStatus::UsageError, "option --mmsi: \"" + value +
+                                                  "\" is not a comma-separated list of MMSIs (up to nine digits each)");
+      if (name == "--export") o.Exports.push_back(value);
+      if (name == "--export-gpx-folder") o.GpxFolder = value;
+      continue;
+    }
     bool* flag = nullptr;
     if (name == "--own-track") flag = &o.OwnTrack;
     else if (name == "--full-data") flag = &o.FullData;
@@ -137,6 +172,8 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
   if (o.From && o.To && o.From->Seconds() > o.To->Seconds())
     return fail(TParseStatus::BadMoment, "--from \"" + fromText + "\" lies after --to \"" + toText + "\"");
 
+  if (o.ShipList && o.Exporting())
+    return fail(TParseStatus::UsageError, "--ship-list writes the workbook; with --export only the named files are written");
   if (directories.empty()) return fail(TParseStatus::UsageError, "no log directory given");
   if (directories.size() > 1)
     return fail(TParseStatus::UsageError, "one log directory only (got \"" + directories[0] + "\" and \"" +
@@ -172,6 +209,15 @@ Options:
                              report, print the ship list as tab-separated rows (the
                              header row first, an empty row last), and write it as the
                              workbook Mappe_SD.xls into the working directory
+  --export FILE              write FILE instead of the document: its format by the
+                             extension, .kmz (Google Earth: one animated track per
+                             vessel), .gpx (GPX 1.1: chart plotters, OpenCPN), .gpkg
+                             (GeoPackage: QGIS) or .csv (the MarineCadastre point
+                             layout); may be given several times
+  --export-gpx-folder DIR    write one GPX file per vessel into DIR (made when
+                             missing), named by MMSI and vessel name; like --export
+  --mmsi LIST                keep only the vessels of the comma-separated MMSIs, in
+                             every output
   --threads N                read and decode the logs with N threads (default: one
                              per core); the results are the same with any number
   --quiet                    no report lines, no progress bar and no notice of the
@@ -185,7 +231,11 @@ analysis after the log entry it is reading; the interrupt lines are printed and
 nothing is written. A second Ctrl-C ends the program at once.
 
 Output files (replaced when present): SD_Belumar.kml, or Mappe_SD.xls with
---ship-list, in the working directory.
+--ship-list, in the working directory; with --export or --export-gpx-folder only the
+files named. Every file is written under a ".part" name beside it and renamed when
+complete: a stopped or failed run leaves the earlier file as it was. In the CSV, a
+text cell that begins with "=", "+", "-" or "@" gets a leading apostrophe, so that a
+spreadsheet does not take a vessel's name for a formula.
 
 Exit status:
   0    done
@@ -195,7 +245,7 @@ Exit status:
        file and line are named), or the card changed since it was read
   4    no usable time stamp ($GPRMC with status A, or $ECZDA) in the log files
   5    bad window: --from or --to cannot be read, or the start lies after the end
-  6    the output file cannot be written in the working directory
+  6    an output file cannot be written
   130  stopped with Ctrl-C
 )";
 }

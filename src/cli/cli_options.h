@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codec/tdatetime.h"
+#include "codec/vessel_rules.h"
 
 namespace pelorin::cli {
 
@@ -40,6 +41,10 @@ struct TCliOptions {
   bool Quiet = false;
   bool Help = false;
   unsigned Threads = 0;  // 0: all cores
+  std::vector<std::string> Exports;  // --export files, in the order given
+  std::string GpxFolder;             // --export-gpx-folder
+  TVesselFilter Vessels;             // --mmsi
+  bool Exporting() const { return !Exports.empty() || !GpxFolder.empty(); }
 };
 
 enum class TParseStatus { Ok, Help, UsageError, BadMoment };  // BadMoment: a bad window

@@ -1,5 +1,8 @@
 #include "codec/vessel_rules.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace pelorin {
 
 bool KmlShowsLabel(const TStatic& ship) {
@@ -28,6 +31,18 @@ bool HasValidPosition(const TTrack& track, const TDynamic& point) {
   const TPointExtra* fix = track.ExtraOf(point);
   auto valid = [](std::string_view text) { return !text.empty() && text != "n.a." && text != "0.000000"; };
   return fix != nullptr && valid(fix->Lat) && valid(fix->Lon);
+}
+
+bool MMSINumberOf(std::string_view mmsi, uint32_t& number) {
+  if (mmsi.empty() || mmsi.size() > 9) return false;
+  const auto [end, ec] = std::from_chars(mmsi.data(), mmsi.data() + mmsi.size(), number);
+  return ec == std::errc() && end == mmsi.data() + mmsi.size();
+}
+
+bool VesselListed(const TVesselFilter& filter, const TStatic& ship) {
+  if (filter.MMSIs.empty()) return true;
+  uint32_t number = 0;
+  return MMSINumberOf(ship.MMSI, number) && std::binary_search(filter.MMSIs.begin(), filter.MMSIs.end(), number);
 }
 
 TVesselKind VesselKindOf(const TStatic& ship, bool ownVessel) {

@@ -4,6 +4,7 @@
 // the same names), which points have a position, SARTs, and the groups of ship types.
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "codec/ais_records.h"
 
@@ -27,6 +28,15 @@ TVesselName KmlVesselName(const TStatic& ship);
 
 // Whether a point names a place: Lat and Lon given, neither "n.a." nor "0.000000".
 bool HasValidPosition(const TTrack& track, const TDynamic& point);
+
+// Which vessels an output keeps: every one, or those whose MMSI is listed (compared as
+// numbers, so "002111234" and "2111234" are one station).
+struct TVesselFilter {
+  std::vector<uint32_t> MMSIs;  // sorted; empty: every vessel
+};
+bool VesselListed(const TVesselFilter& filter, const TStatic& ship);
+// A table MMSI as its number; false for "n.a." and any other text.
+bool MMSINumberOf(std::string_view mmsi, uint32_t& number);
 
 // Entry 0 is the own vessel whatever its MMSI; the own rule wins over the SART rule.
 enum class TVesselKind : uint8_t { Own, Sart, Other };

@@ -23,12 +23,13 @@ TKmlFile::~TKmlFile() {
   if (stream_ != nullptr) std::fclose(stream_);
 }
 
-bool TKmlFile::Create(const std::string& path) {
+bool TKmlFile::Create(const std::string& path) { return Adopt(std::fopen(path.c_str(), "wb")); }
+
+bool TKmlFile::Adopt(std::FILE* stream) {
   if (stream_ != nullptr) {
     std::fclose(stream_);
     stream_ = nullptr;
   }
-  std::FILE* stream = std::fopen(path.c_str(), "wb");
   if (stream == nullptr) return false;
   if (!buffer_) buffer_ = std::make_unique<char[]>(kKmlBufferSize);
   std::setvbuf(stream, buffer_.get(), _IOFBF, kKmlBufferSize);

@@ -27,8 +27,8 @@ constexpr std::array<TByteClass, 256> MakeClassTable() {
 }
 constexpr std::array<TByteClass, 256> kClass = MakeClassTable();
 
-// Length of the well-formed UTF-8 sequence of an XML character starting at `i`; 0 when the
-// bytes there are not one (a card's Latin-1 file name, garbage in a sentence field).
+}  // namespace
+
 size_t XmlCharLength(std::string_view text, size_t i) {
   const auto at = [&](size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
   const unsigned c = at(0);
@@ -46,6 +46,8 @@ size_t XmlCharLength(std::string_view text, size_t i) {
   }
   return 0;
 }
+
+namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
@@ -151,6 +153,10 @@ void WriteKmlHeader(TKmlFile& file, std::string_view documentName, std::string_v
   Line(file, "    <description>");
   Line(file, "    <![CDATA[", TValue{description}, "]]>");
   Line(file, "    </description>");
+  WriteKmlStyles(file);
+}
+
+void WriteKmlStyles(TKmlFile& file) {
   for (const TStyle& style : kStyles) WriteStyle(file, style);
 }
 
@@ -258,7 +264,8 @@ void WriteTrackPoint(TKmlFile& file, const TPointTexts& point, bool ownVessel, s
   Line(file, "          </Placemark>");
 }
 
-void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink) {
+void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink,
+                  const TVesselFilter& filter) {
   const size_t n = ships.size();
   const size_t visited = AllTracks ? n : (n > 0 ? 1 : 0);
   sink.ResetProgressBar_Load();
@@ -270,7 +277,7 @@ void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgr
     sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
     sink.ProcessMessages();
     const TStatic& ship = ships[i];
-    if (KmlShowsLabel(ship)) WriteShipLabel(file, ship, i == 0);
+    if (KmlShowsLabel(ship) && VesselListed(filter, ship)) WriteShipLabel(file, ship, i == 0);
   }
   WriteLabelsFolderEnd(file);
 
@@ -279,7 +286,7 @@ void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgr
     sink.SetBarPosition(TBar::Load, static_cast<int64_t>(i));
     sink.ProcessMessages();
     const TStatic& ship = ships[i];
-    if (!KmlShowsTrack(ship)) continue;
+    if (!KmlShowsTrack(ship) || !VesselListed(filter, ship)) continue;
     WriteTrackFolderStart(file, ship);
     char ordinal[24];
     TPointTexts texts;

@@ -9,6 +9,7 @@
 
 #include "codec/ais_records.h"
 #include "codec/point_texts.h"
+#include "codec/vessel_rules.h"
 #include "platform/progress_sink.h"
 
 namespace pelorin {
@@ -30,6 +31,8 @@ class TKmlFile {
 
   // Creates or truncates `path`. False (with errno set) when it cannot be created.
   bool Create(const std::string& path);
+  // Writes to `stream` (a pipe, say) and closes it; false for null.
+  bool Adopt(std::FILE* stream);
   bool IsOpen() const { return stream_ != nullptr; }
   // Flushes and closes; throws TKmlWriteError when anything failed to reach the file.
   void Close();
@@ -47,11 +50,18 @@ class TKmlFile {
 // broken UTF-8) as U+FFFD.
 // Appended to `out`.
 void KmlEscape(std::string& out, std::string_view value);
+// Length of the well-formed UTF-8 sequence of an XML character starting at `i`; 0 when the
+// bytes there are not one (a card's Latin-1 file name, garbage in a sentence field).
+size_t XmlCharLength(std::string_view text, size_t i);
 
 void WriteKmlLine(TKmlFile& file, std::string_view line);
 void WriteKmlHeader(TKmlFile& file, std::string_view documentName, std::string_view description);
-void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink);
+// Vessels the filter leaves out are not written.
+void WriteKmlBody(TKmlFile& file, const TShipList& ships, bool AllTracks, TProgressSink& sink,
+                  const TVesselFilter& filter = TVesselFilter{});
 void WriteKmlFooter(TKmlFile& file);
+// The label and point styles (ship-icon-red, sart-icon-orange, ...), part of the header.
+void WriteKmlStyles(TKmlFile& file);
 
 void WriteLabelsFolderStart(TKmlFile& file);
 void WriteLabelsFolderEnd(TKmlFile& file);

@@ -53,14 +53,15 @@ TShipGridRow ShipGridRow(const TStatic& ship) {
   return row;
 }
 
-TShipGrid ShipGridCells(const TShipList& ships) {
+TShipGrid ShipGridCells(const TShipList& ships, const TVesselFilter& filter) {
   TShipGrid grid;
   grid.reserve(ships.size() + 2);
   TShipGridRow header;
   header.reserve(kShipGridColumns);
   for (const auto& column : ShipGridColumns) header.emplace_back(column.Header);
   grid.push_back(std::move(header));
-  for (const auto& ship : ships) grid.push_back(ShipGridRow(ship));
+  for (const auto& ship : ships)
+    if (VesselListed(filter, ship)) grid.push_back(ShipGridRow(ship));
   grid.emplace_back(kShipGridColumns);
   return grid;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codec/ais_records.h"
+#include "codec/vessel_rules.h"
 
 namespace pelorin {
 
@@ -25,6 +26,6 @@ using TShipGrid = std::vector<TShipGridRow>;
 TShipGridRow ShipGridRow(const TStatic& ship);
 
 // Header row, one row per entry in table order, then one empty row: n + 2 rows.
-TShipGrid ShipGridCells(const TShipList& ships);
+TShipGrid ShipGridCells(const TShipList& ships, const TVesselFilter& filter = TVesselFilter{});
 
 }  // namespace pelorin

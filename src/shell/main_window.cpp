@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "exports/export_run.h"
 #include "analysis/analysis_run.h"
 #include "catalogue/log_scan.h"
 #include "output/builtin_spreadsheet.h"
@@ -242,6 +243,9 @@ void TFormMain::BuildWindow() {
 
 void TFormMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu("File");
+  Export1 = file->addAction("&Export…");
+  Export1->setEnabled(false);
+  connect(Export1, &QAction::triggered, this, [this] { Export1Click(); });
   Exit1 = file->addAction("Exit");
   QMenu* view = menuBar()->addMenu("&View");
   TrackReplay1 = view->addAction("&Track Replay");
@@ -651,6 +655,7 @@ void TFormMain::KeepRunForReplay() {
   ClearShipTable(analysis_);
   replayAllTracks_ = allTracks_;
   TrackReplay1->setEnabled(true);
+  Export1->setEnabled(true);
   if (Form_TrackReplay) Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);
 }
 
@@ -670,12 +675,62 @@ void TFormMain::TrackReplay1Click() {
     if (options.LandFile.isEmpty())
       options.LandFile = QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size()));
     options.TileTemplate = QString::fromStdString(settings_.TileTemplate);
+    options.Export = [this](const std::vector<size_t>& entries) { ExportEntries(entries); };
     Form_TrackReplay = new TTrackReplayWindow(std::move(options), this);
     Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);
   }
   Form_TrackReplay->show();
   Form_TrackReplay->raise();
   Form_TrackReplay->activateWindow();
+}
+
+void TFormMain::Export1Click() {
+  if (replayShips_) RunExport(ExportSetOf(*replayShips_, replayAllTracks_), this);
+}
+
+void TFormMain::ExportEntries(const std::vector<size_t>& entries) {
+  if (replayShips_) RunExport(ExportSetOfEntries(*replayShips_, entries), Form_TrackReplay);
+}
+
+// Runs in the window's thread like the other commands: the bars move, ESC stops, and
+// the window stays responsive through the sink's pump.
+void TFormMain::RunExport(const TExportSet& set, QWidget* dialogParent) {
+  if (busy_) return;
+  const QString folder = QString::fromStdString(settings_.StartupDir);
+  const std::optional<TExportChoice> choice =
+      options_.ChooseExport ? options_.ChooseExport(dialogParent) : ChooseExportTarget(dialogParent, folder);
+  if (!choice) return;
+  BeginWork();
+  SetCommandsEnabled(false, false);
+  Export1->setEnabled(false);
+  const std::string path = choice->Path.toStdString();
+  TTrafficResult result;
+  const auto error = Attempt([&] {
+    sink_->SetStopHintVisible(true);
+    result = ExportTraffic(choice->Format, path, set, *sink_);
+    sink_->SetStopHintVisible(false);
+    sink_->Flush();
+  });
+  SetCommandsEnabled(true, catalogue_.DataAvailable);
+  Export1->setEnabled(true);
+  EndWork();
+  if (error) {
+    ReportFailure(error);
+    return;
+  }
+  switch (result.Outcome) {
+    case TTrafficOutcome::Written:
+      sink_->AppendDetail("Export: " + path);
+      messages_->Show(TMessageKind::Information, "Information",
+                      "Exported " + std::to_string(set.Vessels.size()) + " vessels to " + path + ".");
+      break;
+    case TTrafficOutcome::Stopped:
+      messages_->Show(TMessageKind::Information, "Information", "Export stopped; nothing was written.");
+      break;
+    case TTrafficOutcome::Failed:
+      messages_->Show(TMessageKind::Error, "Error", result.Message);
+      break;
+  }
 }
 
 void TFormMain::CheckBox_ShowDetailsClick() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QDate>
 #include <QMainWindow>
@@ -18,6 +19,8 @@
 #include "platform/desktop.h"
 #include "platform/ship_list_view.h"
 #include "platform/spreadsheet_automation.h"
+#include "exports/export_set.h"
+#include "shell/export_dialog.h"
 #include "shell/settings_file.h"
 
 class QCalendarWidget;
@@ -54,6 +57,8 @@ struct TFormMainOptions {
   // The folder dialog; empty optional = cancelled. Null: "Select SD-Card" dialog.
   std::function<std::optional<QString>(const QString& preselect)> ChooseDirectory;
   QString LandFile;                     // the Track Replay map's land; empty: Marble's Natural Earth file
+  // The export's save dialog; empty optional = cancelled. Null: the file dialog.
+  std::function<std::optional<TExportChoice>(QWidget* parent)> ChooseExport;
 };
 
 // One start or end chooser.
@@ -95,6 +100,9 @@ class TFormMain : public QMainWindow {
   void About1Click();
   void BitBtn_CancelClick();
   void TrackReplay1Click();
+  // "File" > "Export…": the last completed run's vessels; and the Track Replay's choice.
+  void Export1Click();
+  void ExportEntries(const std::vector<size_t>& entries);
   void FormShow();
 
   void MonthCalendar_StartClick();
@@ -150,6 +158,7 @@ class TFormMain : public QMainWindow {
   QAction* Short1 = nullptr;
   QAction* About1 = nullptr;
   QAction* TrackReplay1 = nullptr;
+  QAction* Export1 = nullptr;
 
   TForm_SpreadSheet* Form_SpreadSheet = nullptr;
   TForm_Help* Form_Help = nullptr;
@@ -186,6 +195,7 @@ class TFormMain : public QMainWindow {
 
   void RunCommand(TAnalysisMode mode);
   void KeepRunForReplay();
+  void RunExport(const TExportSet& set, QWidget* dialogParent);
   void ShowTracksInstead(const std::string& kmlPath);
   void SetCommandsEnabled(bool open, bool outputs);
   void BeginWork();

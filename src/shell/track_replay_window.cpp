@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
@@ -83,7 +84,7 @@ void TTrackReplayWindow::BuildWindow() {
   List_Vessels->setSortingEnabled(true);
   List_Vessels->sortByColumn(-1, Qt::AscendingOrder);
   List_Vessels->setSelectionBehavior(QAbstractItemView::SelectRows);
-  List_Vessels->setSelectionMode(QAbstractItemView::SingleSelection);
+  List_Vessels->setSelectionMode(QAbstractItemView::ExtendedSelection);
   List_Vessels->setEditTriggers(QAbstractItemView::NoEditTriggers);
   List_Vessels->verticalHeader()->hide();
   List_Vessels->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
@@ -100,6 +101,13 @@ void TTrackReplayWindow::BuildWindow() {
   Label_Info->setMinimumHeight(250);
   sideLayout->addWidget(Edit_Filter);
   sideLayout->addWidget(List_Vessels, 1);
+  if (options_.Export) {
+    Button_Export = new QToolButton(side);
+    Button_Export->setText("Export…");
+    Button_Export->setToolTip("Export the selected vessels, or all the list shows, as KMZ, GPX, GeoPackage or CSV");
+    sideLayout->addWidget(Button_Export, 0, Qt::AlignLeft);
+    connect(Button_Export, &QToolButton::clicked, this, [this] { options_.Export(EntriesToExport()); });
+  }
   sideLayout->addWidget(Label_Info);
   splitter->addWidget(Map);
   splitter->addWidget(side);
@@ -168,6 +176,18 @@ void TTrackReplayWindow::BuildWindow() {
           [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true); });
   connect(Map, &TMapWidget::VesselClicked, this, [this](qint64 vessel) { SelectVessel(vessel, false); });
   connect(Map, &TMapWidget::CursorMoved, Label_Cursor, &QLabel::setText);
+}
+
+std::vector<size_t> TTrackReplayWindow::EntriesToExport() const {
+  std::vector<int> rows;
+  for (const QModelIndex& index : List_Vessels->selectionModel()->selectedRows()) rows.push_back(index.row());
+  if (rows.empty())
+    for (int row = 0; row < list_->rowCount(); ++row) rows.push_back(row);
+  std::vector<size_t> entries;
+  for (int row : rows)
+    if (const int64_t vessel = list_->VesselAt(row); vessel >= 0)
+      entries.push_back(model_.Vessels[static_cast<size_t>(vessel)].Entry);
+  return entries;
 }
 
 void TTrackReplayWindow::BuildShortcuts() {

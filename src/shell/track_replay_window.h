@@ -3,7 +3,9 @@
 // replay clock runs, with a vessel list, an info panel for the selected vessel and the
 // clock's controls. Not modal; remembers nothing between program runs.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -32,6 +34,8 @@ struct TReplayWindowOptions {
   QString LandFile;      // Natural Earth land (".pn2"); a missing one leaves sea and graticule
   QString TileTemplate;  // online tiles ({z}/{x}/{y}); empty: offline map only
   QString TileCacheDir;  // empty: the user's cache folder
+  // "Export…": the table entries of the chosen vessels. Null: no such button.
+  std::function<void(const std::vector<size_t>& entries)> Export;
 };
 
 // Replay speeds, times real time.
@@ -72,6 +76,11 @@ class TTrackReplayWindow : public QMainWindow {
   QTableView* List_Vessels = nullptr;
   QLabel* Label_Info = nullptr;
   QLabel* Label_Cursor = nullptr;
+  QToolButton* Button_Export = nullptr;
+
+  // The entries "Export…" exports: the selected vessels, or with none selected those the
+  // filter shows.
+  std::vector<size_t> EntriesToExport() const;
 
  protected:
   void hideEvent(QHideEvent* event) override;

@@ -260,6 +260,25 @@ TEST(CliProcess, DirectoryInTheWayOfTheDocumentIsAnOutputError) {
   EXPECT_FALSE(fs::exists(cwd.Path() / "SD_Belumar.kml.part"));
 }
 
+// --mmsi narrows the document; --export writes the named files only, and names the one
+// it cannot write.
+TEST(CliProcess, ExportsAndTheVesselFilter) {
+  TTempDir cwd;
+  const std::string card = (SourceDir() / "samples").string();
+  ASSERT_EQ(RunCli({"--quiet", "--mmsi", "211467690", card}, cwd.Path()).Status, 0);
+  const std::string kml = ReadFileBytes(cwd.Path() / "SD_Belumar.kml");
+  EXPECT_NE(kml.find("<p>MMSI: 211467690 <br>"), std::string::npos);
+  EXPECT_EQ(kml.find("<p>MMSI: 209108693 <br>"), std::string::npos);
+  fs::remove(cwd.Path() / "SD_Belumar.kml");
+
+  const TCliRun run = RunCli({"--export", "t.csv", "--export", "/proc/none/t.gpx", card}, cwd.Path());
+  EXPECT_EQ(run.Status, 6);
+  EXPECT_NE(run.Err.find("pelorin-cli: cannot write /proc/none/t.gpx"), std::string::npos) << run.Err;
+  EXPECT_NE(run.Out.find("Lines read : "), std::string::npos);
+  EXPECT_TRUE(fs::exists(cwd.Path() / "t.csv"));
+  EXPECT_FALSE(fs::exists(cwd.Path() / "SD_Belumar.kml"));
+}
+
 // Many index entries, each a whole pass: copies of one generated file under the names
 // of further card files.
 void MakeLongCard(const fs::path& card, int copies) {

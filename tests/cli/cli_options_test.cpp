@@ -95,6 +95,14 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
        "--from \"2011-04-08 00:21\" lies after --to \"2011-04-08 00:20\""},
       // Snapped, this would pass as 8 April 00:10 to 8 April 00:30: the given order decides.
       {{"--from", "2011-04-10 00:10", "--to=2011-04-08 00:30", "card"}, TParseStatus::BadMoment, "lies after"},
+      {{"--export", "t.kml", "card"}, TParseStatus::UsageError, "does not end in .kmz, .gpx, .gpkg or .csv"},
+      {{"--export", ".gpx", "card"}, TParseStatus::UsageError, "does not end in"},
+      {{"card", "--export"}, TParseStatus::UsageError, "--export needs a file name"},
+      {{"--export-gpx-folder=", "card"}, TParseStatus::UsageError, "needs a file name"},
+      {{"--mmsi", "211512340,,1", "card"}, TParseStatus::UsageError, "comma-separated list"},
+      {{"--mmsi=1234567890", "card"}, TParseStatus::UsageError, "up to nine digits"},
+      {{"--mmsi", "-5", "card"}, TParseStatus::UsageError, "--mmsi"},
+      {{"--ship-list", "--export", "t.csv", "card"}, TParseStatus::UsageError, "only the named files"},
   };
   for (const TParseCase& c : cases) {
     std::string joined;
@@ -120,6 +128,13 @@ TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
   EXPECT_EQ(o.From->Hour, 23);
   EXPECT_EQ(o.To->Day, Day(2011, 4, 8));
   EXPECT_EQ(o.To->Minute, 20);
+
+  const TParseResult exports = ParseCliOptions(
+      {"--export", "a.KMZ", "--export=b.gpkg", "--export-gpx-folder", "plotter", "--mmsi", "244841101,002111234", "card"});
+  ASSERT_EQ(exports.Status, TParseStatus::Ok) << exports.Error;
+  EXPECT_EQ(exports.Options.Exports, (std::vector<std::string>{"a.KMZ", "b.gpkg"}));
+  EXPECT_EQ(exports.Options.GpxFolder, "plotter");
+  EXPECT_EQ(exports.Options.Vessels.MMSIs, (std::vector<uint32_t>{2111234, 244841101}));
 
   const TParseResult same = ParseCliOptions({"--from", "2011-04-08 00:20", "--to", "2011-04-08 00:20", "card"});
   EXPECT_EQ(same.Status, TParseStatus::Ok) << same.Error;

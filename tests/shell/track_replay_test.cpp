@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -32,6 +34,7 @@ struct ReplayFixture : ::testing::Test {
   test::TRecordingMessageBox box;
   test::TFakeOpener opener;
   std::unique_ptr<TFormMain> window;
+  std::optional<TExportChoice> exportChoice;  // the save dialog's answer
 
   void SetUp() override {
     workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\nTILES=off\r\n");
@@ -39,6 +42,7 @@ struct ReplayFixture : ::testing::Test {
     options.WorkingDir = workDir.Path().string();
     options.Messages = &box;
     options.Opener = &opener;
+    options.ChooseExport = [this](QWidget*) { return exportChoice; };
     window = std::make_unique<TFormMain>(std::move(options));
     window->show();
     window->OpenDirectory(QString::fromStdString((test::SourceDir() / "samples").string()));
@@ -70,6 +74,43 @@ TEST_F(ReplayFixture, MenuIsEnabledByACompletedRunAndKeepsItsTable) {
   window->BitBtn_GoogleClick();
   ASSERT_EQ(replay.Model().Vessels.size(), 1u);
   EXPECT_EQ(replay.Model().Vessels[0].Entry, 0u);
+}
+
+// "File" > "Export…" writes the run's vessels; the replay's button the selected ones, or
+// with none selected those the filter shows.
+TEST_F(ReplayFixture, ExportWritesTheRunsOrTheChosenVessels) {
+  EXPECT_FALSE(window->Export1->isEnabled());
+  window->BitBtn_GoogleClick();
+  ASSERT_TRUE(window->Export1->isEnabled());
+  const auto exported = [&](const char* name, const std::function<void()>& command) {
+    box.Shown.clear();
+    const std::string path = (workDir.Path() / name).string();
+    exportChoice = TExportChoice{TExportFormat::Csv, QString::fromStdString(path)};
+    command();
+    EXPECT_TRUE(std::filesystem::exists(path)) << name;
+    return box.Shown.empty() ? std::string() : box.Shown.back().Text;
+  };
+  const size_t vessels = ExportSetOf(*window->ReplayShips(), true).Vessels.size();
+  EXPECT_NE(exported("all.csv", [&] { window->Export1->trigger(); })
+                .find("Exported " + std::to_string(vessels) + " vessels"),
+            std::string::npos);
+
+  TTrackReplayWindow& replay = Replay();
+  ASSERT_NE(replay.Button_Export, nullptr);
+  auto* selection = replay.List_Vessels->selectionModel();
+  for (int row : {0, 2}) selection->select(replay.List_Vessels->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  EXPECT_NE(exported("two.csv", [&] { replay.Button_Export->click(); }).find("Exported 2 vessels"), std::string::npos);
+  selection->clearSelection();
+  replay.Edit_Filter->setText("SOPHIE");
+  selection->clearSelection();
+  EXPECT_NE(exported("shown.csv", [&] { replay.Button_Export->click(); }).find("Exported 2 vessels"),
+            std::string::npos);
+
+  exportChoice.reset();  // cancelled: nothing happens
+  box.Shown.clear();
+  window->Export1->trigger();
+  EXPECT_TRUE(box.Shown.empty());
 }
 
 TEST_F(ReplayFixture, WithoutAKmlViewerTheDocumentIsNamedAndTheWindowOpens) {

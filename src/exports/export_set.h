@@ -1,0 +1,68 @@
+#pragma once
+// What an export holds: the vessels, and of each the points the KML document shows (a
+// position by HasValidPosition), in time order, cut into stretches at gaps.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "codec/ais_records.h"
+#include "codec/vessel_rules.h"
+
+namespace pelorin {
+
+struct TExportVessel {
+  const TStatic* Ship = nullptr;
+  bool Own = false;  // entry 0 of the table
+};
+
+struct TExportSet {
+  std::vector<TExportVessel> Vessels;  // table order
+};
+
+// The vessels the run's document shows: entry 0 alone for the own track, else every entry
+// whose track the document draws; then only those the filter keeps.
+TExportSet ExportSetOf(const TShipList& ships, bool allTracks, const TVesselFilter& filter = TVesselFilter{});
+// The given entries (the Track Replay's selection), in table order.
+TExportSet ExportSetOfEntries(const TShipList& ships, std::span<const size_t> entries);
+
+// The vessel's name by the KML document's rule, and a line of its static data
+// ("MMSI 211234560, call sign DABC, Cargo, all ships of this type, 120 x 20 m").
+std::string VesselTitle(const TStatic& ship);
+std::string VesselSummary(const TStatic& ship);
+
+// A new stretch begins after a silence of more than this: no line is drawn across it.
+inline constexpr int64_t kStretchGapSeconds = 10 * 60;
+
+struct TExportPoint {
+  const TDynamic* Point = nullptr;
+  int64_t Seconds = 0;      // PointSeconds
+  double Lon = 0, Lat = 0;  // degrees
+  bool StartsStretch = false;
+};
+
+// Reused by the caller from vessel to vessel.
+using TExportPoints = std::vector<TExportPoint>;
+
+// The vessel's points with a position, in time order (stable: stored order among equal
+// times). A fix's degrees are its sentence's texts, a report's the sender's numbers.
+void ExportPointsOf(const TTrack& track, TExportPoints& out);
+
+// Begin and end of each stretch of `points`, in order.
+template <typename F>
+void ForEachStretch(const TExportPoints& points, F&& stretch) {
+  size_t begin = 0;
+  for (size_t k = 1; k <= points.size(); ++k)
+    if (k == points.size() || points[k].StartsStretch) {
+      stretch(begin, k);
+      begin = k;
+    }
+}
+
+// The points of every vessel of the set, for the progress bars; and what is left of a
+// vessel's after `exported` points were stepped in whole steps of kStepMask + 1.
+int64_t ExportPointCount(const TExportSet& set);
+int64_t RestOfTrack(const TExportVessel& vessel, size_t exported);
+
+}  // namespace pelorin
