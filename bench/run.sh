@@ -99,6 +99,7 @@ if [ "$SHORT" = 1 ]; then
   TABLE_POINTS=200000
   REPETITIONS=1
   THREAD_REPETITIONS=1
+  EXPORT_REPETITIONS=1
   GUI_REPETITIONS=1
   NEED_MB=200
 else
@@ -112,6 +113,7 @@ else
   # 1 and 2 threads are compared on a shared machine whose speed drifts by tens of per
   # cent from minute to minute: more runs, taking turns.
   THREAD_REPETITIONS=7
+  EXPORT_REPETITIONS=3
   # The window's cost is a few per cent, within the spread of single runs: more of them.
   GUI_REPETITIONS=7
   NEED_MB=5200
@@ -230,6 +232,18 @@ note "peak memory"
     echo "cli_day $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
     echo "mem_cli_days3 $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/days3")"
     echo "cli_days3 $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/days3")"
+    # The exports of the 24-hour log against the ship-list run, taking turns.
+    for i in $(seq "$EXPORT_REPETITIONS"); do
+      echo "expturn_ship_$i $(best_of 1 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
+      for f in csv gpx kmz gpkg; do
+        echo "expturn_${f}_$i $(best_of 1 in_inputs "$CLI" --quiet --export "export.$f" "$INPUTS/day")"
+      done
+    done
+    for f in csv gpx kmz gpkg; do
+      echo "mem_exp_$f $(peak_kb "$CLI" --quiet --export "export.$f" "$INPUTS/day")"
+      echo "size_exp_$f $(stat -c %s "$INPUTS/export.$f")"
+      rm -f "$INPUTS/export.$f"
+    done
     # --threads 1 against all cores, each run a new process as a user's is, taking turns
     # (which goes first alternates).
     for i in $(seq -w "$THREAD_REPETITIONS"); do

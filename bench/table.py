@@ -150,6 +150,27 @@ if "cli_days3" in ref and "cli_day" in ref:
                f"{ref.get('wc_days3', 0):.3f} s | {ref['cli_days3'] / max(ref.get('wc_days3', 1), 1e-9):.1f} | "
                f"{ref.get('mem_cli_days3', 0) / 1024:.0f} MB | ≤ 3.3 × the day, ≤ 400 MB |")
 
+# The exports of the 24-hour log against the ship-list run (fastest of the turns each).
+def fastest(prefix):
+    times = [v for k, v in ref.items() if k.startswith(prefix)]
+    return min(times) if times else None
+ship = fastest("expturn_ship_")
+if ship:
+    out.append("")
+    out.append("| pelorin-cli, 24-hour log, analysis included | time | × the ship-list run | peak memory | "
+               "over the run's | file | Target |")
+    out.append("|---|---|---|---|---|---|---|")
+    out.append(f"| --ship-list | {ship:.2f} s | 1.00 | {ref.get('mem_cli', 0) / 1024:.0f} MB | | | |")
+    for f, label, limit, size_limit in (("csv", "--export .csv", 2, ""), ("gpx", "--export .gpx", 2, ""),
+                                        ("kmz", "--export .kmz", 4, ", ≤ 80 MB"), ("gpkg", "--export .gpkg", 6, "")):
+        t = fastest(f"expturn_{f}_")
+        if t is None:
+            continue
+        mem = ref.get(f"mem_exp_{f}", 0) / 1024
+        over = mem - ref.get("mem_cli", 0) / 1024
+        out.append(f"| {label} | {t:.2f} s | {t / ship:.2f} | {mem:.0f} MB | {over:+.0f} MB | "
+                   f"{ref.get(f'size_exp_{f}', 0) / 1e6:.1f} MB | ≤ {limit} ×, ≤ +150 MB{size_limit} |")
+
 # The Track Replay window over the 24-hour log and the 3-day card.
 view = [("view_open_ms", "Open: table to first frame", "ms", "≤ 1,000 ms"),
         ("view_replay_frame_ms_median", "Replay frame, median (10-min trails, 60×)", "ms", "≤ 16 ms"),

@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           libxml2-dev libxml2-utils libfreexl-dev python3 python3-xlrd xvfb xauth
           clang-14 libclang-rt-14-dev desktop-file-utils dpkg-dev file time marble-qt-data
-          libzip-dev libgdal-dev gpsbabel)
+          libzip-dev libgdal-dev libsqlite3-dev gpsbabel)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -13,6 +13,7 @@
 #include "codec/point_texts.h"
 #include "exports/export_formats.h"
 #include "exports/export_text.h"
+#include "exports/gpkg_rtree.h"
 
 namespace pelorin {
 
@@ -74,8 +75,10 @@ struct TQuietGdal {
   ~TQuietGdal() { CPLPopErrorHandler(); }
 };
 
-OGRLayerH CreateLayer(TGpkg& g, const char* name, OGRwkbGeometryType type, std::span<const TField> fields) {
-  OGRLayerH layer = GDALDatasetCreateLayer(g.Dataset, name, g.Wgs84, type, nullptr);
+OGRLayerH CreateLayer(TGpkg& g, const char* name, OGRwkbGeometryType type, std::span<const TField> fields,
+                      bool gdalIndex = true) {
+  const char* options[] = {gdalIndex ? nullptr : "SPATIAL_INDEX=NO", nullptr};
+  OGRLayerH layer = GDALDatasetCreateLayer(g.Dataset, name, g.Wgs84, type, const_cast<char**>(options));
   if (layer == nullptr) Fail(g, std::string("layer ") + name);
   for (const TField& f : fields) {
     OGRFieldDefnH defn = OGR_Fld_Create(f.Name, f.Type);
@@ -234,7 +237,10 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
     }
     Commit(g);
 
-    OGRLayerH positions = CreateLayer(g, "positions", wkbPoint, kPositionFields);
+    // The positions' index is packed afterwards (gpkg_rtree.h).
+    OGRLayerH positions = CreateLayer(g, "positions", wkbPoint, kPositionFields, false);
+    std::vector<TRtreeCell> cells;
+    cells.reserve(static_cast<size_t>(ExportPointCount(set)));
     OGRLayerH tracks = CreateLayer(g, "tracks", wkbLineString, kTrackFields);
     Begin(g, positions, wkbPoint);
     for (const TExportVessel& v : set.Vessels) {
@@ -242,6 +248,7 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
       for (size_t k = 0; k < points.size(); ++k) {
         SetPosition(g.Feature, points[k]);
         Insert(g, positions);
+        cells.push_back(PointCell(OGR_F_GetFID(g.Feature), points[k].Lon, points[k].Lat));
         if ((k & kStepMask) == kStepMask) Advance(progress, kStepMask + 1);
       }
       Advance(progress, RestOfTrack(v, points.size()));
@@ -264,6 +271,7 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
     GDALClose(g.Dataset);  // builds the spatial index
     g.Dataset = nullptr;
     if (CPLGetLastErrorType() >= CE_Failure) Fail(g, "closing the file");
+    WritePointRtree(staged, target, "positions", "geom", cells);
   } catch (...) {
     RemoveDatabase(staged);
     throw;

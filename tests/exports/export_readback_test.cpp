@@ -2,6 +2,7 @@
 // holds exactly the track points of the KML document: same vessels, times and places.
 #include <gdal.h>
 #include <ogr_api.h>
+#include <sqlite3.h>
 
 #include <cmath>
 #include <cstdio>
@@ -146,6 +147,30 @@ void ExpectSameTracks(const TTracks& expected, const TTracks& actual, const std:
   }
 }
 
+// The packed R-tree passes SQLite's own check, and a box query through it (GDAL's spatial
+// filter) finds the points a look at every point finds.
+void ExpectSoundIndex(const std::string& path, const TTracks& points) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* check = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT rtreecheck('rtree_positions_geom')", -1, &check, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+  sqlite3_finalize(check);
+  sqlite3_close(db);
+
+  const TReadPoint& middle = points[points.size() / 2];
+  const double x0 = middle.Lon - 0.05, x1 = middle.Lon + 0.05, y0 = middle.Lat - 0.03, y1 = middle.Lat + 0.03;
+  size_t inside = 0;
+  for (const TReadPoint& p : points) inside += p.Lon > x0 && p.Lon < x1 && p.Lat > y0 && p.Lat < y1;
+  GDALDatasetH ds = OpenVector(path);
+  OGRLayerH layer = GDALDatasetGetLayerByName(ds, "positions");
+  EXPECT_TRUE(OGR_L_TestCapability(layer, OLCFastSpatialFilter));
+  OGR_L_SetSpatialFilterRect(layer, x0, y0, x1, y1);
+  EXPECT_EQ(static_cast<size_t>(OGR_L_GetFeatureCount(layer, TRUE)), inside);
+  GDALClose(ds);
+}
+
 // The ship list's point column (#1#18) by MMSI, but for the own vessel (the first row),
 // whose track also holds fixes of the GPS that may lack a position.
 std::map<uint64_t, size_t> ShipListPoints(const std::string& out) {
@@ -200,6 +225,7 @@ TEST(ExportReadBack, EveryFormatHoldsTheDocumentsPointsAndTheShipListsCounts) {
     for (const auto& [mmsi, count] : ShipListPoints(list.Out)) EXPECT_EQ(csvRows[mmsi], count) << mmsi;
     ExpectSameTracks(kml, GpxPoints((dir / "t.gpx").string()), "gpx");
     ExpectSameTracks(kml, GpkgPoints((dir / "t.gpkg").string()), "gpkg");
+    ExpectSoundIndex((dir / "t.gpkg").string(), kml);
     ExpectSameTracks(kml, KmzPoints((dir / "t.kmz").string()), "kmz");
 
     TTracks folder;
