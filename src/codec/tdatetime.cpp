@@ -71,8 +71,9 @@ TDateTime SecondsToTDateTime(int64_t seconds) {
 
 int64_t TDateTimeDay(TDateTime value) { return static_cast<int64_t>(std::floor(value)); }
 
-TDateParts DecodeDateTime(TDateTime value) {
-  const int64_t secs = TDateTimeToSeconds(value);
+TDateParts DecodeDateTime(TDateTime value) { return DecodeSeconds(TDateTimeToSeconds(value)); }
+
+TDateParts DecodeSeconds(int64_t secs) {
   const int64_t day = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
   const int64_t rest = secs - day * 86400;
   TDateParts p;

@@ -25,5 +25,7 @@ int64_t TDateTimeDay(TDateTime value);
 struct TDateParts { int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0; };
 // Rounded to the nearest second first.
 TDateParts DecodeDateTime(TDateTime value);
+// Of whole seconds as TDateTimeToSeconds gives them.
+TDateParts DecodeSeconds(int64_t seconds);
 
 }  // namespace pelorin

@@ -3,26 +3,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "codec/tdatetime.h"
 #include "output/kml_writer.h"
 
 namespace pelorin {
 
 namespace {
-
-constexpr int64_t kDaysFrom1899To1970 = 25569;
-
-// Days since 1970-01-01 to a civil date (H. Hinnant's algorithm).
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
 
 void Digits(std::string& out, int value, int width) {
   char text[4];
@@ -60,22 +46,17 @@ void AppendTenths(std::string& out, int tenths) {
   out += static_cast<char>('0' + tenths % 10);
 }
 
-TUtcParts UtcPartsOf(int64_t seconds) {
-  const int64_t day = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-  const int64_t rest = seconds - day * 86400;
-  TUtcParts p{};
-  CivilFromDays(day - kDaysFrom1899To1970, p.Year, p.Month, p.Day);
-  p.Hour = static_cast<int>(rest / 3600);
-  p.Minute = static_cast<int>(rest / 60 % 60);
-  p.Second = static_cast<int>(rest % 60);
-  return p;
+bool UtcPartsOf(int64_t seconds, TDateParts& parts) {
+  // Years 0 and 10000 lie some 1900 and 8100 years from the epoch, 1899-12-30.
+  constexpr int64_t kYear = 31'556'952;
+  if (seconds < -1901 * kYear || seconds > 8101 * kYear) return false;
+  parts = DecodeSeconds(seconds);
+  return parts.Year >= 0 && parts.Year <= 9999;
 }
 
 bool AppendUtcTime(std::string& out, int64_t seconds, bool zone) {
-  // A damaged date can lie millions of years away.
-  if (seconds < -kDaysFrom1899To1970 * 86400 * 40 || seconds > 86400LL * 366 * 10000) return false;
-  const TUtcParts p = UtcPartsOf(seconds);
-  if (p.Year < 0 || p.Year > 9999) return false;
+  TDateParts p;
+  if (!UtcPartsOf(seconds, p)) return false;
   Digits(out, p.Year, 4);
   out += '-';
   Digits(out, p.Month, 2);

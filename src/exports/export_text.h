@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/tdatetime.h"
+
 namespace pelorin {
 
 // Degrees with 6 decimals: 1/10,000 minute is 1/600,000 degree, so the sender's value
@@ -18,13 +20,10 @@ void AppendInt(std::string& out, int64_t value);
 // YYYY-MM-DDTHH:MM:SS of the log's seconds (TDateTimeToSeconds), "Z" appended when
 // asked; false, and nothing appended, for a year outside 0..9999.
 bool AppendUtcTime(std::string& out, int64_t seconds, bool zone);
-// The civil parts of the log's seconds, for libraries that take them.
-struct TUtcParts {
-  int Year, Month, Day, Hour, Minute, Second;
-};
-TUtcParts UtcPartsOf(int64_t seconds);
 // `text` with every byte that is not part of well-formed UTF-8 as U+FFFD.
 void AppendUtf8(std::string& out, std::string_view text);
+// The civil parts of the log's seconds; false for a year outside 0..9999 (a damaged date).
+bool UtcPartsOf(int64_t seconds, TDateParts& parts);
 // A length or draught text of the ship table as metres; false for "n.a." and other texts.
 // "> 25 m" is the sender's 25.5, its largest value.
 bool MetresOf(std::string_view text, double& metres);

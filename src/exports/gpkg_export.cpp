@@ -119,8 +119,8 @@ void SetText(OGRFeatureH f, int field, std::string_view text) {
 }
 
 void SetTime(OGRFeatureH f, int field, int64_t seconds) {
-  const TUtcParts p = UtcPartsOf(seconds);
-  if (p.Year < 0 || p.Year > 9999) {
+  TDateParts p;
+  if (!UtcPartsOf(seconds, p)) {
     OGR_F_SetFieldNull(f, field);
     return;
   }

@@ -104,21 +104,15 @@ TTracks LayerPoints(GDALDatasetH ds, const char* layerName, const char* timeFiel
   return tracks;
 }
 
-TTracks GpkgPoints(const std::string& path) {
+TTracks FilePoints(const std::string& path, const char* layerName) {
   GDALDatasetH ds = OpenVector(path);
   EXPECT_NE(ds, nullptr);
-  TTracks t = LayerPoints(ds, "positions", "time");
+  TTracks t = LayerPoints(ds, layerName, "time");
   GDALClose(ds);
   return t;
 }
-
-TTracks GpxPoints(const std::string& path) {
-  GDALDatasetH ds = OpenVector(path);
-  EXPECT_NE(ds, nullptr);
-  TTracks t = LayerPoints(ds, "track_points", "time");
-  GDALClose(ds);
-  return t;
-}
+TTracks GpkgPoints(const std::string& path) { return FilePoints(path, "positions"); }
+TTracks GpxPoints(const std::string& path) { return FilePoints(path, "track_points"); }
 
 // Also counts the rows of each MMSI.
 TTracks CsvPoints(const std::string& text, std::map<uint64_t, size_t>* rows = nullptr) {
