@@ -271,7 +271,7 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
     GDALClose(g.Dataset);  // builds the spatial index
     g.Dataset = nullptr;
     if (CPLGetLastErrorType() >= CE_Failure) Fail(g, "closing the file");
-    WritePointRtree(staged, target, "positions", "geom", cells);
+    WritePointRtree(staged, target, "positions", "geom", cells, progress);
   } catch (...) {
     RemoveDatabase(staged);
     throw;

@@ -147,7 +147,7 @@ std::string RtreeSchema(const std::string& t, const std::string& c) {
 TRtreeCell PointCell(int64_t id, double x, double y) { return {id, Down(x), Up(x), Down(y), Up(y)}; }
 
 void WritePointRtree(const std::string& path, const std::string& target, const std::string& table,
-                     const std::string& column, std::vector<TRtreeCell>& cells) {
+                     const std::string& column, std::vector<TRtreeCell>& cells, TExportProgress& progress) {
   TDatabase db;
   db.Target = target;
   if (sqlite3_open_v2(path.c_str(), &db.Db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) db.Fail();
@@ -190,6 +190,7 @@ void WritePointRtree(const std::string& path, const std::string& target, const s
         sqlite3_bind_int64(node.S, 1, number);
         sqlite3_bind_blob(node.S, 2, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
         node.Step(db);
+        if ((number & 1023) == 0) Advance(progress, 0);
         for (const TCell& c : levels[l].Node(n)) {
           if (l == 0) {
             leafOf[static_cast<size_t>(c.Id)] = static_cast<int32_t>(number);
@@ -208,6 +209,7 @@ void WritePointRtree(const std::string& path, const std::string& target, const s
       sqlite3_bind_int64(rowid.S, 1, static_cast<int64_t>(id));
       sqlite3_bind_int64(rowid.S, 2, leafOf[id]);
       rowid.Step(db);
+      if ((id & 65535) == 0) Advance(progress, 0);
     }
   }
   db.Exec("COMMIT");

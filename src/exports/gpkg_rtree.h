@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "exports/export_file.h"
+
 namespace pelorin {
 
 // One cell of the tree: a feature's fid (in an inner node, a child's node number) and its
@@ -20,7 +22,8 @@ TRtreeCell PointCell(int64_t id, double x, double y);
 // Creates rtree_<table>_<column> as the GeoPackage's R-tree extension defines it (the
 // table, its triggers and its gpkg_extensions row) in the closed GeoPackage at `path`, and
 // fills it with `cells` (reordered). Throws TExportError naming `target`.
+// The window is pumped and the stop key read as it goes.
 void WritePointRtree(const std::string& path, const std::string& target, const std::string& table,
-                     const std::string& column, std::vector<TRtreeCell>& cells);
+                     const std::string& column, std::vector<TRtreeCell>& cells, TExportProgress& progress);
 
 }  // namespace pelorin
