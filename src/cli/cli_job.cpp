@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_run.h"
 #include "catalogue/log_scan.h"
+#include "encounters/encounter_report.h"
 #include "exports/export_run.h"
 #include "cli/cli_sink.h"
 #include "output/builtin_spreadsheet.h"
@@ -115,6 +116,20 @@ int WriteExports(const TCliOptions& options, const TShipList& ships, TCliSink& s
   return kExitOk;
 }
 
+// The two tables of who came close, after every other output.
+int WriteEncounters(const TCliOptions& options, const TShipList& ships, TCliSink& sink, std::FILE* out) {
+  const TFleetMotion fleet = FleetMotionOf(ships);
+  const std::vector<TOwnApproach> own = OwnShipApproaches(fleet, sink);
+  const std::vector<TEncounter> encounters = FindEncounters(fleet, options.EncounterNM, sink);
+  sink.EraseBar();
+  if (sink.StopKeyPressed()) return kExitInterrupted;
+  std::string text;
+  for (const std::string& line : EncounterReportLines(ships, fleet, own, encounters)) text += line + "\n";
+  std::fwrite(text.data(), 1, text.size(), out);
+  std::fflush(out);
+  return kExitOk;
+}
+
 }  // namespace
 
 void ChooseTimeWindow(const TCatalogue& catalogue, const TCliOptions& options, TTimeWindowState& window) {
@@ -214,11 +229,13 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
       box.Say("cannot write " + KmlPath(io.StartupDir));
       return kExitOutput;
   }
-  if (options.Exporting()) return WriteExports(options, state.aShipList, sink, box);
+  if (options.Exporting())
+    if (const int status = WriteExports(options, state.aShipList, sink, box); status != kExitOk) return status;
   if (options.ShipList && !shipList.Saved()) {
     box.Say("cannot write " + io.StartupDir + kWorkbookFileName);
     return kExitOutput;
   }
+  if (options.Encounters) return WriteEncounters(options, state.aShipList, sink, io.Out);
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "exports/export_run.h"
 
@@ -153,11 +154,23 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
       if (name == "--export-gpx-folder") o.GpxFolder = value;
       continue;
     }
+    if (name == "--encounter-nm") {
+      std::string value;
+      if (!TakeValue(args, i, inlineValue, hasInline, value))
+        return fail(TParseStatus::UsageError, "option --encounter-nm needs a distance in NM");
+      char* end = nullptr;
+      const double nm = std::strtod(value.c_str(), &end);
+      if (value.empty() || end != value.c_str() + value.size() || !(nm > 0 && nm <= 100))
+        return fail(TParseStatus::UsageError, "option --encounter-nm: \"" + value + "\" is not a distance from 0 to 100 NM");
+      o.EncounterNM = nm;
+      continue;
+    }
     bool* flag = nullptr;
     if (name == "--own-track") flag = &o.OwnTrack;
     else if (name == "--full-data") flag = &o.FullData;
     else if (name == "--ship-list") flag = &o.ShipList;
     else if (name == "--quiet") flag = &o.Quiet;
+    else if (name == "--encounters") flag = &o.Encounters;
     else if (name == "--help" || name == "-h") flag = &o.Help;
     if (flag == nullptr) return fail(TParseStatus::UsageError, "unknown option " + name);
     if (hasInline) return fail(TParseStatus::UsageError, "option " + name + " takes no value");
@@ -218,6 +231,13 @@ Options:
                              missing), named by MMSI and vessel name; like --export
   --mmsi LIST                keep only the vessels of the comma-separated MMSIs, in
                              every output
+  --encounters               after all other output, print who came close: every
+                             vessel's closest approach to the own ship (sorted by
+                             distance), an empty line, then every encounter of two
+                             vessels within the range (see --encounter-nm) with a
+                             relative speed of at least 1 kn; tab-separated, each
+                             table with its header row
+  --encounter-nm X           the range of an encounter in NM (default 0.5)
   --threads N                read and decode the logs with N threads (default: one
                              per core); the results are the same with any number
   --quiet                    no report lines, no progress bar and no notice of the

@@ -44,6 +44,8 @@ struct TCliOptions {
   std::vector<std::string> Exports;  // --export files, in the order given
   std::string GpxFolder;             // --export-gpx-folder
   TVesselFilter Vessels;             // --mmsi
+  bool Encounters = false;           // --encounters
+  double EncounterNM = 0.5;          // --encounter-nm
   bool Exporting() const { return !Exports.empty() || !GpxFolder.empty(); }
 };
 

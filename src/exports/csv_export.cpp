@@ -68,7 +68,7 @@ std::string_view ClassOf(const TStatic& ship, const TDynamic& point) {
   return own == "A" || own == "B" ? own : std::string_view();
 }
 
-void AppendRow(std::string& out, const TStatic& ship, const TExportPoint& p, std::string_view vessel,
+void AppendRow(std::string& out, const TStatic& ship, const TPlacedPoint& p, std::string_view vessel,
                std::string_view sizes) {
   const TDynamic& point = *p.Point;
   AppendInt(out, point.MMSI_Number);
@@ -101,11 +101,11 @@ void WriteCsvExport(const std::string& target, const TExportSet& set, TExportPro
   try {
     OpenExportText(out, target);
     out.Buffer += kHeader;
-    TExportPoints points;
+    TPlacedPoints points;
     for (const TExportVessel& v : set.Vessels) {
       const std::string vessel = VesselColumns(*v.Ship);
       const std::string sizes = SizeColumns(*v.Ship);
-      ExportPointsOf(v.Ship->aPlot, points);
+      PlacedPointsOf(v.Ship->aPlot, points);
       for (size_t k = 0; k < points.size(); ++k) {
         AppendRow(out.Buffer, *v.Ship, points[k], vessel, sizes);
         if ((k & kStepMask) == kStepMask) {

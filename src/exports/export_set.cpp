@@ -8,12 +8,6 @@
 
 namespace pelorin {
 
-namespace {
-
-double FixDegrees(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
-
-}  // namespace
-
 TExportSet ExportSetOf(const TShipList& ships, bool allTracks, const TVesselFilter& filter) {
   TExportSet set;
   const size_t shown = allTracks ? ships.size() : std::min<size_t>(ships.size(), 1);
@@ -30,27 +24,6 @@ TExportSet ExportSetOfEntries(const TShipList& ships, std::span<const size_t> en
   for (size_t i : sorted)
     if (i < ships.size() && KmlShowsTrack(ships[i])) set.Vessels.push_back({&ships[i], i == 0});
   return set;
-}
-
-void ExportPointsOf(const TTrack& track, TExportPoints& out) {
-  out.clear();
-  bool ordered = true;
-  for (const TDynamic& point : track) {
-    if (!HasValidPosition(track, point)) continue;
-    TExportPoint p{&point, PointSeconds(track, point), LonDegrees(point), LatDegrees(point), false};
-    if (const TPointExtra* fix = point.MsgType == kOwnShipFix ? track.ExtraOf(point) : nullptr) {
-      p.Lon = FixDegrees(fix->Lon);
-      p.Lat = FixDegrees(fix->Lat);
-    }
-    ordered = ordered && (out.empty() || out.back().Seconds <= p.Seconds);
-    out.push_back(p);
-  }
-  // Logs of two receivers, or a card's files out of order, can store a time before the last.
-  if (!ordered)
-    std::stable_sort(out.begin(), out.end(),
-                     [](const TExportPoint& a, const TExportPoint& b) { return a.Seconds < b.Seconds; });
-  for (size_t k = 0; k < out.size(); ++k)
-    out[k].StartsStretch = k == 0 || out[k].Seconds - out[k - 1].Seconds > kStretchGapSeconds;
 }
 
 std::string VesselTitle(const TStatic& ship) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/ais_records.h"
+#include "codec/placed_points.h"
 #include "codec/vessel_rules.h"
 
 namespace pelorin {
@@ -31,34 +32,6 @@ TExportSet ExportSetOfEntries(const TShipList& ships, std::span<const size_t> en
 // ("MMSI 211234560, call sign DABC, Cargo, all ships of this type, 120 x 20 m").
 std::string VesselTitle(const TStatic& ship);
 std::string VesselSummary(const TStatic& ship);
-
-// A new stretch begins after a silence of more than this: no line is drawn across it.
-inline constexpr int64_t kStretchGapSeconds = 10 * 60;
-
-struct TExportPoint {
-  const TDynamic* Point = nullptr;
-  int64_t Seconds = 0;      // PointSeconds
-  double Lon = 0, Lat = 0;  // degrees
-  bool StartsStretch = false;
-};
-
-// Reused by the caller from vessel to vessel.
-using TExportPoints = std::vector<TExportPoint>;
-
-// The vessel's points with a position, in time order (stable: stored order among equal
-// times). A fix's degrees are its sentence's texts, a report's the sender's numbers.
-void ExportPointsOf(const TTrack& track, TExportPoints& out);
-
-// Begin and end of each stretch of `points`, in order.
-template <typename F>
-void ForEachStretch(const TExportPoints& points, F&& stretch) {
-  size_t begin = 0;
-  for (size_t k = 1; k <= points.size(); ++k)
-    if (k == points.size() || points[k].StartsStretch) {
-      stretch(begin, k);
-      begin = k;
-    }
-}
 
 // The points of every vessel of the set, for the progress bars; and what is left of a
 // vessel's after `exported` points were stepped in whole steps of kStepMask + 1.

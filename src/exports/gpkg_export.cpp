@@ -135,7 +135,7 @@ void SetMetres(OGRFeatureH f, int field, std::string_view text) {
     OGR_F_SetFieldNull(f, field);
 }
 
-void SetVessel(OGRFeatureH f, const TStatic& ship, const TExportPoints& points) {
+void SetVessel(OGRFeatureH f, const TStatic& ship, const TPlacedPoints& points) {
   uint32_t number = 0;
   SetText(f, kClass, ship.AISclass);
   MMSINumberOf(ship.MMSI, number);
@@ -173,7 +173,7 @@ void SetVessel(OGRFeatureH f, const TStatic& ship, const TExportPoints& points) 
   OGR_G_SetPoint_2D(point, 0, points.back().Lon, points.back().Lat);
 }
 
-void SetPosition(OGRFeatureH f, const TExportPoint& p) {
+void SetPosition(OGRFeatureH f, const TPlacedPoint& p) {
   const TDynamic& point = *p.Point;
   OGR_F_SetFieldInteger64(f, 0, point.MMSI_Number);
   SetTime(f, 1, p.Seconds);
@@ -188,7 +188,7 @@ void SetPosition(OGRFeatureH f, const TExportPoint& p) {
   OGR_G_SetPoint_2D(OGR_F_GetGeometryRef(f), 0, p.Lon, p.Lat);
 }
 
-void SetTrack(OGRFeatureH f, const TStatic& ship, const TExportPoints& points, size_t begin, size_t end) {
+void SetTrack(OGRFeatureH f, const TStatic& ship, const TPlacedPoints& points, size_t begin, size_t end) {
   uint32_t number = 0;
   MMSINumberOf(ship.MMSI, number);
   OGR_F_SetFieldInteger64(f, 0, number);
@@ -227,11 +227,11 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
     OSRImportFromEPSG(g.Wgs84, 4326);
     OSRSetAxisMappingStrategy(g.Wgs84, OAMS_TRADITIONAL_GIS_ORDER);
 
-    TExportPoints points;
+    TPlacedPoints points;
     OGRLayerH vessels = CreateLayer(g, "vessels", wkbPoint, kVesselFields);
     Begin(g, vessels, wkbPoint);
     for (const TExportVessel& v : set.Vessels) {
-      ExportPointsOf(v.Ship->aPlot, points);
+      PlacedPointsOf(v.Ship->aPlot, points);
       SetVessel(g.Feature, *v.Ship, points);
       Insert(g, vessels);
     }
@@ -244,7 +244,7 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
     OGRLayerH tracks = CreateLayer(g, "tracks", wkbLineString, kTrackFields);
     Begin(g, positions, wkbPoint);
     for (const TExportVessel& v : set.Vessels) {
-      ExportPointsOf(v.Ship->aPlot, points);
+      PlacedPointsOf(v.Ship->aPlot, points);
       for (size_t k = 0; k < points.size(); ++k) {
         SetPosition(g.Feature, points[k]);
         Insert(g, positions);
@@ -257,7 +257,7 @@ void WriteGpkgExport(const std::string& target, const TExportSet& set, TExportPr
 
     Begin(g, tracks, wkbLineString);
     for (const TExportVessel& v : set.Vessels) {
-      ExportPointsOf(v.Ship->aPlot, points);
+      PlacedPointsOf(v.Ship->aPlot, points);
       ForEachStretch(points, [&](size_t begin, size_t end) {
         SetTrack(g.Feature, *v.Ship, points, begin, end);
         Insert(g, tracks);

@@ -29,7 +29,7 @@ constexpr std::string_view kTail = "</gpx>\r\n";
 
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
 
-void AppendPoint(std::string& out, const TExportPoint& p) {
+void AppendPoint(std::string& out, const TPlacedPoint& p) {
   out += "      <trkpt lat=\"";
   AppendDegrees(out, p.Lat);
   out += "\" lon=\"";
@@ -61,8 +61,8 @@ void AppendPoint(std::string& out, const TExportPoint& p) {
   out += "</trkpt>\r\n";
 }
 
-void WriteTrack(TExportText& out, const TExportVessel& v, TExportPoints& points, TExportProgress& progress) {
-  ExportPointsOf(v.Ship->aPlot, points);
+void WriteTrack(TExportText& out, const TExportVessel& v, TPlacedPoints& points, TExportProgress& progress) {
+  PlacedPointsOf(v.Ship->aPlot, points);
   std::string& b = out.Buffer;
   b += "  <trk>\r\n    <name>";
   KmlEscape(b, VesselTitle(*v.Ship));
@@ -90,7 +90,7 @@ void WriteGpxFile(const std::string& target, std::span<const TExportVessel> vess
   try {
     OpenExportText(out, target);
     out.Buffer += kHead;
-    TExportPoints points;
+    TPlacedPoints points;
     for (const TExportVessel& v : vessels) WriteTrack(out, v, points, progress);
     out.Buffer += kTail;
     FinishExportText(out);  // renamed with the others once all are written

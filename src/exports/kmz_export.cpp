@@ -78,7 +78,7 @@ void WriteHead(TKmlFile& file) {
 
 enum class TColumn { When, Coord, Speed, Course, Heading };
 
-void AppendColumn(std::string& line, TColumn column, const TExportPoint& p) {
+void AppendColumn(std::string& line, TColumn column, const TPlacedPoint& p) {
   const TDynamic& point = *p.Point;
   switch (column) {
     case TColumn::When:
@@ -109,7 +109,7 @@ void AppendColumn(std::string& line, TColumn column, const TExportPoint& p) {
   line += "</gx:value>";
 }
 
-void WriteColumn(TKmlFile& file, TColumn column, const TExportPoints& points, size_t begin, size_t end,
+void WriteColumn(TKmlFile& file, TColumn column, const TPlacedPoints& points, size_t begin, size_t end,
                  std::string& line) {
   for (size_t k = begin; k < end; ++k) {
     line.clear();
@@ -118,7 +118,7 @@ void WriteColumn(TKmlFile& file, TColumn column, const TExportPoints& points, si
   }
 }
 
-void WriteTrackPlacemark(TKmlFile& file, const TExportVessel& v, const TExportPoints& points, std::string& line) {
+void WriteTrackPlacemark(TKmlFile& file, const TExportVessel& v, const TPlacedPoints& points, std::string& line) {
   line = "      <Placemark>\r\n        <name>";
   KmlEscape(line, VesselTitle(*v.Ship));
   line += "</name>\r\n        <description>";
@@ -158,11 +158,11 @@ void WriteDocument(TKmlFile& file, TDocumentJob& job) {
     if (KmlShowsLabel(*v.Ship)) WriteShipLabel(file, *v.Ship, v.Own);
   WriteLabelsFolderEnd(file);
   WriteTracksFolderStart(file);
-  TExportPoints points;
+  TPlacedPoints points;
   std::string line;
   for (const TExportVessel& v : job.Set->Vessels) {
     if (job.Stop.load(std::memory_order_relaxed)) throw TExportStopped{};
-    ExportPointsOf(v.Ship->aPlot, points);
+    PlacedPointsOf(v.Ship->aPlot, points);
     if (!points.empty()) WriteTrackPlacemark(file, v, points, line);
     job.Stepped.fetch_add(static_cast<int64_t>(v.Ship->aPlot.size()), std::memory_order_relaxed);
   }

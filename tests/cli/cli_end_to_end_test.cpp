@@ -277,6 +277,17 @@ TEST(CliProcess, ExportsAndTheVesselFilter) {
   EXPECT_NE(run.Out.find("Lines read : "), std::string::npos);
   EXPECT_TRUE(fs::exists(cwd.Path() / "t.csv"));
   EXPECT_FALSE(fs::exists(cwd.Path() / "SD_Belumar.kml"));
+
+  // --encounters ends the output with the two tables: the own ship's seven others, sorted.
+  const TCliRun close = RunCli({"--quiet", "--export", "t.csv", "--encounters", "--encounter-nm=2", card}, cwd.Path());
+  ASSERT_EQ(close.Status, 0) << close.Err;
+  const std::vector<std::string> lines = SplitLines(close.Out);
+  ASSERT_GE(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "MMSI\tName\tCPA_NM\tCPA_Time\tBearing\tOwn_SOG\tOwn_COG\tSOG\tCOG\tRel_Speed_kn");
+  EXPECT_EQ(lines[1], "970575026\tSART 970575026\t1.66\t2011-04-07T23:58:24Z\t28\t2.5\t104.2\t0.8\t345.6\t3.0");
+  EXPECT_EQ(lines[8], "");
+  EXPECT_EQ(lines[9], "MMSI_A\tName_A\tMMSI_B\tName_B\tCPA_NM\tCPA_Time\tBearing\tRel_Speed_kn\tStart\tEnd");
+  EXPECT_EQ(lines.size(), 11u);  // within 2 NM: the own ship and the SART
 }
 
 // Many index entries, each a whole pass: copies of one generated file under the names

@@ -103,6 +103,9 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
       {{"--mmsi=1234567890", "card"}, TParseStatus::UsageError, "up to nine digits"},
       {{"--mmsi", "-5", "card"}, TParseStatus::UsageError, "--mmsi"},
       {{"--ship-list", "--export", "t.csv", "card"}, TParseStatus::UsageError, "only the named files"},
+      {{"--encounter-nm", "0", "card"}, TParseStatus::UsageError, "not a distance from 0 to 100 NM"},
+      {{"--encounter-nm=half", "card"}, TParseStatus::UsageError, "--encounter-nm: \"half\""},
+      {{"card", "--encounter-nm"}, TParseStatus::UsageError, "needs a distance"},
   };
   for (const TParseCase& c : cases) {
     std::string joined;

@@ -203,8 +203,8 @@ TEST(ExportSet, StretchesBreakAtSilencesOfMoreThanTenMinutes) {
   const TShipList ships = Fleet();
   const TExportSet set = ExportSetOf(ships, true);
   ASSERT_EQ(set.Vessels.size(), 3u);
-  TExportPoints points;
-  ExportPointsOf(set.Vessels[2].Ship->aPlot, points);
+  TPlacedPoints points;
+  PlacedPointsOf(set.Vessels[2].Ship->aPlot, points);
   ASSERT_EQ(points.size(), 2u);
   EXPECT_TRUE(points[1].StartsStretch);
   EXPECT_EQ(ExportSetOf(ships, false).Vessels.size(), 1u);

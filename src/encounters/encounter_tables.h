@@ -1,0 +1,42 @@
+#pragma once
+// The two tables of who came close: every vessel's closest approach to the own ship, and
+// every encounter between any two vessels within a range.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "codec/ais_records.h"
+#include "encounters/closest_approach.h"
+#include "platform/progress_sink.h"
+
+namespace pelorin {
+
+inline constexpr double kDefaultEncounterNM = 0.5;
+// Two ships moored side by side come no closer: an encounter needs this relative speed.
+inline constexpr double kEncounterMinKn = 1.0;
+
+// The vessels measured: entry 0 (the own ship) and every entry whose track the KML
+// document draws, with their motions.
+struct TFleetMotion {
+  std::vector<size_t> Entries;
+  std::vector<TMotionTrack> Tracks;  // by position in Entries
+};
+TFleetMotion FleetMotionOf(const TShipList& ships);
+
+struct TOwnApproach {
+  size_t Entry = 0;
+  TApproach Closest;
+};
+// Sorted by distance (then time); vessels without common time with the own ship last, in
+// table order. Empty when entry 0 has no position.
+std::vector<TOwnApproach> OwnShipApproaches(const TFleetMotion& fleet, TProgressSink& sink);
+
+struct TEncounter {
+  size_t EntryA = 0, EntryB = 0;  // table order: A before B
+  TCloseStretch Stretch;
+};
+// In time order of their closest moments. Progress on the Load bar; ESC ends the search
+// early (the caller reads the sink).
+std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM, TProgressSink& sink);
+
+}  // namespace pelorin
