@@ -102,6 +102,7 @@ TEST(ClosestApproach, AcrossTheDateLine) {
   ASSERT_TRUE(a.Found);
   EXPECT_NEAR(a.DistanceNM, 0.1, 0.005);
   EXPECT_NEAR(static_cast<double>(a.Seconds - kT0), 3600 * 9.0 / 10.0, 2.0);
+  EXPECT_EQ(FindEncounters(fleet, 0.5, sink).size(), 1u);  // the grid's cells wrap too
 }
 
 // On a generated card every figure is the least of the distances at every second.
