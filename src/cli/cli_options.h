@@ -7,6 +7,7 @@
 
 #include "codec/tdatetime.h"
 #include "codec/vessel_rules.h"
+#include "encounters/encounter_tables.h"
 
 namespace pelorin::cli {
 
@@ -45,7 +46,7 @@ struct TCliOptions {
   std::string GpxFolder;             // --export-gpx-folder
   TVesselFilter Vessels;             // --mmsi
   bool Encounters = false;           // --encounters
-  double EncounterNM = 0.5;          // --encounter-nm
+  double EncounterNM = kDefaultEncounterNM;  // --encounter-nm
   bool Exporting() const { return !Exports.empty() || !GpxFolder.empty(); }
 };
 

@@ -104,28 +104,17 @@ double LeastCosine(const TMotionTrack& a, const TMotionTrack& b) {
 
 namespace {
 
-// B's place relative to A's in NM on a flat chart around them (east, north).
-bool Relative(const TMotionTrack& a, const TMotionTrack& b, int64_t t, double& east, double& north) {
-  TMotionFix fa, fb;
-  if (!FixAt(a, t, fa) || !FixAt(b, t, fb)) return false;
-  double dlon = fb.Lon - fa.Lon;
-  dlon -= 360.0 * std::round(dlon / 360.0);
-  east = dlon * 60.0 * std::cos((fa.Lat + fb.Lat) / 2 * kRad);
-  north = (fb.Lat - fa.Lat) * 60.0;
-  return true;
-}
-
-// Where on [from, to] the flat relative motion is closest, as a fraction of the span,
-// and the fractions where it enters and leaves `range` (false when it never is inside).
+// B's motion relative to A's on [from, to], both on the given segments, in NM on a flat
+// chart around them (east, north): at `from`, and its change to `to`.
 struct TFlatMotion {
   double E0 = 0, N0 = 0, DE = 0, DN = 0;
 };
-bool FlatMotion(const TMotionTrack& a, const TMotionTrack& b, int64_t from, int64_t to, TFlatMotion& m) {
-  double e1, n1;
-  if (!Relative(a, b, from, m.E0, m.N0) || !Relative(a, b, to, e1, n1)) return false;
-  m.DE = e1 - m.E0;
-  m.DN = n1 - m.N0;
-  return true;
+TFlatMotion FlatMotion(const TMotionTrack& a, size_t ka, const TMotionTrack& b, size_t kb, int64_t from, int64_t to) {
+  double lat0, lon0, mid0, lat1, lon1, mid1;
+  DegreesApart(a, ka, b, kb, from, lat0, lon0, mid0);
+  DegreesApart(a, ka, b, kb, to, lat1, lon1, mid1);
+  const double c0 = 60.0 * std::cos(mid0 * kRad), c1 = 60.0 * std::cos(mid1 * kRad);
+  return {lon0 * c0, lat0 * 60.0, lon1 * c1 - lon0 * c0, (lat1 - lat0) * 60.0};
 }
 double ClosestFraction(const TFlatMotion& m) {
   const double dd = m.DE * m.DE + m.DN * m.DN;
@@ -140,15 +129,14 @@ void Consider(const TMotionTrack& a, const TMotionTrack& b, int64_t t, TApproach
 }
 
 // The least distance on [from, to]: at its ends and the seconds around the flat minimum.
-void ClosestOn(const TMotionTrack& a, const TMotionTrack& b, int64_t from, int64_t to, TApproach& best) {
+void ClosestOn(const TMotionTrack& a, size_t ka, const TMotionTrack& b, size_t kb, int64_t from, int64_t to,
+               TApproach& best) {
   Consider(a, b, from, best);
   if (to == from) return;
-  TFlatMotion m;
-  if (FlatMotion(a, b, from, to, m)) {
-    const double at = static_cast<double>(from) + ClosestFraction(m) * static_cast<double>(to - from);
-    for (int64_t t = static_cast<int64_t>(std::floor(at)) - 1; t <= static_cast<int64_t>(std::ceil(at)) + 1; ++t)
-      if (t > from && t < to) Consider(a, b, t, best);
-  }
+  const double at =
+      static_cast<double>(from) + ClosestFraction(FlatMotion(a, ka, b, kb, from, to)) * static_cast<double>(to - from);
+  for (int64_t t = static_cast<int64_t>(std::floor(at)) - 1; t <= static_cast<int64_t>(std::ceil(at)) + 1; ++t)
+    if (t > from && t < to) Consider(a, b, t, best);
   Consider(a, b, to, best);
 }
 
@@ -176,23 +164,16 @@ TApproach ClosestApproach(const TMotionTrack& a, const TMotionTrack& b) {
   ForCommonSpans(a, b, -kAllTime, kAllTime, [&](int64_t from, int64_t to, size_t ka, size_t kb) {
     // A span that stays farther than the best so far cannot hold it.
     if (best.Found && !MayComeWithin(a, ka, b, kb, from, to, best.DistanceNM * 1.01 + 0.01, cosMin)) return;
-    ClosestOn(a, b, from, to, best);
+    ClosestOn(a, ka, b, kb, from, to, best);
   });
   return best;
-}
-
-std::vector<TCloseStretch> CloseStretches(const TMotionTrack& a, const TMotionTrack& b, double rangeNM) {
-  std::vector<TCloseStretch> stretches;
-  AddCloseStretches(a, b, rangeNM, -kAllTime, kAllTime, LeastCosine(a, b), stretches);
-  return stretches;
 }
 
 void AddCloseStretches(const TMotionTrack& a, const TMotionTrack& b, double rangeNM, int64_t from, int64_t to,
                        double cosMin, std::vector<TCloseStretch>& stretches) {
   ForCommonSpans(a, b, from, to, [&](int64_t from, int64_t to, size_t ka, size_t kb) {
     if (!MayComeWithin(a, ka, b, kb, from, to, rangeNM * 1.01, cosMin)) return;
-    TFlatMotion m;
-    if (!FlatMotion(a, b, from, to, m)) return;
+    const TFlatMotion m = FlatMotion(a, ka, b, kb, from, to);
     // Where the flat motion is within the range, widened by a second; then by the exact
     // distance, second by second at the ends.
     const double aa = m.DE * m.DE + m.DN * m.DN, bb = 2 * (m.E0 * m.DE + m.N0 * m.DN);
@@ -214,7 +195,7 @@ void AddCloseStretches(const TMotionTrack& a, const TMotionTrack& b, double rang
     while (hi >= lo && !Inside(a, b, hi, rangeNM)) --hi;
     if (lo > hi) return;
     TApproach closest;
-    ClosestOn(a, b, lo, hi, closest);
+    ClosestOn(a, ka, b, kb, lo, hi, closest);
     // Spans meet at their ends: a stretch goes on when the next begins at its last second.
     if (!stretches.empty() && lo <= stretches.back().End + 1) {
       TCloseStretch& s = stretches.back();

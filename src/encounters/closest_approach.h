@@ -25,9 +25,8 @@ struct TCloseStretch {
   int64_t Start = 0, End = 0;  // first and last second inside the range
   TApproach Closest;
 };
-std::vector<TCloseStretch> CloseStretches(const TMotionTrack& a, const TMotionTrack& b, double rangeNM);
-// The same on [from, to] only, joined to `stretches` found before it (in time order);
-// `cosMin` is LeastCosine of the two.
+// Those on [from, to], joined to `stretches` found before it (in time order); `cosMin` is
+// LeastCosine of the two.
 void AddCloseStretches(const TMotionTrack& a, const TMotionTrack& b, double rangeNM, int64_t from, int64_t to,
                        double cosMin, std::vector<TCloseStretch>& stretches);
 double LeastCosine(const TMotionTrack& a, const TMotionTrack& b);

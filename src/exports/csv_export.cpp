@@ -38,8 +38,7 @@ std::string VesselColumns(const TStatic& ship) {
   std::string out;
   AppendCell(out, ship.ShipName);
   out += ',';
-  uint32_t imo = 0;
-  if (MMSINumberOf(ship.IMO, imo) && imo != 0) {
+  if (const uint32_t imo = ImoNumberOf(ship.IMO); imo != 0) {
     out += "IMO";
     AppendInt(out, imo);
   }

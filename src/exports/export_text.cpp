@@ -92,6 +92,12 @@ void AppendUtf8(std::string& out, std::string_view text) {
   }
 }
 
+uint32_t ImoNumberOf(std::string_view text) {
+  uint32_t number = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return ec == std::errc() && end == text.data() + text.size() ? number : 0;
+}
+
 bool MetresOf(std::string_view text, double& metres) {
   if (text == "> 25 m") {
     metres = 25.5;

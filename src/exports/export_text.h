@@ -24,6 +24,8 @@ bool AppendUtcTime(std::string& out, int64_t seconds, bool zone);
 void AppendUtf8(std::string& out, std::string_view text);
 // The civil parts of the log's seconds; false for a year outside 0..9999 (a damaged date).
 bool UtcPartsOf(int64_t seconds, TDateParts& parts);
+// The IMO number of the table's text (30 bits, up to ten digits); 0 when none.
+uint32_t ImoNumberOf(std::string_view text);
 // A length or draught text of the ship table as metres; false for "n.a." and other texts.
 // "> 25 m" is the sender's 25.5, its largest value.
 bool MetresOf(std::string_view text, double& metres);

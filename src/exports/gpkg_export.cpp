@@ -143,8 +143,8 @@ void SetVessel(OGRFeatureH f, const TStatic& ship, const TPlacedPoints& points) 
   SetText(f, kName, ship.ShipName);
   SetText(f, kNavStatus, ship.NavStatus);
   SetText(f, kCallSign, ship.CallSign);
-  if (MMSINumberOf(ship.IMO, number) && number != 0)
-    OGR_F_SetFieldInteger64(f, kImo, number);
+  if (const uint32_t imo = ImoNumberOf(ship.IMO); imo != 0)
+    OGR_F_SetFieldInteger64(f, kImo, imo);
   else
     OGR_F_SetFieldNull(f, kImo);
   SetText(f, kType, ship.ShipsType);
