@@ -21,6 +21,13 @@ TVesselName KmlVesselName(const TStatic& ship) {
   return {{}, ship.MMSI};
 }
 
+std::string VesselTitle(const TStatic& ship) {
+  const TVesselName name = KmlVesselName(ship);
+  std::string text = std::string(name.Prefix) + std::string(name.Text);
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
 bool HasValidPosition(const TTrack& track, const TDynamic& point) {
   if (point.MsgType != kOwnShipFix) {
     // Reports keep their values as sent; only 0 reads "0.000000".

@@ -3,6 +3,7 @@
 // document shows and what it calls them (the Track Replay shows the same vessels under
 // the same names), which points have a position, SARTs, and the groups of ship types.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct TVesselName {
   std::string_view Text;
 };
 TVesselName KmlVesselName(const TStatic& ship);
+// That name as one text without the blanks that pad a name to its field (the exports and
+// the tables of approaches name vessels so).
+std::string VesselTitle(const TStatic& ship);
 
 // Whether a point names a place: Lat and Lon given, neither "n.a." nor "0.000000".
 bool HasValidPosition(const TTrack& track, const TDynamic& point);

@@ -22,14 +22,6 @@ std::string TimeText(int64_t seconds) {
 
 std::string Tenths(int tenths) { return tenths < 0 ? std::string() : Fixed(tenths / 10.0, 1); }
 
-// The KML document's name without the blanks that pad it to its field.
-std::string NameOf(const TStatic& ship) {
-  const TVesselName name = KmlVesselName(ship);
-  std::string text = std::string(name.Prefix) + std::string(name.Text);
-  text.erase(text.find_last_not_of(' ') + 1);
-  return text;
-}
-
 // The reported speed and course at or before the moment, as SOG<TAB>COG.
 std::string Reported(const TMotionTrack& track, int64_t seconds) {
   const TDynamic* report = ReportAt(track, seconds);
@@ -49,7 +41,7 @@ std::vector<std::string> EncounterReportLines(const TShipList& ships, const TFle
   for (size_t v = 0; v < fleet.Entries.size(); ++v) trackOf[fleet.Entries[v]] = &fleet.Tracks[v];
   for (const TOwnApproach& row : own) {
     const TStatic& ship = ships[row.Entry];
-    std::string line = ship.MMSI + "\t" + NameOf(ship);
+    std::string line = ship.MMSI + "\t" + VesselTitle(ship);
     const TApproach& c = row.Closest;
     if (c.Found)
       line += "\t" + Fixed(c.DistanceNM, 2) + "\t" + TimeText(c.Seconds) + "\t" + std::to_string(c.Bearing) + "\t" +
@@ -65,7 +57,7 @@ std::vector<std::string> EncounterReportLines(const TShipList& ships, const TFle
     const TStatic& a = ships[e.EntryA];
     const TStatic& b = ships[e.EntryB];
     const TApproach& c = e.Stretch.Closest;
-    lines.push_back(a.MMSI + "\t" + NameOf(a) + "\t" + b.MMSI + "\t" + NameOf(b) + "\t" + Fixed(c.DistanceNM, 2) +
+    lines.push_back(a.MMSI + "\t" + VesselTitle(a) + "\t" + b.MMSI + "\t" + VesselTitle(b) + "\t" + Fixed(c.DistanceNM, 2) +
                     "\t" + TimeText(c.Seconds) + "\t" + std::to_string(c.Bearing) + "\t" + Fixed(c.RelativeKn, 1) +
                     "\t" + TimeText(e.Stretch.Start) + "\t" + TimeText(e.Stretch.End));
   }

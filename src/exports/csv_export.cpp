@@ -33,17 +33,20 @@ void AppendMetres(std::string& out, std::string_view text, int decimals) {
   if (MetresOf(text, metres)) AppendFixed(out, metres, decimals);
 }
 
+// Without the blanks that pad a name or call sign to its field.
+std::string_view Trimmed(std::string_view text) { return text.substr(0, text.find_last_not_of(' ') + 1); }
+
 // The vessel's columns from VesselName to Cargo, the same on each of its rows.
 std::string VesselColumns(const TStatic& ship) {
   std::string out;
-  AppendCell(out, ship.ShipName);
+  AppendCell(out, Trimmed(ship.ShipName));
   out += ',';
   if (const uint32_t imo = ImoNumberOf(ship.IMO); imo != 0) {
     out += "IMO";
     AppendInt(out, imo);
   }
   out += ',';
-  AppendCell(out, ship.CallSign);
+  AppendCell(out, Trimmed(ship.CallSign));
   out += ',';
   if (ship.ShipsTypeCode > 0) AppendInt(out, ship.ShipsTypeCode);
   return out;

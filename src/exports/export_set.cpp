@@ -26,15 +26,10 @@ TExportSet ExportSetOfEntries(const TShipList& ships, std::span<const size_t> en
   return set;
 }
 
-std::string VesselTitle(const TStatic& ship) {
-  const TVesselName name = KmlVesselName(ship);
-  return std::string(name.Prefix) + std::string(name.Text);
-}
-
 std::string VesselSummary(const TStatic& ship) {
   std::string out = "MMSI " + ship.MMSI;
   const auto known = [](const std::string& text) { return !text.empty() && text != "n.a." && text != "0"; };
-  if (known(ship.CallSign)) out += ", call sign " + ship.CallSign;
+  if (known(ship.CallSign)) out += ", call sign " + ship.CallSign.substr(0, ship.CallSign.find_last_not_of(' ') + 1);
   if (known(ship.IMO)) out += ", IMO " + ship.IMO;
   if (known(ship.ShipsType)) out += ", " + ship.ShipsType;
   if (known(ship.Dimension.Laenge) && known(ship.Dimension.Breite))

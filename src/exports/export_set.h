@@ -28,9 +28,8 @@ TExportSet ExportSetOf(const TShipList& ships, bool allTracks, const TVesselFilt
 // The given entries (the Track Replay's selection), in table order.
 TExportSet ExportSetOfEntries(const TShipList& ships, std::span<const size_t> entries);
 
-// The vessel's name by the KML document's rule, and a line of its static data
-// ("MMSI 211234560, call sign DABC, Cargo, all ships of this type, 120 x 20 m").
-std::string VesselTitle(const TStatic& ship);
+// A line of the vessel's static data ("MMSI 211234560, call sign DABC, Cargo, all ships
+// of this type, 120 x 20 m").
 std::string VesselSummary(const TStatic& ship);
 
 // The points of every vessel of the set, for the progress bars; and what is left of a

@@ -171,9 +171,9 @@ void TTrackReplayWindow::BuildWindow() {
     if (row >= 0) List_Vessels->selectRow(row);
   });
   connect(List_Vessels, &QTableView::clicked, this,
-          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true); });
+          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true, true); });
   connect(List_Vessels, &QTableView::activated, this,
-          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true); });
+          [this](const QModelIndex& index) { SelectVessel(list_->VesselAt(index.row()), true, true); });
   connect(Map, &TMapWidget::VesselClicked, this, [this](qint64 vessel) { SelectVessel(vessel, false); });
   connect(Map, &TMapWidget::CursorMoved, Label_Cursor, &QLabel::setText);
 }
@@ -275,11 +275,11 @@ void TTrackReplayWindow::Advance(double realSeconds) {
   if (time_ >= static_cast<double>(model_.EndSeconds)) SetPlaying(false);
 }
 
-void TTrackReplayWindow::SelectVessel(int64_t vessel, bool centre) {
+void TTrackReplayWindow::SelectVessel(int64_t vessel, bool centre, bool fromList) {
   Map->SetSelected(vessel);
   if (Map->Selected() >= 0) {
     const int row = list_->RowOf(vessel);
-    if (row >= 0) {
+    if (row >= 0 && !fromList) {
       List_Vessels->selectRow(row);
       List_Vessels->scrollTo(list_->index(row, 0));
     }

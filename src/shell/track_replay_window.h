@@ -57,7 +57,9 @@ class TTrackReplayWindow : public QMainWindow {
   void StepMinutes(int minutes);
   void SetPlaying(bool on);
   bool Playing() const { return playing_; }
-  void SelectVessel(int64_t vessel, bool centre);
+  // `fromList`: the list has made its own selection (a Ctrl or Shift click adds to it),
+  // which is left as it is.
+  void SelectVessel(int64_t vessel, bool centre, bool fromList = false);
   // Advances the clock as a timer tick does, by `realSeconds` times the speed.
   void Advance(double realSeconds);
 

@@ -98,8 +98,11 @@ TEST_F(ReplayFixture, ExportWritesTheRunsOrTheChosenVessels) {
   TTrackReplayWindow& replay = Replay();
   ASSERT_NE(replay.Button_Export, nullptr);
   auto* selection = replay.List_Vessels->selectionModel();
-  for (int row : {0, 2}) selection->select(replay.List_Vessels->model()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  // A click, then a Ctrl click adds a second vessel.
+  for (const auto& [row, keys] : {std::pair{0, Qt::KeyboardModifiers()}, std::pair{2, Qt::KeyboardModifiers(Qt::ControlModifier)}})
+    QTest::mouseClick(replay.List_Vessels->viewport(), Qt::LeftButton, keys,
+                      replay.List_Vessels->visualRect(replay.List_Vessels->model()->index(row, 0)).center());
+  EXPECT_EQ(selection->selectedRows().size(), 2);
   EXPECT_NE(exported("two.csv", [&] { replay.Button_Export->click(); }).find("Exported 2 vessels"), std::string::npos);
   selection->clearSelection();
   replay.Edit_Filter->setText("SOPHIE");
