@@ -123,9 +123,16 @@ int WriteEncounters(const TCliOptions& options, const TShipList& ships, TCliSink
   const std::vector<TEncounter> encounters = FindEncounters(fleet, options.EncounterNM, sink);
   sink.EraseBar();
   if (sink.StopKeyPressed()) return kExitInterrupted;
-  std::string text;
-  for (const std::string& line : EncounterReportLines(ships, fleet, own, encounters)) text += line + "\n";
-  std::fwrite(text.data(), 1, text.size(), out);
+  // Line by line: a busy day has some hundred thousand encounters.
+  const auto put = [out](const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+  };
+  put(TabLine(kOwnApproachColumns));
+  for (const TOwnApproach& row : own) put(TabLine(OwnApproachCells(ships, fleet, row)));
+  put({});
+  put(TabLine(kEncounterColumns));
+  for (const TEncounter& e : encounters) put(TabLine(EncounterCells(ships, e)));
   std::fflush(out);
   return kExitOk;
 }

@@ -18,9 +18,13 @@ double FixDegrees(const std::string& text) { return std::strtod(text.c_str(), nu
 void PlacedPointsOf(const TTrack& track, TPlacedPoints& out) {
   out.clear();
   bool ordered = true;
+  uint32_t index = 0;
   for (const TDynamic& point : track) {
-    if (!HasValidPosition(track, point)) continue;
-    TPlacedPoint p{&point, PointSeconds(track, point), LonDegrees(point), LatDegrees(point), false};
+    if (!HasValidPosition(track, point)) {
+      ++index;
+      continue;
+    }
+    TPlacedPoint p{&point, PointSeconds(track, point), LonDegrees(point), LatDegrees(point), false, index++};
     if (const TPointExtra* fix = point.MsgType == kOwnShipFix ? track.ExtraOf(point) : nullptr) {
       p.Lon = FixDegrees(fix->Lon);
       p.Lat = FixDegrees(fix->Lat);

@@ -18,6 +18,7 @@ struct TPlacedPoint {
   int64_t Seconds = 0;      // PointSeconds
   double Lon = 0, Lat = 0;  // degrees
   bool StartsStretch = false;
+  uint32_t Index = 0;  // the point's place in the track
 };
 
 // Reused by the caller from vessel to vessel.

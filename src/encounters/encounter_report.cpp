@@ -22,46 +22,49 @@ std::string TimeText(int64_t seconds) {
 
 std::string Tenths(int tenths) { return tenths < 0 ? std::string() : Fixed(tenths / 10.0, 1); }
 
-// The reported speed and course at or before the moment, as SOG<TAB>COG.
-std::string Reported(const TMotionTrack& track, int64_t seconds) {
-  const TDynamic* report = ReportAt(track, seconds);
-  if (report == nullptr) return "\t";
-  return Tenths(SpeedTenths(*report)) + "\t" + Tenths(CourseTenths(*report));
+// The reported speed and course at or before the moment.
+void Reported(const TMotionTrack& track, int64_t seconds, std::string& sog, std::string& cog) {
+  if (const TDynamic* report = ReportAt(track, seconds)) {
+    sog = Tenths(SpeedTenths(*report));
+    cog = Tenths(CourseTenths(*report));
+  }
 }
-
 
 }  // namespace
 
-std::vector<std::string> EncounterReportLines(const TShipList& ships, const TFleetMotion& fleet,
-                                              const std::vector<TOwnApproach>& own,
-                                              const std::vector<TEncounter>& encounters) {
-  std::vector<std::string> lines;
-  lines.push_back("MMSI\tName\tCPA_NM\tCPA_Time\tBearing\tOwn_SOG\tOwn_COG\tSOG\tCOG\tRel_Speed_kn");
-  std::vector<const TMotionTrack*> trackOf(ships.size(), nullptr);
-  for (size_t v = 0; v < fleet.Entries.size(); ++v) trackOf[fleet.Entries[v]] = &fleet.Tracks[v];
-  for (const TOwnApproach& row : own) {
-    const TStatic& ship = ships[row.Entry];
-    std::string line = ship.MMSI + "\t" + VesselTitle(ship);
-    const TApproach& c = row.Closest;
-    if (c.Found)
-      line += "\t" + Fixed(c.DistanceNM, 2) + "\t" + TimeText(c.Seconds) + "\t" + std::to_string(c.Bearing) + "\t" +
-              Reported(*trackOf[0], c.Seconds) + "\t" + Reported(*trackOf[row.Entry], c.Seconds) + "\t" +
-              Fixed(c.RelativeKn, 1);
-    else
-      line += "\t\t\t\t\t\t\t\t";
-    lines.push_back(line);
-  }
-  lines.emplace_back();
-  lines.push_back("MMSI_A\tName_A\tMMSI_B\tName_B\tCPA_NM\tCPA_Time\tBearing\tRel_Speed_kn\tStart\tEnd");
-  for (const TEncounter& e : encounters) {
-    const TStatic& a = ships[e.EntryA];
-    const TStatic& b = ships[e.EntryB];
-    const TApproach& c = e.Stretch.Closest;
-    lines.push_back(a.MMSI + "\t" + VesselTitle(a) + "\t" + b.MMSI + "\t" + VesselTitle(b) + "\t" + Fixed(c.DistanceNM, 2) +
-                    "\t" + TimeText(c.Seconds) + "\t" + std::to_string(c.Bearing) + "\t" + Fixed(c.RelativeKn, 1) +
-                    "\t" + TimeText(e.Stretch.Start) + "\t" + TimeText(e.Stretch.End));
-  }
-  return lines;
+TEncounterRow OwnApproachCells(const TShipList& ships, const TFleetMotion& fleet, const TOwnApproach& row) {
+  const TStatic& ship = ships[row.Entry];
+  TEncounterRow cells{ship.MMSI, VesselTitle(ship)};
+  const TApproach& c = row.Closest;
+  if (!c.Found) return cells;
+  cells[2] = Fixed(c.DistanceNM, 2);
+  cells[3] = TimeText(c.Seconds);
+  cells[4] = std::to_string(c.Bearing);
+  Reported(fleet.Tracks[0], c.Seconds, cells[5], cells[6]);
+  Reported(fleet.Tracks[row.Motion], c.Seconds, cells[7], cells[8]);
+  cells[9] = Fixed(c.RelativeKn, 1);
+  return cells;
+}
+
+TEncounterRow EncounterCells(const TShipList& ships, const TEncounter& e) {
+  const TStatic& a = ships[e.EntryA];
+  const TStatic& b = ships[e.EntryB];
+  const TApproach& c = e.Stretch.Closest;
+  return {a.MMSI,          VesselTitle(a),        b.MMSI,                  VesselTitle(b),
+          Fixed(c.DistanceNM, 2), TimeText(c.Seconds), std::to_string(c.Bearing), Fixed(c.RelativeKn, 1),
+          TimeText(e.Stretch.Start), TimeText(e.Stretch.End)};
+}
+
+std::string TabLine(const TEncounterRow& cells) {
+  std::string line = cells[0];
+  for (size_t k = 1; k < cells.size(); ++k) line += "\t" + cells[k];
+  return line;
+}
+
+std::string TabLine(const std::array<const char*, 10>& columns) {
+  std::string line = columns[0];
+  for (size_t k = 1; k < columns.size(); ++k) line += std::string("\t") + columns[k];
+  return line;
 }
 
 }  // namespace pelorin

@@ -25,6 +25,7 @@ TFleetMotion FleetMotionOf(const TShipList& ships);
 
 struct TOwnApproach {
   size_t Entry = 0;
+  size_t Motion = 0;  // its place in TFleetMotion
   TApproach Closest;
 };
 // Sorted by distance (then time); vessels without common time with the own ship last, in
@@ -32,7 +33,7 @@ struct TOwnApproach {
 std::vector<TOwnApproach> OwnShipApproaches(const TFleetMotion& fleet, TProgressSink& sink);
 
 struct TEncounter {
-  size_t EntryA = 0, EntryB = 0;  // table order: A before B
+  uint32_t EntryA = 0, EntryB = 0;  // table order: A before B
   TCloseStretch Stretch;
 };
 // In time order of their closest moments. Progress on the Load bar; ESC ends the search

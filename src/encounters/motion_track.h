@@ -12,19 +12,33 @@ namespace pelorin {
 
 inline constexpr double kEarthRadiusNM = 3440.065;
 
+// 16 bytes a point: the search holds every vessel's motion at once.
 struct TMotionPoint {
-  int64_t Seconds = 0;
-  double Lat = 0;
-  double Lon = 0;  // unwrapped along a stretch: a step across 180° goes on past it
-  bool StartsStretch = false;
-  const TDynamic* Report = nullptr;
+  int32_t Offset = 0;  // seconds after TMotionTrack::TimeBase
+  int32_t LatRaw = 0;  // 1/10000 minute, as the point stores it
+  int32_t LonRaw = 0;  // the same, unwrapped along a stretch: a step across 180° goes on past it
+  uint32_t Stored = 0;  // the point's index in the track; kStretchBit when a stretch begins here
 };
+inline constexpr uint32_t kStretchBit = 0x8000'0000u;
 
 struct TMotionTrack {
+  const TTrack* Track = nullptr;  // for the reports' speed and course
+  int64_t TimeBase = 0;
   std::vector<TMotionPoint> Points;
 };
 
-TMotionTrack MotionTrackOf(const TTrack& track);
+// `placed` is the caller's buffer, reused from vessel to vessel.
+TMotionTrack MotionTrackOf(const TTrack& track, TPlacedPoints& placed);
+
+inline int64_t SecondsOf(const TMotionTrack& t, size_t k) { return t.TimeBase + t.Points[k].Offset; }
+inline bool StartsStretch(const TMotionTrack& t, size_t k) { return (t.Points[k].Stored & kStretchBit) != 0; }
+// Whether point k + 1 goes on from point k (a segment of the same stretch begins at k).
+inline bool GoesOn(const TMotionTrack& t, size_t k) { return k + 1 < t.Points.size() && !StartsStretch(t, k + 1); }
+inline double DegreesOf(int32_t raw) { return raw / 600000.0; }
+
+// The place at `seconds` on the segment that begins at point k (at the point itself when
+// it ends its stretch), in degrees; a point's own second gives exactly that point.
+void PlaceOn(const TMotionTrack& track, size_t k, int64_t seconds, double& lat, double& lon);
 
 // A place and the motion there (knots north and east; 0 at a lone point).
 struct TMotionFix {
@@ -33,9 +47,12 @@ struct TMotionFix {
 };
 
 // The segment of `track` that holds `seconds`: its first point's index, or -1 when the
-// vessel has no position then. A point's own second belongs to the first segment holding it.
+// vessel has no position then. A point's own second belongs to the segment it begins.
 int64_t SegmentAt(const TMotionTrack& track, int64_t seconds);
 bool FixAt(const TMotionTrack& track, int64_t seconds, TMotionFix& fix);
+// The motion along the segment that begins at point k (the segment before for the last
+// point of a stretch).
+void MotionOn(const TMotionTrack& track, size_t k, TMotionFix& fix);
 
 // The report at or before `seconds` (for its speed and course); null before the first.
 const TDynamic* ReportAt(const TMotionTrack& track, int64_t seconds);

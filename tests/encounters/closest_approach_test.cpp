@@ -123,10 +123,11 @@ TEST(ClosestApproach, EqualsASearchAtEverySecond) {
   ASSERT_GT(fleet.Tracks.size(), 20u);
 
   const auto brute = [&](size_t a, size_t b, TApproach& best) {
-    const auto& pa = fleet.Tracks[a].Points;
-    const auto& pb = fleet.Tracks[b].Points;
+    const TMotionTrack& ta = fleet.Tracks[a];
+    const TMotionTrack& tb = fleet.Tracks[b];
     best = {};
-    for (int64_t t = std::max(pa.front().Seconds, pb.front().Seconds); t <= std::min(pa.back().Seconds, pb.back().Seconds); ++t) {
+    const int64_t last = std::min(SecondsOf(ta, ta.Points.size() - 1), SecondsOf(tb, tb.Points.size() - 1));
+    for (int64_t t = std::max(SecondsOf(ta, 0), SecondsOf(tb, 0)); t <= last; ++t) {
       TApproach here;
       if (ApproachAt(fleet.Tracks[a], fleet.Tracks[b], t, here) && (!best.Found || here.DistanceNM < best.DistanceNM))
         best = here;
