@@ -55,8 +55,9 @@ void BM_Encounters_Day(benchmark::State& state) {
   if (ships == nullptr) return;
   const TFleetMotion fleet = FleetMotionOf(*ships);
   TNullSink sink;
+  bool stopped = false;
   size_t rows = 0;
-  for (auto _ : state) rows = FindEncounters(fleet, kDefaultEncounterNM, sink).size();
+  for (auto _ : state) rows = FindEncounters(fleet, kDefaultEncounterNM, sink, stopped).size();
   state.counters["rows"] = static_cast<double>(rows);
 }
 

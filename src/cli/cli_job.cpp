@@ -120,9 +120,10 @@ int WriteExports(const TCliOptions& options, const TShipList& ships, TCliSink& s
 int WriteEncounters(const TCliOptions& options, const TShipList& ships, TCliSink& sink, std::FILE* out) {
   const TFleetMotion fleet = FleetMotionOf(ships);
   const std::vector<TOwnApproach> own = OwnShipApproaches(fleet, sink);
-  const std::vector<TEncounter> encounters = FindEncounters(fleet, options.EncounterNM, sink);
+  bool stopped = false;
+  const std::vector<TEncounter> encounters = FindEncounters(fleet, options.EncounterNM, sink, stopped);
   sink.EraseBar();
-  if (sink.StopKeyPressed()) return kExitInterrupted;
+  if (stopped) return kExitInterrupted;
   // Line by line: a busy day has some hundred thousand encounters.
   const auto put = [out](const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), out);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "encounters/encounter_tables.h"
 #include "exports/export_run.h"
 
 namespace pelorin::cli {
@@ -158,11 +159,8 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
       std::string value;
       if (!TakeValue(args, i, inlineValue, hasInline, value))
         return fail(TParseStatus::UsageError, "option --encounter-nm needs a distance in NM");
-      char* end = nullptr;
-      const double nm = std::strtod(value.c_str(), &end);
-      if (value.empty() || end != value.c_str() + value.size() || !(nm > 0 && nm <= 100))
+      if (!ParseEncounterNM(value, o.EncounterNM))
         return fail(TParseStatus::UsageError, "option --encounter-nm: \"" + value + "\" is not a distance from 0 to 100 NM");
-      o.EncounterNM = nm;
       continue;
     }
     bool* flag = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <unordered_map>
 #include <numbers>
 #include <tuple>
@@ -65,6 +66,14 @@ void SlicePairs(const TFleetMotion& fleet, int64_t from, double rangeNM, TSliceS
 
 }  // namespace
 
+bool ParseEncounterNM(const std::string& text, double& nm) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !(value > 0 && value <= 100)) return false;
+  nm = value;
+  return true;
+}
+
 TFleetMotion FleetMotionOf(const TShipList& ships) {
   TFleetMotion fleet;
   TPlacedPoints placed;
@@ -92,7 +101,8 @@ std::vector<TOwnApproach> OwnShipApproaches(const TFleetMotion& fleet, TProgress
   return rows;
 }
 
-std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM, TProgressSink& sink) {
+std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM, TProgressSink& sink, bool& stopped) {
+  stopped = false;
   int64_t first = INT64_MAX, last = INT64_MIN;
   for (const TMotionTrack& t : fleet.Tracks) {
     if (t.Points.empty()) continue;
@@ -122,7 +132,10 @@ std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM
   };
   for (int64_t n = 0; n < slices; ++n) {
     sink.StepBar(TBar::Load, n);
-    if (sink.StopKeyPressed()) break;
+    if (sink.StopKeyPressed()) {
+      stopped = true;
+      break;
+    }
     const int64_t from = (firstSlice + n) * kSliceSeconds;
     SlicePairs(fleet, from, rangeNM, state);
     for (uint64_t key : state.Pairs) {

@@ -3,6 +3,7 @@
 // every encounter between any two vessels within a range.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "codec/ais_records.h"
@@ -12,6 +13,9 @@
 namespace pelorin {
 
 inline constexpr double kDefaultEncounterNM = 0.5;
+// A range as the user writes it (--encounter-nm, ENCOUNTER_NM): a number of NM above 0
+// and at most 100; false for anything else.
+bool ParseEncounterNM(const std::string& text, double& nm);
 // Two ships moored side by side come no closer: an encounter needs this relative speed.
 inline constexpr double kEncounterMinKn = 1.0;
 
@@ -37,7 +41,7 @@ struct TEncounter {
   TCloseStretch Stretch;
 };
 // In time order of their closest moments. Progress on the Load bar; ESC ends the search
-// early (the caller reads the sink).
-std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM, TProgressSink& sink);
+// early and sets `stopped`.
+std::vector<TEncounter> FindEncounters(const TFleetMotion& fleet, double rangeNM, TProgressSink& sink, bool& stopped);
 
 }  // namespace pelorin

@@ -5,8 +5,6 @@
 #include <limits>
 #include <numbers>
 
-#include "codec/point_texts.h"
-
 namespace pelorin {
 
 namespace {
@@ -98,21 +96,6 @@ const TDynamic* ReportAt(const TMotionTrack& track, int64_t seconds) {
   auto it = std::upper_bound(pts.begin(), pts.end(), t, [](int64_t s, const TMotionPoint& p) { return s < p.Offset; });
   if (it == pts.begin()) return nullptr;
   return &(*track.Track)[std::prev(it)->Stored & ~kStretchBit];
-}
-
-double DistanceNM(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kRad, p2 = lat2 * kRad;
-  const double dp = p2 - p1, dl = (lon2 - lon1) * kRad;
-  const double h = std::sin(dp / 2) * std::sin(dp / 2) + std::cos(p1) * std::cos(p2) * std::sin(dl / 2) * std::sin(dl / 2);
-  return 2 * kEarthRadiusNM * std::asin(std::min(1.0, std::sqrt(h)));
-}
-
-int BearingDegrees(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kRad, p2 = lat2 * kRad, dl = (lon2 - lon1) * kRad;
-  const double y = std::sin(dl) * std::cos(p2);
-  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-  const int degrees = static_cast<int>(std::lround(std::atan2(y, x) / kRad));
-  return ((degrees % 360) + 360) % 360;
 }
 
 }  // namespace pelorin

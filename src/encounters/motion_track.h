@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "codec/ais_records.h"
+#include "codec/great_circle.h"
 #include "codec/placed_points.h"
 
 namespace pelorin {
-
-inline constexpr double kEarthRadiusNM = 3440.065;
 
 // 16 bytes a point: the search holds every vessel's motion at once.
 struct TMotionPoint {
@@ -56,10 +55,5 @@ void MotionOn(const TMotionTrack& track, size_t k, TMotionFix& fix);
 
 // The report at or before `seconds` (for its speed and course); null before the first.
 const TDynamic* ReportAt(const TMotionTrack& track, int64_t seconds);
-
-// Great circle distance in NM, and true bearing from the first place to the second in
-// whole degrees (0..359).
-double DistanceNM(double lat1, double lon1, double lat2, double lon2);
-int BearingDegrees(double lat1, double lon1, double lat2, double lon2);
 
 }  // namespace pelorin

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "codec/great_circle.h"
 #include "codec/tdatetime.h"
 
 namespace pelorin {
@@ -32,6 +33,14 @@ std::string CursorPositionText(double lat, double lon) {
   text[n++] = ' ';
   n += AppendDegreesMinutes(text + n, sizeof text - static_cast<size_t>(n), lon, 3, 'E', 'W');
   return std::string(text, static_cast<size_t>(n));
+}
+
+std::string RangeBearingText(const TWorldPoint& a, const TWorldPoint& b) {
+  const double latA = WorldYToLat(a.Y), lonA = WorldXToLon(a.X), latB = WorldYToLat(b.Y), lonB = WorldXToLon(b.X);
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2f NM %03d\u00b0", DistanceNM(latA, lonA, latB, lonB),
+                BearingDegrees(latA, lonA, latB, lonB));
+  return text;
 }
 
 std::string ReplayTimeText(double t) {

@@ -11,6 +11,10 @@ namespace pelorin {
 // degree digits, longitude with three, minutes with three decimals, rounded; 0 is N / E.
 std::string CursorPositionText(double lat, double lon);
 
+// Range and true bearing from world point a to b, as the measuring tool shows them:
+// "0.42 NM 123°" (UTF-8), the range with two decimals.
+std::string RangeBearingText(const TWorldPoint& a, const TWorldPoint& b);
+
 // "YYYY-MM-DD HH:MM:SS" in UTC, the whole second at or before t (seconds since the
 // TDateTime epoch).
 std::string ReplayTimeText(double t);

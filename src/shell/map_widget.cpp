@@ -67,6 +67,7 @@ void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
   decimation_ = TDecimationCache{};
   nameLabels_.clear();
   selected_ = -1;
+  hasMeasure_ = measuring_ = false;
   FitAll();
 }
 
@@ -111,6 +112,69 @@ void TMapWidget::SetColourByType(bool on) {
 void TMapWidget::SetSelected(int64_t vessel) {
   selected_ = model_ && vessel >= 0 && static_cast<size_t>(vessel) < model_->Vessels.size() ? vessel : -1;
   update();
+}
+
+void TMapWidget::SetMeasure(const TMeasureEnd& from, const TMeasureEnd& to) {
+  measureFrom_ = from, measureTo_ = to;
+  hasMeasure_ = true;
+  update();
+}
+
+void TMapWidget::ClearMeasure() {
+  hasMeasure_ = measuring_ = false;
+  update();
+}
+
+// The ends now, B's world copy the one nearest A; false while a vessel end is not shown.
+bool TMapWidget::MeasureEnds(TWorldPoint& from, TWorldPoint& to) const {
+  if (!hasMeasure_) return false;
+  const auto place = [this](const TMeasureEnd& end, TWorldPoint& at) {
+    if (end.Vessel < 0) {
+      at = end.World;
+      return true;
+    }
+    if (!model_ || static_cast<size_t>(end.Vessel) >= model_->Vessels.size()) return false;
+    const TVesselState state = VesselAt(*model_, static_cast<uint32_t>(end.Vessel), time_);
+    at = state.Position;
+    return state.Visible;
+  };
+  if (!place(measureFrom_, from) || !place(measureTo_, to)) return false;
+  to.X += std::round(from.X - to.X);
+  return true;
+}
+
+QString TMapWidget::MeasureText() const {
+  TWorldPoint from, to;
+  return MeasureEnds(from, to) ? QString::fromStdString(RangeBearingText(from, to)) : QString();
+}
+
+// A vessel's marker under the cursor, or the place there.
+TMapWidget::TMeasureEnd TMapWidget::EndAt(QPointF pos) {
+  const int64_t hit = model_ ? HitTest(Frame(), pos.x(), pos.y(), kClickRadiusPx) : -1;
+  if (hit >= 0) return {static_cast<int64_t>(frame_.Markers[static_cast<size_t>(hit)].Vessel), {}};
+  return {-1, ScreenToWorld(view_, pos.x(), pos.y())};
+}
+
+void TMapWidget::DrawMeasure(QPainter& p) {
+  TWorldPoint from, to;
+  if (!MeasureEnds(from, to)) return;
+  // The copy of the line nearest the view's middle, when the view shows several worlds.
+  const double middle = view_.OriginX + width() / 2.0 / view_.Scale;
+  const double shift = std::round(middle - (from.X + to.X) / 2);
+  const QPointF a(ScreenX(view_, from.X + shift), ScreenY(view_, from.Y));
+  const QPointF b(ScreenX(view_, to.X + shift), ScreenY(view_, to.Y));
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setPen(QPen(Qt::white, 3));
+  p.drawLine(a, b);
+  p.setPen(QPen(Qt::black, 1.5, Qt::DashLine));
+  p.drawLine(a, b);
+  const QString text = QString::fromStdString(RangeBearingText(from, to));
+  const QFontMetricsF metrics(font());
+  const QPointF mid = (a + b) / 2;
+  const QRectF box(mid.x() + 6, mid.y() - metrics.height() - 4, metrics.horizontalAdvance(text) + 8, metrics.height() + 4);
+  p.fillRect(box, QColor(255, 255, 255, 220));
+  p.setPen(Qt::black);
+  p.drawText(box, Qt::AlignCenter, text);
 }
 
 void TMapWidget::Changed() {
@@ -176,6 +240,7 @@ void TMapWidget::Render(QPainter& p, QSize size) {
     DrawMarkers(p);
     DrawNames(p, size);
   }
+  DrawMeasure(p);
   DrawOverlays(p, size);
 }
 
@@ -493,6 +558,14 @@ void TMapWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TMapWidget::mousePressEvent(QMouseEvent* event) {
+  const bool measure = event->button() == Qt::RightButton ||
+                       (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier));
+  if (measure) {
+    measuring_ = true;
+    pressPos_ = event->position();
+    measureFrom_ = EndAt(pressPos_);
+    return;
+  }
   if (event->button() != Qt::LeftButton) return;
   pressed_ = true;
   dragging_ = false;
@@ -502,7 +575,10 @@ void TMapWidget::mousePressEvent(QMouseEvent* event) {
 
 void TMapWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPointF pos = event->position();
-  if (pressed_ && (event->buttons() & Qt::LeftButton)) {
+  if (measuring_) {
+    const QPointF d = pos - pressPos_;
+    if (std::hypot(d.x(), d.y()) > kDragThresholdPx) SetMeasure(measureFrom_, {-1, ScreenToWorld(view_, pos.x(), pos.y())});
+  } else if (pressed_ && (event->buttons() & Qt::LeftButton)) {
     const QPointF d = pos - pressPos_;
     if (!dragging_ && std::hypot(d.x(), d.y()) > kDragThresholdPx) dragging_ = true;
     if (dragging_) {
@@ -529,6 +605,18 @@ void TMapWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TMapWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (measuring_) {
+    measuring_ = false;
+    const QPointF d = event->position() - pressPos_;
+    if (std::hypot(d.x(), d.y()) > kDragThresholdPx) {
+      SetMeasure(measureFrom_, EndAt(event->position()));  // a vessel at the end is followed
+    } else if (measureFrom_.Vessel >= 0 && selected_ >= 0 && measureFrom_.Vessel != selected_) {
+      SetMeasure({selected_, {}}, measureFrom_);
+    } else {
+      ClearMeasure();
+    }
+    return;
+  }
   if (event->button() != Qt::LeftButton || !pressed_) return;
   pressed_ = false;
   if (dragging_) {

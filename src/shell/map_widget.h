@@ -2,7 +2,9 @@
 // The Track Replay window's map: Web Mercator, the offline base map (sea, land,
 // graticule) with optional online tiles over it, the vessels at the replay time with
 // their trails, the selected vessel's track, names, the scale bar. Drag pans, the wheel
-// zooms around the cursor, a double-click zooms in, a click selects.
+// zooms around the cursor, a double-click zooms in, a click selects; Shift + drag or the
+// right button measures range and bearing, and a Shift or right click on a vessel measures
+// from the selected one to it.
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -44,6 +46,17 @@ class TMapWidget : public QWidget {
   void SetColourByType(bool on);
   void SetSelected(int64_t vessel);     // index in the model's vessels; -1 none
   int64_t Selected() const { return selected_; }
+
+  // The measuring line: each end a vessel (where it is at the replay time) or a place.
+  struct TMeasureEnd {
+    int64_t Vessel = -1;  // index in the model's vessels; -1: the place World
+    TWorldPoint World;
+  };
+  void SetMeasure(const TMeasureEnd& from, const TMeasureEnd& to);
+  void ClearMeasure();
+  // "0.42 NM 123°" from the first end to the second now; empty without a line (or while a
+  // vessel at an end is not shown).
+  QString MeasureText() const;
 
   // Shows every position of the model (the whole world when there is none).
   void FitAll();
@@ -98,6 +111,9 @@ class TMapWidget : public QWidget {
   void DrawNames(QPainter& p, QSize size);
   const QImage& NameLabel(uint32_t vessel);
   void DrawOverlays(QPainter& p, QSize size);
+  void DrawMeasure(QPainter& p);
+  bool MeasureEnds(TWorldPoint& from, TWorldPoint& to) const;
+  TMeasureEnd EndAt(QPointF pos);
   void DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift);
   QColor ColourOf(uint32_t vessel) const;
   void Changed();  // view or settings: the frame and static layers are recomputed
@@ -128,6 +144,10 @@ class TMapWidget : public QWidget {
   std::vector<QRectF> placedNames_;  // reused per frame
   std::unordered_map<uint64_t, QImage> sprites_;
   std::unordered_map<uint32_t, QImage> nameLabels_;  // of the vessels named so far
+
+  bool hasMeasure_ = false;
+  bool measuring_ = false;  // Shift + drag or the right button, while held
+  TMeasureEnd measureFrom_, measureTo_;
 
   QPointF pressPos_;
   TViewTransform pressView_;

@@ -131,6 +131,8 @@ bool SettingsFormCreate(const std::string& workingDir, TSettingsState& state, st
   state.HintFlag = state.HintDisplay;
   state.IntroFlag = ReadSetting(state.Settings, "INTRO") == "TRUE";
   state.TileTemplate = TileTemplateSetting(state.Settings);
+  if (const std::string nm = ReadSetting(state.Settings, "ENCOUNTER_NM"); !nm.empty() && !ParseEncounterNM(nm, state.EncounterNM))
+    state.EncounterNMError = "ENCOUNTER_NM=" + nm + " in " + kSettingsFileName + " is not a distance from 0 to 100 NM";
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
   if (ec) absolute = dir;

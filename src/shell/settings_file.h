@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "encounters/encounter_tables.h"
+
 namespace pelorin {
 
 using TSettingsLines = std::vector<std::string>;
@@ -37,6 +39,8 @@ struct TSettingsState {
   bool HintFlag = false;     // saved as HINT
   std::string StartupDir;    // absolute, with a trailing "/"; empty after a failed start-up
   std::string TileTemplate = kDefaultTileTemplate;  // TILES; empty when "off"
+  double EncounterNM = kDefaultEncounterNM;  // ENCOUNTER_NM, when present and a range
+  std::string EncounterNMError;   // why a present ENCOUNTER_NM was not taken
 };
 
 // The TILES value as the map uses it: missing or empty gives the default template, "off"

@@ -10,11 +10,13 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QShortcut>
 #include <QSlider>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -22,7 +24,10 @@
 
 #include "codec/point_texts.h"
 #include "replay/map_text.h"
+#include "shell/encounter_table_model.h"
+#include "shell/gui_progress_sink.h"
 #include "shell/map_widget.h"
+#include "shell/stop_key.h"
 #include "shell/network_tiles.h"
 #include "shell/vessel_list_model.h"
 
@@ -75,6 +80,10 @@ void TTrackReplayWindow::BuildWindow() {
   auto* side = new QWidget(splitter);
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(0, 0, 0, 0);
+  Tabs_Side = new QTabWidget(side);
+  auto* vessels = new QWidget(Tabs_Side);
+  auto* vesselLayout = new QVBoxLayout(vessels);
+  vesselLayout->setContentsMargins(2, 2, 2, 2);
   Edit_Filter = new QLineEdit(side);
   Edit_Filter->setPlaceholderText("Filter: name, MMSI or call sign");
   Edit_Filter->setClearButtonEnabled(true);
@@ -99,15 +108,21 @@ void TTrackReplayWindow::BuildWindow() {
   Label_Info->setWordWrap(true);
   Label_Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
   Label_Info->setMinimumHeight(250);
-  sideLayout->addWidget(Edit_Filter);
-  sideLayout->addWidget(List_Vessels, 1);
+  vesselLayout->addWidget(Edit_Filter);
+  vesselLayout->addWidget(List_Vessels, 1);
   if (options_.Export) {
     Button_Export = new QToolButton(side);
     Button_Export->setText("Export…");
     Button_Export->setToolTip("Export the selected vessels, or all the list shows, as KMZ, GPX, GeoPackage or CSV");
-    sideLayout->addWidget(Button_Export, 0, Qt::AlignLeft);
+    vesselLayout->addWidget(Button_Export, 0, Qt::AlignLeft);
     connect(Button_Export, &QToolButton::clicked, this, [this] { options_.Export(EntriesToExport()); });
   }
+  Tabs_Side->addTab(vessels, "Vessels");
+  Tabs_Side->addTab(BuildEncounterPage(Tabs_Side), "Encounters");
+  connect(Tabs_Side, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab == 1 && searchedGeneration_ != shipsGeneration_) SearchEncounters();
+  });
+  sideLayout->addWidget(Tabs_Side, 1);
   sideLayout->addWidget(Label_Info);
   splitter->addWidget(Map);
   splitter->addWidget(side);
@@ -178,6 +193,50 @@ void TTrackReplayWindow::BuildWindow() {
   connect(Map, &TMapWidget::CursorMoved, Label_Cursor, &QLabel::setText);
 }
 
+QWidget* TTrackReplayWindow::BuildEncounterPage(QWidget* parent) {
+  auto* page = new QWidget(parent);
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(2, 2, 2, 2);
+  const auto table = [this, page](TEncounterTableModel* model, int sortColumn) {
+    auto* view = new QTableView(page);
+    view->setModel(model);
+    view->setSortingEnabled(true);
+    view->sortByColumn(sortColumn, Qt::AscendingOrder);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    view->setColumnWidth(1, 125);
+    const auto choose = [this, model](const QModelIndex& index) { ChooseEncounterRow(model, index.row()); };
+    connect(view, &QTableView::clicked, this, choose);
+    connect(view, &QTableView::activated, this, choose);
+    return view;
+  };
+  ownRows_ = new TEncounterTableModel(TEncounterTableModel::TKind::OwnShip, this);
+  encounterRows_ = new TEncounterTableModel(TEncounterTableModel::TKind::Encounters, this);
+  Label_OwnShip = new QLabel("Closest approach of each vessel to the own ship", page);
+  Table_OwnShip = table(ownRows_, 2);
+  Label_Encounters = new QLabel(page);
+  Label_Encounters->setWordWrap(true);
+  Table_Encounters = table(encounterRows_, 5);
+  Bar_Encounters = new QProgressBar(page);
+  Bar_Encounters->setVisible(false);
+  Button_Search = new QToolButton(page);
+  Button_Search->setText("Search again");
+  Button_Search->setVisible(false);
+  connect(Button_Search, &QToolButton::clicked, this, [this] { SearchEncounters(); });
+  layout->addWidget(Label_OwnShip);
+  layout->addWidget(Table_OwnShip, 1);
+  layout->addWidget(Label_Encounters);
+  layout->addWidget(Table_Encounters, 2);
+  layout->addWidget(Bar_Encounters);
+  layout->addWidget(Button_Search, 0, Qt::AlignLeft);
+  stopKey_ = new TStopKeyFilter(this);
+  sink_ = std::make_unique<TGuiProgressSink>(Bar_Encounters, nullptr, nullptr, nullptr, stopKey_);
+  return page;
+}
+
 std::vector<size_t> TTrackReplayWindow::EntriesToExport() const {
   std::vector<int> rows;
   for (const QModelIndex& index : List_Vessels->selectionModel()->selectedRows()) rows.push_back(index.row());
@@ -211,6 +270,19 @@ void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool a
   model_ = ships_ ? BuildReplayModel(*ships_, !allTracks) : TReplayModel{};
   Map->SetModel(&model_, ships_.get());
   list_->SetVessels(&model_, ships_.get());
+  vesselOfEntry_.assign(ships_ ? ships_->size() : 0, -1);
+  for (size_t v = 0; v < model_.Vessels.size(); ++v) vesselOfEntry_[model_.Vessels[v].Entry] = static_cast<int64_t>(v);
+  partner_ = -1;
+  // The encounters are searched again for the new table, when asked for.
+  ++shipsGeneration_;
+  results_.reset();
+  ownRows_->SetResults(nullptr);
+  encounterRows_->SetResults(nullptr);
+  if (searching_) sink_->RequestStop();
+  Label_Encounters->setText(EncounterTitle());
+  if (Tabs_Side->currentIndex() == 1) QTimer::singleShot(0, this, [this] {
+      if (searchedGeneration_ != shipsGeneration_) SearchEncounters();
+    });
   Map->FitAll();
   const bool any = !IsEmpty(model_);
   for (QWidget* w : std::initializer_list<QWidget*>{Button_Play, Button_Back, Button_Forward, Slider_Time, Combo_Speed})
@@ -241,9 +313,10 @@ void TTrackReplayWindow::ShowTime() {
   Label_Time->setText(IsEmpty(model_) ? QString() : Q(ReplayTimeText(time_)));
 }
 
-// A closed window does not play on unseen.
+// A closed window does not play on unseen, nor search.
 void TTrackReplayWindow::hideEvent(QHideEvent* event) {
   SetPlaying(false);
+  if (searching_) sink_->RequestStop();
   QMainWindow::hideEvent(event);
 }
 
@@ -275,7 +348,91 @@ void TTrackReplayWindow::Advance(double realSeconds) {
   if (time_ >= static_cast<double>(model_.EndSeconds)) SetPlaying(false);
 }
 
+QString TTrackReplayWindow::EncounterTitle() const {
+  QString title = QString("Encounters within %1 NM (a relative speed of 1 kn or more at the closest moment)")
+                      .arg(QString::number(options_.EncounterNM, 'g', 6));
+  if (!options_.EncounterNMError.isEmpty()) title += "; " + options_.EncounterNMError;
+  return title;
+}
+
+void TTrackReplayWindow::SearchEncounters() {
+  if (searching_) return;
+  searching_ = true;
+  const uint64_t generation = shipsGeneration_;
+  auto results = std::make_shared<TEncounterResults>();
+  results->Ships = ships_;  // kept alive should a new run replace the window's table meanwhile
+  results->RangeNM = options_.EncounterNM;
+  Button_Search->setVisible(false);
+  Bar_Encounters->setVisible(true);
+  Label_Encounters->setText("Searching… (ESC stops)");
+  sink_->BeginWork();
+  bool stopped = false;
+  if (results->Ships) {
+    results->Fleet = FleetMotionOf(*results->Ships);
+    results->Own = OwnShipApproaches(results->Fleet, *sink_);
+    results->Encounters = FindEncounters(results->Fleet, results->RangeNM, *sink_, stopped);
+  }
+  Bar_Encounters->setVisible(false);
+  searching_ = false;
+  if (generation != shipsGeneration_) {
+    if (Tabs_Side->currentIndex() == 1) QTimer::singleShot(0, this, [this] { SearchEncounters(); });
+    return;
+  }
+  if (stopped) {
+    Label_Encounters->setText("The search was stopped; nothing is shown.");
+    Button_Search->setVisible(true);
+    return;
+  }
+  searchedGeneration_ = generation;
+  results_ = std::move(results);
+  for (auto [view, rows] : {std::pair{Table_OwnShip, ownRows_}, std::pair{Table_Encounters, encounterRows_}}) {
+    rows->SetResults(results_);
+    rows->sort(view->horizontalHeader()->sortIndicatorSection(), view->horizontalHeader()->sortIndicatorOrder());
+  }
+  Label_Encounters->setText(EncounterTitle() + QString(": %1").arg(results_->Encounters.size()));
+}
+
+void TTrackReplayWindow::ChooseEncounterRow(const TEncounterTableModel* rows, int row) {
+  size_t a = 0, b = 0;
+  int64_t seconds = 0;
+  if (rows->RowPair(row, a, b, seconds)) ShowEncounter(a, b, seconds);
+}
+
+void TTrackReplayWindow::ShowEncounter(size_t entryA, size_t entryB, int64_t seconds) {
+  if (entryA >= vesselOfEntry_.size() || entryB >= vesselOfEntry_.size()) return;
+  const int64_t a = vesselOfEntry_[entryA], b = vesselOfEntry_[entryB];
+  SetTime(static_cast<double>(seconds));
+  SelectVessel(a, false);
+  partner_ = b;
+  List_Vessels->clearSelection();
+  for (const int64_t v : {a, b})
+    if (const int row = list_->RowOf(v); row >= 0)
+      List_Vessels->selectionModel()->select(list_->index(row, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  if (a < 0 || b < 0) {
+    Map->ClearMeasure();
+    ShowInfo();
+    return;
+  }
+  Map->SetMeasure({a, {}}, {b, {}});
+  // Fitted to both, with room around them: at least a mile across.
+  TWorldRect box;
+  for (const int64_t v : {a, b}) {
+    const TVesselState state = VesselAt(model_, static_cast<uint32_t>(v), time_);
+    if (state.Visible) Extend(box, state.Position.X, state.Position.Y);
+  }
+  if (box.Valid) {
+    const double mile = 1.0 / (360.0 * 60.0) / std::max(0.05, std::cos(WorldYToLat(box.MinY) * M_PI / 180.0));
+    const double cx = (box.MinX + box.MaxX) / 2, cy = (box.MinY + box.MaxY) / 2;
+    const double half = std::max({box.MaxX - box.MinX, box.MaxY - box.MinY, mile}) * 0.75;
+    Map->SetView(FitView({cx - half, cy - half, cx + half, cy + half, true}, Map->width(), Map->height(), 0,
+                         kMaxMapScale));
+  }
+  ShowInfo();
+}
+
 void TTrackReplayWindow::SelectVessel(int64_t vessel, bool centre, bool fromList) {
+  partner_ = -1;
   Map->SetSelected(vessel);
   if (Map->Selected() >= 0) {
     const int row = list_->RowOf(vessel);
@@ -295,7 +452,8 @@ void TTrackReplayWindow::SelectVessel(int64_t vessel, bool centre, bool fromList
   ShowInfo();
 }
 
-// The label placemark's fields, and the report in force at the replay time.
+// The label placemark's fields, and the report in force at the replay time; for a chosen
+// encounter both vessels and the range and bearing between them now.
 void TTrackReplayWindow::ShowInfo() {
   const int64_t selected = Map->Selected();
   if (selected < 0 || !ships_) {
@@ -303,10 +461,20 @@ void TTrackReplayWindow::ShowInfo() {
                                         : "Click a vessel on the map or in the list.");
     return;
   }
-  const TReplayVessel& v = model_.Vessels[static_cast<size_t>(selected)];
+  QString text = VesselInfo(selected);
+  if (partner_ >= 0) {
+    const QString measure = Map->MeasureText();
+    if (!measure.isEmpty()) text += QString("<p><b>Range, bearing:</b> %1</p>").arg(measure.toHtmlEscaped());
+    text += VesselInfo(partner_);
+  }
+  Label_Info->setText(text);
+}
+
+QString TTrackReplayWindow::VesselInfo(int64_t vessel) const {
+  const TReplayVessel& v = model_.Vessels[static_cast<size_t>(vessel)];
   const TStatic& ship = (*ships_)[v.Entry];
-  const TVesselState state = VesselAt(model_, static_cast<uint32_t>(selected), time_);
-  const bool started = PointAtOrBefore(model_, static_cast<uint32_t>(selected), time_) >= static_cast<int64_t>(v.First);
+  const TVesselState state = VesselAt(model_, static_cast<uint32_t>(vessel), time_);
+  const bool started = PointAtOrBefore(model_, static_cast<uint32_t>(vessel), time_) >= static_cast<int64_t>(v.First);
   TPointTexts texts;
   const TPointTexts* point = nullptr;
   if (started) {
@@ -335,8 +503,7 @@ void TTrackReplayWindow::ShowInfo() {
   row("COG:", point ? unit(point->COG, "°") : "–");
   row("True Heading:", point ? unit(point->TH, "°") : "–");
   row("Points:", std::to_string(v.Count));
-  Label_Info->setText(
-      QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows));
+  return QString("<h3>%1</h3><table cellspacing=2>%2</table>").arg(VesselDisplayName(v).toHtmlEscaped(), rows);
 }
 
 }  // namespace pelorin

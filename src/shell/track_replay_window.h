@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "codec/ais_records.h"
+#include "encounters/encounter_tables.h"
 #include "replay/land_file.h"
 #include "replay/replay_model.h"
 
@@ -19,16 +20,22 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QSlider;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class QToolButton;
 
 namespace pelorin {
 
+class TEncounterTableModel;
+class TGuiProgressSink;
 class TMapWidget;
+class TStopKeyFilter;
 class TTileSource;
 class TVesselListModel;
+struct TEncounterResults;
 
 struct TReplayWindowOptions {
   QString LandFile;      // Natural Earth land (".pn2"); a missing one leaves sea and graticule
@@ -36,6 +43,8 @@ struct TReplayWindowOptions {
   QString TileCacheDir;  // empty: the user's cache folder
   // "Export…": the table entries of the chosen vessels. Null: no such button.
   std::function<void(const std::vector<size_t>& entries)> Export;
+  double EncounterNM = kDefaultEncounterNM;  // the "Encounters" tab's range
+  QString EncounterNMError;                  // why the user's range was not taken
 };
 
 // Replay speeds, times real time.
@@ -63,6 +72,16 @@ class TTrackReplayWindow : public QMainWindow {
   // Advances the clock as a timer tick does, by `realSeconds` times the speed.
   void Advance(double realSeconds);
 
+  // The "Encounters" tab: searches the shown table (progress on the tab's bar, ESC
+  // stops), once per table; showing the tab starts it.
+  void SearchEncounters();
+  const TEncounterResults* EncounterResults() const { return results_.get(); }
+  // A row chosen: the replay at the closest moment, both vessels selected, the map fitted
+  // to them with the line between them.
+  void ShowEncounter(size_t entryA, size_t entryB, int64_t seconds);
+  // The second vessel of a chosen encounter (model index), or -1.
+  int64_t Partner() const { return partner_; }
+
   TMapWidget* Map = nullptr;
   QSlider* Slider_Time = nullptr;
   QToolButton* Button_Play = nullptr;
@@ -79,6 +98,13 @@ class TTrackReplayWindow : public QMainWindow {
   QLabel* Label_Info = nullptr;
   QLabel* Label_Cursor = nullptr;
   QToolButton* Button_Export = nullptr;
+  QTabWidget* Tabs_Side = nullptr;
+  QLabel* Label_OwnShip = nullptr;
+  QLabel* Label_Encounters = nullptr;
+  QTableView* Table_OwnShip = nullptr;
+  QTableView* Table_Encounters = nullptr;
+  QProgressBar* Bar_Encounters = nullptr;
+  QToolButton* Button_Search = nullptr;
 
   // The entries "Export…" exports: the selected vessels, or with none selected those the
   // filter shows.
@@ -89,7 +115,11 @@ class TTrackReplayWindow : public QMainWindow {
 
  private:
   void BuildWindow();
+  QWidget* BuildEncounterPage(QWidget* parent);
   void BuildShortcuts();
+  void ChooseEncounterRow(const TEncounterTableModel* model, int row);
+  QString VesselInfo(int64_t vessel) const;
+  QString EncounterTitle() const;
   void ShowTime();
   void ShowInfo();
   void Tick();
@@ -105,6 +135,17 @@ class TTrackReplayWindow : public QMainWindow {
   double time_ = 0;
   bool playing_ = false;
   bool showingTime_ = false;
+
+  std::vector<int64_t> vesselOfEntry_;  // the model's vessel of each table entry, or -1
+  int64_t partner_ = -1;
+  TEncounterTableModel* ownRows_ = nullptr;
+  TEncounterTableModel* encounterRows_ = nullptr;
+  std::shared_ptr<const TEncounterResults> results_;
+  TStopKeyFilter* stopKey_ = nullptr;
+  std::unique_ptr<TGuiProgressSink> sink_;
+  bool searching_ = false;
+  uint64_t shipsGeneration_ = 0;  // a new table while a search runs makes its result stale
+  uint64_t searchedGeneration_ = UINT64_MAX;
 };
 
 }  // namespace pelorin

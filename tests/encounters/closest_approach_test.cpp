@@ -75,6 +75,7 @@ TEST(ClosestApproach, AnalyticCases) {
     TShipList ships{Ship("211512340", c.Own), Ship("244841101", c.Other)};
     const TFleetMotion fleet = FleetMotionOf(ships);
     TNullSink sink;
+  bool stopped = false;
     const std::vector<TOwnApproach> own = OwnShipApproaches(fleet, sink);
     ASSERT_EQ(own.size(), 1u);
     const TApproach& a = own[0].Closest;
@@ -83,7 +84,7 @@ TEST(ClosestApproach, AnalyticCases) {
     EXPECT_NEAR(static_cast<double>(a.Seconds - kT0), static_cast<double>(c.At), 1.0);
     EXPECT_EQ(c.NM > 0.05 ? a.Bearing : c.Bearing, c.Bearing);
     EXPECT_NEAR(a.RelativeKn, c.RelKn, 0.1);
-    const std::vector<TEncounter> e = FindEncounters(fleet, 0.5, sink);
+    const std::vector<TEncounter> e = FindEncounters(fleet, 0.5, sink, stopped);
     ASSERT_EQ(e.size(), c.Encounters);
     if (std::string(c.Name) == "starts inside") {
       EXPECT_EQ(e[0].Stretch.Start - kT0, 600);
@@ -98,11 +99,12 @@ TEST(ClosestApproach, AcrossTheDateLine) {
                   Ship("244841101", {{-179.95 * 60, 0.1, 0, 0, 0, 3600}})};
   const TFleetMotion fleet = FleetMotionOf(ships);
   TNullSink sink;
+  bool stopped = false;
   const TApproach a = OwnShipApproaches(fleet, sink)[0].Closest;
   ASSERT_TRUE(a.Found);
   EXPECT_NEAR(a.DistanceNM, 0.1, 0.005);
   EXPECT_NEAR(static_cast<double>(a.Seconds - kT0), 3600 * 9.0 / 10.0, 2.0);
-  EXPECT_EQ(FindEncounters(fleet, 0.5, sink).size(), 1u);  // the grid's cells wrap too
+  EXPECT_EQ(FindEncounters(fleet, 0.5, sink, stopped).size(), 1u);  // the grid's cells wrap too
 }
 
 // On a generated card every figure is the least of the distances at every second.
@@ -115,6 +117,7 @@ TEST(ClosestApproach, EqualsASearchAtEverySecond) {
   ASSERT_EQ(std::system(command.c_str()), 0);
   TAnalysisState state;
   TNullSink sink;
+  bool stopped = false;
   TLogPassOptions options;
   const bool reduced = false;
   options.ReducedData = &reduced;
@@ -144,7 +147,7 @@ TEST(ClosestApproach, EqualsASearchAtEverySecond) {
   }
   // Encounters: every pair within 1 NM at some second is found with its least distance.
   size_t checked = 0;
-  const std::vector<TEncounter> found = FindEncounters(fleet, 1.0, sink);
+  const std::vector<TEncounter> found = FindEncounters(fleet, 1.0, sink, stopped);
   for (size_t a = 0; a < fleet.Tracks.size(); ++a)
     for (size_t b = a + 1; b < fleet.Tracks.size(); ++b) {
       TApproach expected;

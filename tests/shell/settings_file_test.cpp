@@ -100,6 +100,25 @@ TEST(SettingsFile, TilesKeyGivesTheMapTemplateOrOff) {
   for (const auto& c : cases) EXPECT_EQ(TileTemplateSetting(c.Lines), c.Expect) << c.Lines.back();
 }
 
+TEST(SettingsFile, EncounterRangeIsTakenWhenItIsADistance) {
+  const struct {
+    const char* Line;
+    double NM;
+    bool Refused;
+  } cases[] = {{"", 0.5, false},           {"ENCOUNTER_NM=2.5", 2.5, false}, {"encounter_nm=0.05", 0.05, false},
+               {"ENCOUNTER_NM=", 0.5, false}, {"ENCOUNTER_NM=abc", 0.5, true},  {"ENCOUNTER_NM=0", 0.5, true},
+               {"ENCOUNTER_NM=-1", 0.5, true}, {"ENCOUNTER_NM=101", 0.5, true},  {"ENCOUNTER_NM=1 NM", 0.5, true}};
+  for (const auto& c : cases) {
+    TTempDir dir;
+    dir.Write("Pelorin.ini", std::string("HINT=FALSE\r\n") + c.Line + "\r\n");
+    TSettingsState state;
+    std::string error;
+    ASSERT_TRUE(SettingsFormCreate(dir.Path().string(), state, error));
+    EXPECT_EQ(state.EncounterNM, c.NM) << c.Line;
+    EXPECT_EQ(!state.EncounterNMError.empty(), c.Refused) << c.Line;
+  }
+}
+
 TEST(SettingsFile, KeysMatchTheWholeNameBeforeTheFirstEquals) {
   const TSettingsLines lines = {"HINT", "HINTX=1", "Hint=a=b", "HINT=second"};
   EXPECT_EQ(ReadSetting(lines, "HINT"), "a=b");

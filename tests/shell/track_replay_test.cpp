@@ -12,12 +12,14 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "output/kml_writer.h"
+#include "replay/map_text.h"
 #include "replay/mercator.h"
 #include "shell/main_window.h"
 #include "shell/map_widget.h"
@@ -37,7 +39,7 @@ struct ReplayFixture : ::testing::Test {
   std::optional<TExportChoice> exportChoice;  // the save dialog's answer
 
   void SetUp() override {
-    workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\nTILES=off\r\n");
+    workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\nTILES=off\r\nENCOUNTER_NM=5\r\n");
     TFormMainOptions options;
     options.WorkingDir = workDir.Path().string();
     options.Messages = &box;
@@ -225,6 +227,44 @@ TEST_F(ReplayFixture, FilterNarrowsTheListAndARowSelectsAndCentres) {
     const TViewTransform& view = replay.Map->View();
     EXPECT_NEAR(ScreenX(view, state.Position.X), replay.Map->width() / 2.0, 1.0);
   }
+}
+
+// The "Encounters" tab on the sample card (ENCOUNTER_NM=5 in the fixture's settings): the
+// own-ship table by distance, a row chosen sets the clock, both vessels and the line; the
+// measuring tool by Shift + drag and by a right click beside every vessel.
+TEST_F(ReplayFixture, EncountersTabShowsTheClosestMomentAndTheMapMeasures) {
+  window->BitBtn_GoogleClick();
+  TTrackReplayWindow& replay = Replay();
+  replay.Tabs_Side->setCurrentIndex(1);  // starts the search
+  ASSERT_NE(replay.EncounterResults(), nullptr);
+  QAbstractItemModel* own = replay.Table_OwnShip->model();
+  ASSERT_EQ(own->rowCount(), static_cast<int>(replay.Model().Vessels.size()) - 1);
+  EXPECT_EQ(own->index(0, 0).data().toString(), "970575026");
+  EXPECT_EQ(own->index(0, 2).data().toString(), "1.66");
+  EXPECT_TRUE(replay.Label_Encounters->text().contains("within 5 NM"));
+  EXPECT_GE(replay.Table_Encounters->model()->rowCount(), 2);
+
+  emit replay.Table_OwnShip->clicked(own->index(0, 0));
+  EXPECT_EQ(ReplayTimeText(replay.Time()), "2011-04-07 23:58:24");
+  const TReplayModel& model = replay.Model();
+  ASSERT_GE(replay.Map->Selected(), 0);
+  ASSERT_GE(replay.Partner(), 0);
+  EXPECT_EQ(model.Vessels[static_cast<size_t>(replay.Map->Selected())].Entry, 0u);
+  EXPECT_EQ((*window->ReplayShips())[model.Vessels[static_cast<size_t>(replay.Partner())].Entry].MMSI, "970575026");
+  EXPECT_NEAR(replay.Map->MeasureText().section(' ', 0, 0).toDouble(), 1.66, 0.02);
+  EXPECT_TRUE(replay.Label_Info->text().contains("970575026") && replay.Label_Info->text().contains("211512340"));
+  EXPECT_EQ(replay.List_Vessels->selectionModel()->selectedRows().size(), 2);
+
+  replay.Table_OwnShip->sortByColumn(2, Qt::DescendingOrder);
+  EXPECT_EQ(own->index(0, 1).data().toString(), "ELISABETH AURORA");
+
+  const QPoint from(100, 100), to(200, 100);
+  QTest::mousePress(replay.Map, Qt::LeftButton, Qt::ShiftModifier, from);
+  QTest::mouseMove(replay.Map, to);
+  QTest::mouseRelease(replay.Map, Qt::LeftButton, Qt::ShiftModifier, to);
+  EXPECT_TRUE(replay.Map->MeasureText().endsWith("090°")) << replay.Map->MeasureText().toStdString();
+  QTest::mouseClick(replay.Map, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
+  EXPECT_TRUE(replay.Map->MeasureText().isEmpty());
 }
 
 // A table without a single valid position, and no land file: the window says so and its
