@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
 #include <QSplitter>
@@ -107,7 +108,12 @@ void TTrackReplayWindow::BuildWindow() {
   Label_Info->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   Label_Info->setWordWrap(true);
   Label_Info->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  Label_Info->setMinimumHeight(250);
+  // Two vessels' fields do not fit beside the tables: the panel scrolls.
+  auto* infoScroll = new QScrollArea(side);
+  infoScroll->setWidget(Label_Info);
+  infoScroll->setWidgetResizable(true);
+  infoScroll->setFrameShape(QFrame::NoFrame);
+  infoScroll->setMinimumHeight(250);
   vesselLayout->addWidget(Edit_Filter);
   vesselLayout->addWidget(List_Vessels, 1);
   if (options_.Export) {
@@ -122,8 +128,8 @@ void TTrackReplayWindow::BuildWindow() {
   connect(Tabs_Side, &QTabWidget::currentChanged, this, [this](int tab) {
     if (tab == 1 && searchedGeneration_ != shipsGeneration_) SearchEncounters();
   });
-  sideLayout->addWidget(Tabs_Side, 1);
-  sideLayout->addWidget(Label_Info);
+  sideLayout->addWidget(Tabs_Side, 3);
+  sideLayout->addWidget(infoScroll, 2);
   splitter->addWidget(Map);
   splitter->addWidget(side);
   splitter->setStretchFactor(0, 1);
@@ -207,7 +213,7 @@ QWidget* TTrackReplayWindow::BuildEncounterPage(QWidget* parent) {
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    view->setColumnWidth(1, 125);
+    view->horizontalHeader()->setDefaultSectionSize(fontMetrics().horizontalAdvance("2011-04-07T23:58:24Z") / 2 + 12);
     const auto choose = [this, model](const QModelIndex& index) { ChooseEncounterRow(model, index.row()); };
     connect(view, &QTableView::clicked, this, choose);
     connect(view, &QTableView::activated, this, choose);
@@ -217,9 +223,17 @@ QWidget* TTrackReplayWindow::BuildEncounterPage(QWidget* parent) {
   encounterRows_ = new TEncounterTableModel(TEncounterTableModel::TKind::Encounters, this);
   Label_OwnShip = new QLabel("Closest approach of each vessel to the own ship", page);
   Table_OwnShip = table(ownRows_, 2);
+  const auto widths = [this](QTableView* view, std::initializer_list<int> mmsi, std::initializer_list<int> names,
+                             std::initializer_list<int> times) {
+    for (int c : mmsi) view->setColumnWidth(c, fontMetrics().horizontalAdvance("000000000") + 12);
+    for (int c : names) view->setColumnWidth(c, 125);
+    for (int c : times) view->setColumnWidth(c, fontMetrics().horizontalAdvance("2011-04-07T23:58:24Z") + 12);
+  };
+  widths(Table_OwnShip, {0}, {1}, {3});
   Label_Encounters = new QLabel(page);
   Label_Encounters->setWordWrap(true);
   Table_Encounters = table(encounterRows_, 5);
+  widths(Table_Encounters, {0, 2}, {1, 3}, {5, 8, 9});
   Bar_Encounters = new QProgressBar(page);
   Bar_Encounters->setVisible(false);
   Button_Search = new QToolButton(page);
