@@ -230,6 +230,7 @@ note "peak memory"
   if [ "$CLI_READY" = 1 ]; then
     echo "mem_cli $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/day")"
     echo "cli_day $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/day")"
+    echo "mem_cli_encounters $(peak_kb "$CLI" --ship-list --encounters --quiet "$INPUTS/day")"
     echo "mem_cli_days3 $(peak_kb "$CLI" --ship-list --quiet "$INPUTS/days3")"
     echo "cli_days3 $(best_of 3 in_inputs "$CLI" --ship-list --quiet "$INPUTS/days3")"
     # The exports of the 24-hour log against the ship-list run, taking turns.
