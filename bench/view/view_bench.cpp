@@ -6,7 +6,7 @@
 //
 // Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
 // replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
-// all_tracks_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
+// all_tracks_frame_ms, density_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
 // ship table, per point shown), table_bytes_per_point (what the table holds, per
 // stored point: its records, blocks and texts), run_resident_bytes_per_point (what the
 // run leaves resident, per stored point: the table and the memory kept for the next
@@ -129,15 +129,24 @@ int Main(const char* card) {
 
   // All tracks: the first frame builds the level's thinning; later view changes redraw.
   window.SetTime(static_cast<double>(model.StartSeconds) + span / 2);
+  map.SetDensity(false);
   map.SetAllTracks(true);
   const double allFirst = frame(map);
-  std::vector<double> all;
-  for (int i = 0; i < 7; ++i) {
-    map.SetAllTracks(false);
-    map.SetAllTracks(true);
-    all.push_back(frame(map));
-  }
+  const auto redraws = [&] {
+    std::vector<double> times;
+    for (int i = 0; i < 7; ++i) {
+      map.SetAllTracks(false);
+      map.SetAllTracks(true);
+      times.push_back(frame(map));
+    }
+    return times;
+  };
+  std::vector<double> all = redraws();
+  map.SetDensity(true);
+  const double densityFirst = frame(map);  // counts every track: once per scale and view
+  std::vector<double> density = redraws();
   map.SetAllTracks(false);
+  map.SetDensity(false);
 
   // Panning: each frame the map moved by 10 pixels, the base map redrawn.
   std::vector<double> pan;
@@ -160,6 +169,8 @@ int Main(const char* card) {
   std::printf("replay_frame_ms_p95 %.2f\n", Percentile(replay, 0.95));
   std::printf("all_tracks_first_frame_ms %.1f\n", allFirst);
   std::printf("all_tracks_frame_ms %.1f\n", Percentile(all, 0.5));
+  std::printf("density_first_frame_ms %.1f\n", densityFirst);
+  std::printf("density_frame_ms %.1f\n", Percentile(density, 0.5));
   std::printf("pan_frame_ms %.1f\n", Percentile(pan, 0.5));
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);

@@ -49,7 +49,7 @@ QColor WithAlpha(QColor c, float alpha) {
 
 bool TMapWidget::TStaticKey::operator==(const TStaticKey& o) const {
   return View.OriginX == o.View.OriginX && View.OriginY == o.View.OriginY && View.Scale == o.View.Scale &&
-         Size == o.Size && AllTracks == o.AllTracks && ByType == o.ByType && TileGeneration == o.TileGeneration;
+         Size == o.Size && AllTracks == o.AllTracks && ByType == o.ByType && Density == o.Density && TileGeneration == o.TileGeneration;
 }
 
 TMapWidget::TMapWidget(QWidget* parent) : QWidget(parent) {
@@ -68,6 +68,7 @@ void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
   nameLabels_.clear();
   selected_ = -1;
   hasMeasure_ = measuring_ = false;
+  densityValid_ = false;
   FitAll();
 }
 
@@ -101,6 +102,11 @@ void TMapWidget::SetTrail(TTrailKind kind) {
 
 void TMapWidget::SetAllTracks(bool on) {
   allTracks_ = on;
+  Changed();
+}
+
+void TMapWidget::SetDensity(bool on) {
+  density_ = on;
   Changed();
 }
 
@@ -242,12 +248,13 @@ void TMapWidget::Render(QPainter& p, QSize size) {
   }
   DrawMeasure(p);
   DrawOverlays(p, size);
+  DrawDensityLegend(p, size);
 }
 
 // Sea, land, tiles, graticule and (in "All tracks") every track: the same for every
 // frame until the view moves, so drawn once into an image.
 void TMapWidget::RenderStatic(QSize size) {
-  const TStaticKey key{view_, size, allTracks_, byType_, tileGeneration_};
+  const TStaticKey key{view_, size, allTracks_, byType_, density_, tileGeneration_};
   if (staticValid_ && key == staticKey_) return;
   staticKey_ = key;
   staticValid_ = true;
@@ -262,7 +269,13 @@ void TMapWidget::RenderStatic(QSize size) {
   DrawTiles(p, visible, size);
   DrawGraticule(p, visible, size);
   p.end();
-  if (allTracks_ && model_) DrawAllTracks(static_, visible);
+  if (allTracks_ && model_) {
+    if (density_)
+      DrawDensity(static_, visible);
+    else
+      DrawAllTracks(static_, visible);
+    DrawOwnTrack(static_, visible);
+  }
 }
 
 void TMapWidget::DrawLand(QPainter& p, const TWorldRect& visible) {
@@ -376,10 +389,11 @@ void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun,
 // Every whole track at once: millions of segments of a few pixels, drawn straight into
 // the static picture (bulk_lines.h). The own vessel and SARTs last, on top of the rest.
 void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
-  for (const bool others : {true, false}) {
+  // SARTs over the others; the own track comes last, over everything.
+  for (const TVesselKind kind : {TVesselKind::Other, TVesselKind::Sart}) {
     for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
       int first = 0, last = -1;
-      if ((model_->Vessels[v].Kind == TVesselKind::Other) != others) continue;
+      if (model_->Vessels[v].Kind != kind) continue;
       if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
       ClearPolylines(lines_);
       AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
@@ -395,17 +409,101 @@ void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
   }
 }
 
+// The counts of every vessel but the own one, blended over the base map.
+void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
+  const int w = image.width(), h = image.height();
+  // Where the view's pixel (0, 0) lies in the grid, when the grid holds the whole view.
+  const auto offset = [&](int& dx, int& dy) {
+    if (!densityValid_ || densityView_.Scale != view_.Scale) return false;
+    dx = static_cast<int>(std::lround((view_.OriginX - densityView_.OriginX) * view_.Scale));
+    dy = static_cast<int>(std::lround((view_.OriginY - densityView_.OriginY) * view_.Scale));
+    return dx >= 0 && dy >= 0 && dx + w <= densityGrid_.Width && dy + h <= densityGrid_.Height;
+  };
+  int dx = 0, dy = 0;
+  if (!offset(dx, dy)) {
+    const int mx = w / 4, my = h / 4;
+    densityView_ = {view_.OriginX - mx / view_.Scale, view_.OriginY - my / view_.Scale, view_.Scale};
+    CountTrackDensity(
+        *model_, decimation_, densityView_, w + 2 * mx, h + 2 * my,
+        [this](uint32_t v) { return model_->Vessels[v].Kind != TVesselKind::Own; }, lines_, densityGrid_);
+    densityValid_ = true;
+    densityColours_.resize(densityGrid_.Max + 1);
+    for (uint32_t c = 1; c <= densityGrid_.Max; ++c) densityColours_[c] = DensityColour(c, densityGrid_.Max);
+    dx = mx, dy = my;
+  }
+  for (int y = 0; y < h; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const uint32_t* counts =
+        densityGrid_.Counts.data() + static_cast<size_t>(y + dy) * static_cast<size_t>(densityGrid_.Width) + dx;
+    for (int x = 0; x < w; ++x) {
+      if (counts[x] == 0) continue;
+      const uint32_t c = densityColours_[counts[x]];
+      const uint32_t a = c >> 24, b = row[x];
+      const auto blend = [&](int shift) {
+        return ((((c >> shift) & 0xFF) * a + ((b >> shift) & 0xFF) * (255 - a)) / 255) << shift;
+      };
+      row[x] = 0xFF000000u | blend(16) | blend(8) | blend(0);
+    }
+  }
+}
+
+void TMapWidget::DrawOwnTrack(QImage& image, const TWorldRect& visible) {
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
+    int first = 0, last = -1;
+    if (model_->Vessels[v].Kind != TVesselKind::Own || !ShiftRange(model_->Vessels[v].Box, visible, first, last))
+      continue;
+    ClearPolylines(lines_);
+    AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
+    for (int shift = first; shift <= last; ++shift) {
+      p.setPen(QPen(QColor(255, 255, 255, 150), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      DrawRuns(p, lines_, 0, lines_.RunStarts.size(), shift);
+      p.setPen(QPen(ColourOf(v), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      DrawRuns(p, lines_, 0, lines_.RunStarts.size(), shift);
+    }
+  }
+}
+
+void TMapWidget::DrawDensityLegend(QPainter& p, QSize size) {
+  if (!allTracks_ || !density_ || !densityValid_ || densityGrid_.Max == 0) return;
+  const QFontMetricsF metrics(font());
+  const double w = 150, barH = 10, pad = 6;
+  const QRectF back(size.width() - w - 2 * pad - 10, 10, w + 2 * pad, metrics.height() * 2 + barH + 3 * pad);
+  p.fillRect(back, QColor(255, 255, 255, 210));
+  p.setPen(Qt::black);
+  p.drawText(QRectF(back.left() + pad, back.top() + pad / 2, w, metrics.height()), Qt::AlignLeft,
+             "Vessels per pixel");
+  const double barTop = back.top() + pad + metrics.height();
+  for (int i = 0; i < static_cast<int>(w); ++i) {
+    const double f = i / (w - 1);
+    const auto count = static_cast<uint32_t>(std::lround(std::pow(static_cast<double>(densityGrid_.Max), f)));
+    const uint32_t c = DensityColour(std::max(1u, count), densityGrid_.Max);
+    p.fillRect(QRectF(back.left() + pad + i, barTop, 1, barH), QColor::fromRgb(c | 0xFF000000u));
+  }
+  const QRectF labels(back.left() + pad, barTop + barH + 1, w, metrics.height());
+  p.drawText(labels, Qt::AlignLeft, "1");
+  p.drawText(labels, Qt::AlignHCenter,
+             QString::number(std::lround(std::sqrt(static_cast<double>(densityGrid_.Max)))));
+  p.drawText(labels, Qt::AlignRight, QString::number(densityGrid_.Max));
+}
+
 void TMapWidget::DrawTrails(QPainter& p) {
   if (trail_ == TTrailKind::None) return;
   p.setRenderHint(QPainter::Antialiasing, false);
-  for (const TMarker& m : frame_.Markers) {
-    ClearPolylines(lines_);
-    AppendTrail(*model_, decimation_, m.Vessel, time_, trail_, view_.Scale, lines_);
-    if (lines_.RunStarts.empty()) continue;
-    // One pixel wide: wider lines go through the stroker, several times slower.
-    p.setPen(QPen(WithAlpha(ColourOf(m.Vessel), 0.8f * m.State.Alpha), 1));
-    DrawRuns(p, lines_, 0, lines_.RunStarts.size(), m.Shift);
-  }
+  // Over a density map the others' trails would only cover what it says.
+  const bool othersToo = !(allTracks_ && density_);
+  for (const bool own : {false, true})
+    for (const TMarker& m : frame_.Markers) {
+      if ((model_->Vessels[m.Vessel].Kind == TVesselKind::Own) != own || (!own && !othersToo)) continue;
+      ClearPolylines(lines_);
+      AppendTrail(*model_, decimation_, m.Vessel, time_, trail_, view_.Scale, lines_);
+      if (lines_.RunStarts.empty()) continue;
+      // One pixel wide: wider lines go through the stroker, several times slower; the own
+      // vessel's one trail can afford two.
+      p.setPen(QPen(WithAlpha(ColourOf(m.Vessel), (own ? 1.0f : 0.8f) * m.State.Alpha), own ? 2 : 1));
+      DrawRuns(p, lines_, 0, lines_.RunStarts.size(), m.Shift);
+    }
 }
 
 void TMapWidget::DrawSelectedTrack(QPainter& p, const TWorldRect& visible) {
@@ -427,9 +525,9 @@ void TMapWidget::DrawSelectedTrack(QPainter& p, const TWorldRect& visible) {
 // A marker: an arrow along the course or a circle, in the vessel's colour with a dark
 // outline. Drawn once per colour, shape and 5° of course into a small picture: thousands
 // of antialiased polygons a frame cost several times more than copying pictures.
-const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected) {
+const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected, bool own) {
   const uint64_t key = (static_cast<uint64_t>(colour) << 16) | (arrow ? 1u << 15 : 0) | (selected ? 1u << 14 : 0) |
-                       static_cast<unsigned>(courseStep);
+                       (own ? 1u << 13 : 0) | static_cast<unsigned>(courseStep);
   auto it = sprites_.find(key);
   if (it != sprites_.end()) return it->second;
   QImage sprite(kSpriteSize, kSpriteSize, QImage::Format_ARGB32_Premultiplied);
@@ -439,7 +537,14 @@ const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, 
   p.setPen(QPen(kOutline, 1));
   p.setBrush(QColor::fromRgb(colour));
   const double c = kSpriteSize / 2.0;
-  const double size = selected ? 1.4 : 1.0;
+  const double size = own ? 1.5 : selected ? 1.4 : 1.0;
+  if (own) {
+    // A light halo, so that the own vessel stands out among a thousand others.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawEllipse(QPointF(c, c), 12, 12);
+    p.setPen(QPen(kOutline, 1));
+  }
   if (arrow) {
     const double a = courseStep * kCourseStepDegrees * M_PI / 180.0;
     const double sn = std::sin(a), cs = -std::cos(a);  // screen y grows downwards
@@ -461,18 +566,20 @@ const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, 
   return sprites_.emplace(key, std::move(sprite)).first->second;
 }
 
+// The own vessel last, over every other.
 void TMapWidget::DrawMarkers(QPainter& p) {
-  for (const TMarker& m : frame_.Markers) {
-    const float alpha = m.State.Alpha;
-    if (alpha <= 0) continue;
-    const bool selected = static_cast<int64_t>(m.Vessel) == selected_;
-    const int step = static_cast<int>(std::lround(m.State.Course / kCourseStepDegrees)) % (360 / kCourseStepDegrees);
-    const QImage& sprite =
-        MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected);
-    if (alpha < 1) p.setOpacity(alpha);
-    p.drawImage(QPointF(m.X - kSpriteSize / 2.0, m.Y - kSpriteSize / 2.0), sprite);
-    if (alpha < 1) p.setOpacity(1);
-  }
+  for (const bool own : {false, true})
+    for (const TMarker& m : frame_.Markers) {
+      const float alpha = m.State.Alpha;
+      if (alpha <= 0 || (model_->Vessels[m.Vessel].Kind == TVesselKind::Own) != own) continue;
+      const bool selected = static_cast<int64_t>(m.Vessel) == selected_;
+      const int step = static_cast<int>(std::lround(m.State.Course / kCourseStepDegrees)) % (360 / kCourseStepDegrees);
+      const QImage& sprite =
+          MarkerSprite(ColourOf(m.Vessel).rgb(), m.State.HasCourse, m.State.HasCourse ? step : 0, selected, own);
+      if (alpha < 1) p.setOpacity(alpha);
+      p.drawImage(QPointF(m.X - kSpriteSize / 2.0, m.Y - kSpriteSize / 2.0), sprite);
+      if (alpha < 1) p.setOpacity(1);
+    }
 }
 
 // Beside their markers once zoomed in; a name that would overlap one already placed is

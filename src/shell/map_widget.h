@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "codec/ais_records.h"
+#include "replay/density_map.h"
 #include "replay/land_file.h"
 #include "replay/mercator.h"
 #include "replay/replay_frame.h"
@@ -43,6 +44,11 @@ class TMapWidget : public QWidget {
   void SetTime(double t);
   void SetTrail(TTrailKind kind);
   void SetAllTracks(bool on);
+  // "All tracks" as a density map instead of lines.
+  void SetDensity(bool on);
+  bool Density() const { return density_; }
+  // The density map's counts of the last frame (empty unless it is shown).
+  const TDensityGrid& DensityGrid() const { return densityGrid_; }
   void SetColourByType(bool on);
   void SetSelected(int64_t vessel);     // index in the model's vessels; -1 none
   int64_t Selected() const { return selected_; }
@@ -93,7 +99,7 @@ class TMapWidget : public QWidget {
   struct TStaticKey {
     TViewTransform View;
     QSize Size;
-    bool AllTracks = false, ByType = false;
+    bool AllTracks = false, ByType = false, Density = false;
     uint64_t TileGeneration = 0;
     bool operator==(const TStaticKey& o) const;
   };
@@ -104,10 +110,13 @@ class TMapWidget : public QWidget {
   void DrawTiles(QPainter& p, const TWorldRect& visible, QSize size);
   void DrawGraticule(QPainter& p, const TWorldRect& visible, QSize size);
   void DrawAllTracks(QImage& image, const TWorldRect& visible);
+  void DrawDensity(QImage& image, const TWorldRect& visible);
+  void DrawOwnTrack(QImage& image, const TWorldRect& visible);
+  void DrawDensityLegend(QPainter& p, QSize size);
   void DrawTrails(QPainter& p);
   void DrawSelectedTrack(QPainter& p, const TWorldRect& visible);
   void DrawMarkers(QPainter& p);
-  const QImage& MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected);
+  const QImage& MarkerSprite(QRgb colour, bool arrow, int courseStep, bool selected, bool own);
   void DrawNames(QPainter& p, QSize size);
   const QImage& NameLabel(uint32_t vessel);
   void DrawOverlays(QPainter& p, QSize size);
@@ -127,6 +136,13 @@ class TMapWidget : public QWidget {
   double time_ = 0;
   TTrailKind trail_ = TTrailKind::TenMinutes;
   bool allTracks_ = false;
+  bool density_ = false;
+  // The counts over the view and a margin around it, at one scale: panning within it, and
+  // every change that keeps the view, redraws no track.
+  TDensityGrid densityGrid_;
+  TViewTransform densityView_;  // the grid's pixel (0, 0) and its scale
+  bool densityValid_ = false;
+  std::vector<uint32_t> densityColours_;  // by count
   bool byType_ = false;
   int64_t selected_ = -1;
   bool userMoved_ = false;

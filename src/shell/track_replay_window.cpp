@@ -156,12 +156,15 @@ void TTrackReplayWindow::BuildWindow() {
   Combo_Trail->addItems({"No trails", "Trails 10 min", "Trails 1 h", "Whole tracks"});
   Combo_Trail->setCurrentIndex(1);
   Check_AllTracks = new QCheckBox("All tracks", central);
+  Combo_AllTracks = new QComboBox(central);
+  Combo_AllTracks->addItems({"Lines", "Density"});
+  Combo_AllTracks->setToolTip("All tracks as lines, or as a map of how many vessels passed each point");
   Check_ByType = new QCheckBox("Colour by ship type", central);
   Check_Follow = new QCheckBox("Follow", central);
   for (QWidget* w : std::initializer_list<QWidget*>{Button_Back, Button_Play, Button_Forward}) controls->addWidget(w);
   controls->addWidget(Slider_Time, 1);
   for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
-                                                    Check_ByType, Check_Follow})
+                                                    Combo_AllTracks, Check_ByType, Check_Follow})
     controls->addWidget(w);
   outer->addLayout(controls);
   setCentralWidget(central);
@@ -182,6 +185,7 @@ void TTrackReplayWindow::BuildWindow() {
     Map->SetTrail(kinds[std::clamp(index, 0, 3)]);
   });
   connect(Check_AllTracks, &QCheckBox::toggled, Map, &TMapWidget::SetAllTracks);
+  connect(Combo_AllTracks, &QComboBox::currentIndexChanged, this, [this](int index) { Map->SetDensity(index == 1); });
   connect(Check_ByType, &QCheckBox::toggled, Map, &TMapWidget::SetColourByType);
   connect(Check_Follow, &QCheckBox::toggled, this, [this](bool on) {
     if (on) SelectVessel(Map->Selected(), true);
@@ -284,6 +288,9 @@ void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool a
   model_ = ships_ ? BuildReplayModel(*ships_, !allTracks) : TReplayModel{};
   Map->SetModel(&model_, ships_.get());
   list_->SetVessels(&model_, ships_.get());
+  // Lines of a few vessels say more than a density map; hundreds cover one another.
+  Combo_AllTracks->setCurrentIndex(model_.Vessels.size() > kDensityDefaultVessels ? 1 : 0);
+  Map->SetDensity(Combo_AllTracks->currentIndex() == 1);
   vesselOfEntry_.assign(ships_ ? ships_->size() : 0, -1);
   for (size_t v = 0; v < model_.Vessels.size(); ++v) vesselOfEntry_[model_.Vessels[v].Entry] = static_cast<int64_t>(v);
   partner_ = -1;

@@ -91,6 +91,7 @@ class TTrackReplayWindow : public QMainWindow {
   QComboBox* Combo_Speed = nullptr;
   QComboBox* Combo_Trail = nullptr;
   QCheckBox* Check_AllTracks = nullptr;
+  QComboBox* Combo_AllTracks = nullptr;  // Lines / Density
   QCheckBox* Check_ByType = nullptr;
   QCheckBox* Check_Follow = nullptr;
   QLineEdit* Edit_Filter = nullptr;

@@ -158,7 +158,7 @@ QImage TCaptureScene::AboutBox() {
   return GrabWindow(&box);
 }
 
-QImage TCaptureScene::TrackReplay(bool allTracks) {
+QImage TCaptureScene::TrackReplay(bool allTracks, bool density) {
   TFormMain& main = Main();
   if (!main.ReplayShips()) SheetWindow();
   main.TrackReplay1Click();
@@ -166,6 +166,7 @@ QImage TCaptureScene::TrackReplay(bool allTracks) {
   if (!window) return {};
   window->Combo_Trail->setCurrentIndex(1);
   window->Check_AllTracks->setChecked(allTracks);
+  window->Combo_AllTracks->setCurrentIndex(density ? 1 : 0);
   const TReplayModel& model = window->Model();
   window->SetTime(static_cast<double>(model.StartSeconds + model.EndSeconds) / 2);
   return GrabWindow(window);

@@ -37,7 +37,7 @@ class TCaptureScene {
   QImage AboutBox();
   // The Track Replay window over the last run's table (a ship-list run first if none):
   // every vessel at the middle of the span with 10-minute trails, or every whole track.
-  QImage TrackReplay(bool allTracks);
+  QImage TrackReplay(bool allTracks, bool density = false);
 
  private:
   struct TParts;

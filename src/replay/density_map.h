@@ -1,0 +1,45 @@
+#pragma once
+// "All tracks" as a density map: every pixel counts how many vessels' tracks cross it, a
+// track once per pixel however often it passes, from the tracks thinned for the view's
+// scale; shown with a perceptual ramp, light where few, strong where many.
+#include <cstdint>
+#include <vector>
+
+#include "replay/mercator.h"
+#include "replay/replay_model.h"
+#include "replay/replay_trails.h"
+
+namespace pelorin {
+
+// Above this many vessels "All tracks" starts as a density map.
+inline constexpr size_t kDensityDefaultVessels = 200;
+
+struct TDensityGrid {
+  int Width = 0, Height = 0;
+  std::vector<uint32_t> Counts;  // row by row
+  std::vector<uint32_t> Marks;   // 1 + the vessel that counted last at each pixel
+  uint32_t Max = 0;
+};
+
+// The counts of a width × height view, of every vessel for which `counted(vessel)` holds.
+template <typename P>
+void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
+                       int height, P&& counted, TPolylines& lines, TDensityGrid& grid);
+void ResetDensityGrid(int width, int height, TDensityGrid& grid);
+// Counts one vessel's whole track (as it is drawn at the view's scale) into the grid.
+void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, const TViewTransform& view,
+                      TPolylines& lines, TDensityGrid& grid);
+
+// The ramp's colour for `count` of `max` (count ≥ 1), as ARGB with its alpha: a
+// logarithmic scale, since a few lanes hold most of the traffic.
+uint32_t DensityColour(uint32_t count, uint32_t max);
+
+template <typename P>
+void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
+                       int height, P&& counted, TPolylines& lines, TDensityGrid& grid) {
+  ResetDensityGrid(width, height, grid);
+  for (uint32_t v = 0; v < model.Vessels.size(); ++v)
+    if (counted(v)) CountVesselTrack(model, cache, v, view, lines, grid);
+}
+
+}  // namespace pelorin
