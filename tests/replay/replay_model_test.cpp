@@ -12,6 +12,7 @@
 #include "analysis/log_pass.h"
 #include "codec/number_text.h"
 #include "output/kml_writer.h"
+#include "replay/density_map.h"
 #include "replay/replay_frame.h"
 #include "replay/replay_trails.h"
 #include "support/test_support.h"
@@ -278,6 +279,40 @@ TEST(ReplayFrame, HitTestFindsTheNearestMarker) {
   // Zoomed out, a vessel appears once per copy of the world on the screen.
   ComputeFrame(model, At(0), {-1, 0, 256}, 768, 256, 0, frame);
   EXPECT_EQ(frame.Markers.size(), 9u);
+}
+
+}  // namespace
+}  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// Three tracks: A and C along one parallel (C three times over), B across them. A pixel
+// counts vessels, not passes.
+TEST(DensityMap, CountsEachVesselOncePerPixel) {
+  const TShipList ships = Table({Ship("211000001", {{53.9, 8.0, 0}, {54.1, 8.0, 60}}),
+                                 Ship("211000002", {{54.0, 7.9, 0}, {54.0, 8.1, 60}}),
+                                 Ship("211000003", {{54.0, 7.9, 0}, {54.0, 8.1, 60}, {54.0, 7.9, 120}, {54.0, 8.1, 180}}),
+                                 Ship("211000004", {{54.3, 8.3, 0}, {54.3, 8.31, 60}})});
+  const TReplayModel model = BuildReplayModel(ships, false);
+  TDecimationCache cache;
+  TPolylines lines;
+  TDensityGrid grid;
+  const TViewTransform view = FitView(model.Bounds, 200, 200, 10, 1e9);
+  CountTrackDensity(model, cache, view, 200, 200, [](uint32_t) { return true; }, lines, grid);
+  const auto at = [&](double lat, double lon) {
+    const TWorldPoint w = LatLonToWorld(lat, lon);
+    const int x = static_cast<int>(std::lround(ScreenX(view, w.X))), y = static_cast<int>(std::lround(ScreenY(view, w.Y)));
+    return grid.Counts[static_cast<size_t>(y) * 200 + static_cast<size_t>(x)];
+  };
+  EXPECT_EQ(at(54.0, 7.95), 2u);
+  EXPECT_EQ(at(54.0, 8.0), 3u);
+  EXPECT_EQ(at(53.95, 8.0), 1u);
+  EXPECT_EQ(at(54.15, 7.95), 0u);
+  EXPECT_EQ(grid.Max, 3u);
+  // Fewer vessels: lighter and more transparent.
+  EXPECT_LT(DensityColour(1, 3) >> 24, DensityColour(3, 3) >> 24);
+  EXPECT_NE(DensityColour(1, 3) & 0xFFFFFF, DensityColour(3, 3) & 0xFFFFFF);
 }
 
 }  // namespace
