@@ -30,6 +30,7 @@
 #include "platform/progress_sink.h"
 #include "replay/land_file.h"
 #include "shell/map_widget.h"
+#include "shell/timeline_strip.h"
 #include "shell/track_replay_window.h"
 
 namespace pelorin {
@@ -148,6 +149,21 @@ int Main(const char* card) {
   map.SetAllTracks(false);
   map.SetDensity(false);
 
+  // The timeline strip: its bars drawn anew (a new size), and a replay frame's redraw.
+  window.Strip_Timeline->resize(size.width(), 34);
+  QImage stripImage(window.Strip_Timeline->size(), QImage::Format_RGB32);
+  std::vector<double> stripNew, stripFrame;
+  for (int i = 0; i < 20; ++i) {
+    window.Strip_Timeline->resize(size.width() - (i % 2), 34);
+    auto t0 = TClock::now();
+    window.Strip_Timeline->render(&stripImage);
+    stripNew.push_back(Ms(TClock::now() - t0));
+    window.Advance(1.0 / 60);
+    t0 = TClock::now();
+    window.Strip_Timeline->render(&stripImage);
+    stripFrame.push_back(Ms(TClock::now() - t0));
+  }
+
   // Panning: each frame the map moved by 10 pixels, the base map redrawn.
   std::vector<double> pan;
   for (int i = 0; i < 40; ++i) {
@@ -172,6 +188,8 @@ int Main(const char* card) {
   std::printf("density_first_frame_ms %.1f\n", densityFirst);
   std::printf("density_frame_ms %.1f\n", Percentile(density, 0.5));
   std::printf("pan_frame_ms %.1f\n", Percentile(pan, 0.5));
+  std::printf("timeline_new_ms %.2f\n", Percentile(stripNew, 0.5));
+  std::printf("timeline_frame_ms %.2f\n", Percentile(stripFrame, 0.5));
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak_rss_mb %.0f\n", static_cast<double>(usage.ru_maxrss) / 1024);

@@ -29,6 +29,7 @@
 #include "shell/gui_progress_sink.h"
 #include "shell/map_widget.h"
 #include "shell/stop_key.h"
+#include "shell/timeline_strip.h"
 #include "shell/network_tiles.h"
 #include "shell/vessel_list_model.h"
 
@@ -166,6 +167,9 @@ void TTrackReplayWindow::BuildWindow() {
   for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
                                                     Combo_AllTracks, Check_ByType, Check_Follow})
     controls->addWidget(w);
+  // The timeline above the slider's row, as wide as the window: a day's traffic at a glance.
+  Strip_Timeline = new TTimelineStrip(central);
+  outer->addWidget(Strip_Timeline);
   outer->addLayout(controls);
   setCentralWidget(central);
 
@@ -179,6 +183,7 @@ void TTrackReplayWindow::BuildWindow() {
   connect(Slider_Time, &QSlider::valueChanged, this, [this](int value) {
     if (!showingTime_) SetTime(static_cast<double>(model_.StartSeconds) + value);
   });
+  connect(Strip_Timeline, &TTimelineStrip::TimeChosen, this, [this](double t) { SetTime(std::floor(t)); });
   connect(Combo_Trail, &QComboBox::currentIndexChanged, this, [this](int index) {
     static constexpr TTrailKind kinds[] = {TTrailKind::None, TTrailKind::TenMinutes, TTrailKind::Hour,
                                            TTrailKind::Whole};
@@ -311,6 +316,7 @@ void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool a
   showingTime_ = true;
   Slider_Time->setRange(0, static_cast<int>(std::min<int64_t>(model_.EndSeconds - model_.StartSeconds, INT32_MAX)));
   Slider_Time->setPageStep(600);
+  Strip_Timeline->SetBins(TimelineBinsOf(model_), model_.StartSeconds, model_.EndSeconds);
   showingTime_ = false;
   SetTime(static_cast<double>(model_.StartSeconds));
   ShowInfo();
@@ -319,6 +325,7 @@ void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool a
 void TTrackReplayWindow::SetTime(double t) {
   time_ = std::clamp(t, static_cast<double>(model_.StartSeconds), static_cast<double>(model_.EndSeconds));
   Map->SetTime(time_);
+  Strip_Timeline->SetTime(time_);
   if (Check_Follow->isChecked() && Map->Selected() >= 0) {
     const TVesselState state = VesselAt(model_, static_cast<uint32_t>(Map->Selected()), time_);
     if (state.Visible) Map->CenterOn(state.Position);

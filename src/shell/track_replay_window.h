@@ -33,6 +33,7 @@ class TEncounterTableModel;
 class TGuiProgressSink;
 class TMapWidget;
 class TStopKeyFilter;
+class TTimelineStrip;
 class TTileSource;
 class TVesselListModel;
 struct TEncounterResults;
@@ -84,6 +85,7 @@ class TTrackReplayWindow : public QMainWindow {
 
   TMapWidget* Map = nullptr;
   QSlider* Slider_Time = nullptr;
+  TTimelineStrip* Strip_Timeline = nullptr;
   QToolButton* Button_Play = nullptr;
   QToolButton* Button_Back = nullptr;
   QToolButton* Button_Forward = nullptr;

@@ -14,6 +14,7 @@
 #include "output/kml_writer.h"
 #include "replay/density_map.h"
 #include "replay/replay_frame.h"
+#include "replay/timeline_bins.h"
 #include "replay/replay_trails.h"
 #include "support/test_support.h"
 
@@ -313,6 +314,27 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   // Fewer vessels: lighter and more transparent.
   EXPECT_LT(DensityColour(1, 3) >> 24, DensityColour(3, 3) >> 24);
   EXPECT_NE(DensityColour(1, 3) & 0xFFFFFF, DensityColour(3, 3) & 0xFFFFFF);
+}
+
+// A vessel counts once in each 10 minutes it sent a position; spans over two days are
+// counted by the hour; midnights within the span are marked.
+TEST(Timeline, BinsCountVesselsAndDaysBegin) {
+  // T0 is 23:40: bins from 23:40, 23:50, 00:00 ...
+  const TShipList ships = Table({Ship("211000001", {{54, 8, 0}, {54, 8, 10}, {54, 8, 30}, {54, 8, 1500}}),
+                                 Ship("211000002", {{54, 8, 610}, {54, 8, 620}})});
+  const TTimelineBins bins = TimelineBinsOf(BuildReplayModel(ships, false));
+  EXPECT_EQ(bins.BinSeconds, 600);
+  EXPECT_EQ(bins.Start, T0());
+  EXPECT_EQ(bins.Vessels, (std::vector<uint32_t>{1, 1, 1}));
+  EXPECT_EQ(bins.Max, 1u);
+  EXPECT_EQ(DayStartsWithin(T0(), T0() + 1500), (std::vector<int64_t>{T0() + 1200}));
+  const TShipList long_ = Table({Ship("211000001", {{54, 8, 0}, {54, 8, 3 * 86400}}),
+                                 Ship("211000002", {{54, 8, 100}})});
+  const TTimelineBins hours = TimelineBinsOf(BuildReplayModel(long_, false));
+  EXPECT_EQ(hours.BinSeconds, 3600);
+  EXPECT_EQ(hours.Vessels.front(), 2u);
+  EXPECT_EQ(hours.Vessels.back(), 1u);
+  EXPECT_EQ(DayStartsWithin(T0(), T0() + 3 * 86400).size(), 3u);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "shell/main_window.h"
 #include "shell/map_widget.h"
 #include "shell/shell_test_support.h"
+#include "shell/timeline_strip.h"
 #include "shell/track_replay_window.h"
 #include "shell/vessel_list_model.h"
 #include "support/test_support.h"
@@ -177,6 +178,11 @@ TEST_F(ReplayFixture, SliderPutsAVesselAtItsInterpolatedPlaceAndAClickSelectsIt)
   // Far from every vessel: the selection goes.
   QTest::mouseClick(replay.Map, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
   EXPECT_EQ(replay.Map->Selected(), -1);
+  // A click on the timeline moves the replay there.
+  TTimelineStrip* strip = replay.Strip_Timeline;
+  QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint((strip->width() - 1) / 2, 5));
+  EXPECT_NEAR(replay.Time(), static_cast<double>(model.StartSeconds + model.EndSeconds) / 2,
+              static_cast<double>(model.EndSeconds - model.StartSeconds) / strip->width() + 1);
 }
 
 TEST_F(ReplayFixture, FilterNarrowsTheListAndARowSelectsAndCentres) {
