@@ -49,7 +49,7 @@ QColor WithAlpha(QColor c, float alpha) {
 
 bool TMapWidget::TStaticKey::operator==(const TStaticKey& o) const {
   return View.OriginX == o.View.OriginX && View.OriginY == o.View.OriginY && View.Scale == o.View.Scale &&
-         Size == o.Size && AllTracks == o.AllTracks && ByType == o.ByType && Density == o.Density && TileGeneration == o.TileGeneration;
+         Size == o.Size && AllTracks == o.AllTracks && ByType == o.ByType && Density == o.Density && TileGeneration == o.TileGeneration && Ratio == o.Ratio;
 }
 
 TMapWidget::TMapWidget(QWidget* parent) : QWidget(parent) {
@@ -103,6 +103,17 @@ void TMapWidget::SetTrail(TTrailKind kind) {
 void TMapWidget::SetAllTracks(bool on) {
   allTracks_ = on;
   Changed();
+}
+
+QImage TMapWidget::Picture(double ratio) {
+  ratio_ = ratio;
+  QImage picture(size() * ratio, QImage::Format_RGB32);
+  picture.setDevicePixelRatio(ratio);
+  QPainter p(&picture);
+  Render(p, size());
+  p.end();
+  ratio_ = 1;
+  return picture;
 }
 
 void TMapWidget::SetDensity(bool on) {
@@ -254,11 +265,14 @@ void TMapWidget::Render(QPainter& p, QSize size) {
 // Sea, land, tiles, graticule and (in "All tracks") every track: the same for every
 // frame until the view moves, so drawn once into an image.
 void TMapWidget::RenderStatic(QSize size) {
-  const TStaticKey key{view_, size, allTracks_, byType_, density_, tileGeneration_};
+  const TStaticKey key{view_, size, allTracks_, byType_, density_, tileGeneration_, ratio_};
   if (staticValid_ && key == staticKey_) return;
   staticKey_ = key;
   staticValid_ = true;
-  if (static_.size() != size) static_ = QImage(size, QImage::Format_RGB32);
+  if (static_.size() != size * ratio_ || static_.devicePixelRatio() != ratio_) {
+    static_ = QImage(size * ratio_, QImage::Format_RGB32);
+    static_.setDevicePixelRatio(ratio_);
+  }
   QPainter p(&static_);
   p.fillRect(QRect(QPoint(0, 0), size), kSea);
   const double north = ScreenY(view_, 0), south = ScreenY(view_, 1);
@@ -390,19 +404,20 @@ void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun,
 // the static picture (bulk_lines.h). The own vessel and SARTs last, on top of the rest.
 void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
   // SARTs over the others; the own track comes last, over everything.
+  const TViewTransform pixels = PixelView();
   for (const TVesselKind kind : {TVesselKind::Other, TVesselKind::Sart}) {
     for (uint32_t v = 0; v < model_->Vessels.size(); ++v) {
       int first = 0, last = -1;
       if (model_->Vessels[v].Kind != kind) continue;
       if (!ShiftRange(model_->Vessels[v].Box, visible, first, last)) continue;
       ClearPolylines(lines_);
-      AppendWholeTrack(*model_, decimation_, v, view_.Scale, lines_);
+      AppendWholeTrack(*model_, decimation_, v, pixels.Scale, lines_);
       const QRgb colour = ColourOf(v).rgb();
       for (int shift = first; shift <= last; ++shift) {
         for (size_t r = 0; r < lines_.RunStarts.size(); ++r) {
           const size_t begin = lines_.RunStarts[r];
           const size_t end = r + 1 < lines_.RunStarts.size() ? lines_.RunStarts[r + 1] : lines_.Points.size();
-          DrawBulkPolyline(image, lines_.Points.data() + begin, end - begin, view_, shift, colour);
+          DrawBulkPolyline(image, lines_.Points.data() + begin, end - begin, pixels, shift, colour);
         }
       }
     }
@@ -412,17 +427,18 @@ void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
 // The counts of every vessel but the own one, blended over the base map.
 void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
   const int w = image.width(), h = image.height();
+  const TViewTransform view = PixelView();
   // Where the view's pixel (0, 0) lies in the grid, when the grid holds the whole view.
   const auto offset = [&](int& dx, int& dy) {
-    if (!densityValid_ || densityView_.Scale != view_.Scale) return false;
-    dx = static_cast<int>(std::lround((view_.OriginX - densityView_.OriginX) * view_.Scale));
-    dy = static_cast<int>(std::lround((view_.OriginY - densityView_.OriginY) * view_.Scale));
+    if (!densityValid_ || densityView_.Scale != view.Scale) return false;
+    dx = static_cast<int>(std::lround((view.OriginX - densityView_.OriginX) * view.Scale));
+    dy = static_cast<int>(std::lround((view.OriginY - densityView_.OriginY) * view.Scale));
     return dx >= 0 && dy >= 0 && dx + w <= densityGrid_.Width && dy + h <= densityGrid_.Height;
   };
   int dx = 0, dy = 0;
   if (!offset(dx, dy)) {
     const int mx = w / 4, my = h / 4;
-    densityView_ = {view_.OriginX - mx / view_.Scale, view_.OriginY - my / view_.Scale, view_.Scale};
+    densityView_ = {view.OriginX - mx / view.Scale, view.OriginY - my / view.Scale, view.Scale};
     CountTrackDensity(
         *model_, decimation_, densityView_, w + 2 * mx, h + 2 * my,
         [this](uint32_t v) { return model_->Vessels[v].Kind != TVesselKind::Own; }, lines_, densityGrid_);
@@ -628,6 +644,15 @@ void TMapWidget::DrawOverlays(QPainter& p, QSize size) {
     p.setPen(Qt::white);
     p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, "No positions in this window");
     p.setFont(font());
+  }
+  // The replay clock, top left: a saved picture says when it shows.
+  if (model_ && !IsEmpty(*model_)) {
+    const QString clock = QString::fromStdString(ReplayTimeText(time_)) + " UTC";
+    const QFontMetricsF metrics(font());
+    const QRectF box(10, 10, metrics.horizontalAdvance(clock) + 12, metrics.height() + 6);
+    p.fillRect(box, QColor(255, 255, 255, 210));
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, clock);
   }
   // Scale bar, bottom left, at the latitude of the view's middle.
   const double midLat = WorldYToLat(std::clamp(view_.OriginY + size.height() / 2.0 / view_.Scale, 0.0, 1.0));

@@ -80,6 +80,9 @@ class TMapWidget : public QWidget {
   const TFrame& Frame() { return FrameFor(size()); }
   // Draws the map as paintEvent does, into a painter of `size` pixels.
   void Render(QPainter& p, QSize size);
+  // The map as it is shown (clock, scale bar, legend, attribution), with `ratio` times the
+  // pixels each way.
+  QImage Picture(double ratio);
 
  signals:
   void VesselClicked(qint64 vessel);  // -1: a click beside every vessel
@@ -101,6 +104,7 @@ class TMapWidget : public QWidget {
     QSize Size;
     bool AllTracks = false, ByType = false, Density = false;
     uint64_t TileGeneration = 0;
+    double Ratio = 1;
     bool operator==(const TStaticKey& o) const;
   };
 
@@ -126,6 +130,8 @@ class TMapWidget : public QWidget {
   void DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift);
   QColor ColourOf(uint32_t vessel) const;
   void Changed();  // view or settings: the frame and static layers are recomputed
+  // The view in the static layer's own pixels (more of them in a picture at twice the size).
+  TViewTransform PixelView() const { return {view_.OriginX, view_.OriginY, view_.Scale * ratio_}; }
 
   const TReplayModel* model_ = nullptr;
   const TShipList* ships_ = nullptr;
@@ -137,6 +143,7 @@ class TMapWidget : public QWidget {
   TTrailKind trail_ = TTrailKind::TenMinutes;
   bool allTracks_ = false;
   bool density_ = false;
+  double ratio_ = 1;  // the static layer's pixels per widget pixel
   // The counts over the view and a margin around it, at one scale: panning within it, and
   // every change that keeps the view, redraws no track.
   TDensityGrid densityGrid_;

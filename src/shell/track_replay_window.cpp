@@ -9,8 +9,11 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
@@ -162,10 +165,16 @@ void TTrackReplayWindow::BuildWindow() {
   Combo_AllTracks->setToolTip("All tracks as lines, or as a map of how many vessels passed each point");
   Check_ByType = new QCheckBox("Colour by ship type", central);
   Check_Follow = new QCheckBox("Follow", central);
+  Button_SavePicture = tool("Save Picture…", "Save the map as you see it as a PNG picture");
+  Button_SavePicture->setPopupMode(QToolButton::InstantPopup);
+  auto* pictureMenu = new QMenu(Button_SavePicture);
+  connect(pictureMenu->addAction("At the window's size…"), &QAction::triggered, this, [this] { SavePicture(1); });
+  connect(pictureMenu->addAction("At twice the size…"), &QAction::triggered, this, [this] { SavePicture(2); });
+  Button_SavePicture->setMenu(pictureMenu);
   for (QWidget* w : std::initializer_list<QWidget*>{Button_Back, Button_Play, Button_Forward}) controls->addWidget(w);
   controls->addWidget(Slider_Time, 1);
   for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
-                                                    Combo_AllTracks, Check_ByType, Check_Follow})
+                                                    Combo_AllTracks, Check_ByType, Check_Follow, Button_SavePicture})
     controls->addWidget(w);
   // The timeline above the slider's row, as wide as the window: a day's traffic at a glance.
   Strip_Timeline = new TTimelineStrip(central);
@@ -374,6 +383,22 @@ void TTrackReplayWindow::Tick() {
 void TTrackReplayWindow::Advance(double realSeconds) {
   SetTime(time_ + realSeconds * kReplaySpeeds[std::clamp(Combo_Speed->currentIndex(), 0, 5)]);
   if (time_ >= static_cast<double>(model_.EndSeconds)) SetPlaying(false);
+}
+
+void TTrackReplayWindow::SavePicture(double ratio) {
+  const QString path = options_.ChoosePicturePath
+                           ? options_.ChoosePicturePath(this, "track-replay.png")
+                           : QFileDialog::getSaveFileName(this, "Save Picture", "track-replay.png", "PNG pictures (*.png)");
+  if (path.isEmpty()) return;
+  const QImage picture = Map->Picture(ratio);
+  // Written beside the target first: a failed write leaves an earlier picture as it was.
+  QSaveFile file(path);
+  const bool saved = file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
+  statusBar()->showMessage(saved ? QString("The picture was saved as %1 (%2 × %3).")
+                                       .arg(path)
+                                       .arg(picture.width())
+                                       .arg(picture.height())
+                                 : QString("The picture could not be saved as %1: %2").arg(path, file.errorString()));
 }
 
 QString TTrackReplayWindow::EncounterTitle() const {

@@ -45,6 +45,8 @@ struct TReplayWindowOptions {
   // "Export…": the table entries of the chosen vessels. Null: no such button.
   std::function<void(const std::vector<size_t>& entries)> Export;
   double EncounterNM = kDefaultEncounterNM;  // the "Encounters" tab's range
+  // "Save Picture…": where to write the PNG (empty: cancelled). Null: a save dialog.
+  std::function<QString(QWidget* parent, const QString& suggested)> ChoosePicturePath;
   QString EncounterNMError;                  // why the user's range was not taken
 };
 
@@ -76,6 +78,9 @@ class TTrackReplayWindow : public QMainWindow {
   // The "Encounters" tab: searches the shown table (progress on the tab's bar, ESC
   // stops), once per table; showing the tab starts it.
   void SearchEncounters();
+  // Writes the map as shown, `ratio` times the window's pixels each way, to a chosen file;
+  // the outcome on the status bar.
+  void SavePicture(double ratio);
   const TEncounterResults* EncounterResults() const { return results_.get(); }
   // A row chosen: the replay at the closest moment, both vessels selected, the map fitted
   // to them with the line between them.
@@ -101,6 +106,7 @@ class TTrackReplayWindow : public QMainWindow {
   QLabel* Label_Info = nullptr;
   QLabel* Label_Cursor = nullptr;
   QToolButton* Button_Export = nullptr;
+  QToolButton* Button_SavePicture = nullptr;  // its menu: the window's size, or twice it
   QTabWidget* Tabs_Side = nullptr;
   QLabel* Label_OwnShip = nullptr;
   QLabel* Label_Encounters = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QMenu>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QItemSelectionModel>
@@ -271,6 +272,35 @@ TEST_F(ReplayFixture, EncountersTabShowsTheClosestMomentAndTheMapMeasures) {
   EXPECT_TRUE(replay.Map->MeasureText().endsWith("090°")) << replay.Map->MeasureText().toStdString();
   QTest::mouseClick(replay.Map, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
   EXPECT_TRUE(replay.Map->MeasureText().isEmpty());
+}
+
+// "Save Picture…" writes the map as shown at the window's size or twice it; a path that
+// cannot be written is said on the status bar, a cancelled dialog writes nothing.
+TEST_F(ReplayFixture, SavePictureWritesTheMapAtOneOrTwiceTheSize) {
+  window->BitBtn_GoogleClick();
+  QString answer;
+  TReplayWindowOptions options;
+  options.ChoosePicturePath = [&answer](QWidget*, const QString&) { return answer; };
+  TTrackReplayWindow replay(options);
+  replay.SetShips(window->ReplayShips(), true);
+  replay.show();
+  QApplication::processEvents();
+  const QList<QAction*> sizes = replay.Button_SavePicture->menu()->actions();
+  ASSERT_EQ(sizes.size(), 2);
+  for (int ratio : {1, 2}) {
+    answer = QString::fromStdString((workDir.Path() / ("map" + std::to_string(ratio) + ".png")).string());
+    sizes[ratio - 1]->trigger();
+    const QImage saved(answer);
+    EXPECT_EQ(saved.size(), replay.Map->size() * ratio);
+    EXPECT_TRUE(replay.statusBar()->currentMessage().startsWith("The picture was saved as"));
+  }
+  answer = "/nonexistent/folder/map.png";
+  sizes[0]->trigger();
+  EXPECT_TRUE(replay.statusBar()->currentMessage().startsWith("The picture could not be saved as /nonexistent"));
+  replay.statusBar()->clearMessage();
+  answer.clear();
+  sizes[0]->trigger();
+  EXPECT_TRUE(replay.statusBar()->currentMessage().isEmpty());
 }
 
 // A table without a single valid position, and no land file: the window says so and its
