@@ -69,6 +69,7 @@ void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
   selected_ = -1;
   hasMeasure_ = measuring_ = false;
   densityValid_ = false;
+  rangeOutline_.clear();
   FitAll();
 }
 
@@ -135,6 +136,30 @@ void TMapWidget::SetMeasure(const TMeasureEnd& from, const TMeasureEnd& to) {
   measureFrom_ = from, measureTo_ = to;
   hasMeasure_ = true;
   update();
+}
+
+void TMapWidget::SetRangeOutline(std::vector<TWorldPoint> outline) {
+  rangeOutline_ = std::move(outline);
+  update();
+}
+
+// A closed line through the farthest positions, each world copy in view.
+void TMapWidget::DrawRangeOutline(QPainter& p, const TWorldRect& visible) {
+  if (rangeOutline_.size() < 2) return;
+  TWorldRect box;
+  for (const TWorldPoint& w : rangeOutline_) Extend(box, w.X, w.Y);
+  int first = 0, last = -1;
+  if (!ShiftRange(box, visible, first, last)) return;
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
+  for (int shift = first; shift <= last; ++shift) {
+    QPolygonF ring;
+    for (const TWorldPoint& w : rangeOutline_) ring << QPointF(ScreenX(view_, w.X + shift), ScreenY(view_, w.Y));
+    p.setPen(QPen(QColor(255, 255, 255, 200), 3.5));
+    p.drawPolygon(ring);
+    p.setPen(QPen(QColor(0xe0, 0x40, 0xfb), 1.8));
+    p.drawPolygon(ring);
+  }
 }
 
 void TMapWidget::ClearMeasure() {
@@ -252,6 +277,7 @@ void TMapWidget::Render(QPainter& p, QSize size) {
   if (model_ && !IsEmpty(*model_)) {
     FrameFor(size);
     const TWorldRect visible = VisibleWorld(view_, size.width(), size.height());
+    DrawRangeOutline(p, visible);
     DrawTrails(p);
     DrawSelectedTrack(p, visible);
     DrawMarkers(p);

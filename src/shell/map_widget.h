@@ -64,6 +64,10 @@ class TMapWidget : public QWidget {
   // vessel at an end is not shown).
   QString MeasureText() const;
 
+  // The reception range's outline: the farthest positions heard, in order of bearing
+  // (world points); empty: none.
+  void SetRangeOutline(std::vector<TWorldPoint> outline);
+
   // Shows every position of the model (the whole world when there is none).
   void FitAll();
   void CenterOn(const TWorldPoint& world);
@@ -125,6 +129,7 @@ class TMapWidget : public QWidget {
   const QImage& NameLabel(uint32_t vessel);
   void DrawOverlays(QPainter& p, QSize size);
   void DrawMeasure(QPainter& p);
+  void DrawRangeOutline(QPainter& p, const TWorldRect& visible);
   bool MeasureEnds(TWorldPoint& from, TWorldPoint& to) const;
   TMeasureEnd EndAt(QPointF pos);
   void DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift);
@@ -168,6 +173,7 @@ class TMapWidget : public QWidget {
   std::unordered_map<uint64_t, QImage> sprites_;
   std::unordered_map<uint32_t, QImage> nameLabels_;  // of the vessels named so far
 
+  std::vector<TWorldPoint> rangeOutline_;
   bool hasMeasure_ = false;
   bool measuring_ = false;  // Shift + drag or the right button, while held
   TMeasureEnd measureFrom_, measureTo_;
