@@ -586,6 +586,7 @@ const QImage& TMapWidget::MarkerSprite(QRgb colour, bool arrow, int courseStep, 
     p.setBrush(QColor(255, 255, 255, 150));
     p.drawEllipse(QPointF(c, c), 12, 12);
     p.setPen(QPen(kOutline, 1));
+    p.setBrush(QColor::fromRgb(colour));
   }
   if (arrow) {
     const double a = courseStep * kCourseStepDegrees * M_PI / 180.0;
