@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
       {"ship_list.png", scene.SheetWindow()},
       {"track-view.png", scene.TrackReplay(false)},
       {"track-view-all.png", scene.TrackReplay(true)},
+      {"reception-range.png", scene.ReceptionRange()},
   };
   int failures = 0;
   for (const auto& [name, image] : shots) {
