@@ -9,6 +9,7 @@
 #include "encounters/encounter_report.h"
 #include "exports/export_run.h"
 #include "cli/cli_sink.h"
+#include "coverage/range_report.h"
 #include "output/builtin_spreadsheet.h"
 #include "output/ship_grid.h"
 #include "output/ship_list_export.h"
@@ -138,6 +139,20 @@ int WriteEncounters(const TCliOptions& options, const TShipList& ships, TCliSink
   return kExitOk;
 }
 
+// The farthest position heard per degree of bearing, after the encounter tables.
+void WriteRange(const TShipList& ships, TCliSink& sink, std::FILE* out) {
+  const TReceptionRanges ranges = ReceptionRangesOf(ships, sink);
+  sink.EraseBar();
+  std::fputs(kRangeHeader, out);
+  std::fputc('\n', out);
+  for (int bearing = 0; bearing < 360; ++bearing) {
+    const std::string line = RangeLine(ships, bearing, ranges.Whole.Bins[bearing]);
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+  }
+  std::fflush(out);
+}
+
 }  // namespace
 
 void ChooseTimeWindow(const TCatalogue& catalogue, const TCliOptions& options, TTimeWindowState& window) {
@@ -243,7 +258,9 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
     box.Say("cannot write " + io.StartupDir + kWorkbookFileName);
     return kExitOutput;
   }
-  if (options.Encounters) return WriteEncounters(options, state.aShipList, sink, io.Out);
+  if (options.Encounters)
+    if (const int status = WriteEncounters(options, state.aShipList, sink, io.Out); status != kExitOk) return status;
+  if (options.Range) WriteRange(state.aShipList, sink, io.Out);
   return kExitOk;
 }
 

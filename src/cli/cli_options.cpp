@@ -169,6 +169,7 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
     else if (name == "--ship-list") flag = &o.ShipList;
     else if (name == "--quiet") flag = &o.Quiet;
     else if (name == "--encounters") flag = &o.Encounters;
+    else if (name == "--range") flag = &o.Range;
     else if (name == "--help" || name == "-h") flag = &o.Help;
     if (flag == nullptr) return fail(TParseStatus::UsageError, "unknown option " + name);
     if (hasInline) return fail(TParseStatus::UsageError, "option " + name + " takes no value");
@@ -236,6 +237,13 @@ Options:
                              relative speed of at least 1 kn; tab-separated, each
                              table with its header row
   --encounter-nm X           the range of an encounter in NM (default 0.5)
+  --range                    after all other output (after the tables of
+                             --encounters), print the reception range: a header
+                             row, then one row per degree of bearing 0 to 359 from
+                             the own vessel with the farthest plausible position
+                             heard there, its distance in NM, the vessel's MMSI and
+                             the time (empty where nothing was heard);
+                             tab-separated
   --threads N                read and decode the logs with N threads (default: one
                              per core); the results are the same with any number
   --quiet                    no report lines, no progress bar and no notice of the

@@ -47,6 +47,7 @@ struct TCliOptions {
   TVesselFilter Vessels;             // --mmsi
   bool Encounters = false;           // --encounters
   double EncounterNM = kDefaultEncounterNM;  // --encounter-nm
+  bool Range = false;                // --range
   bool Exporting() const { return !Exports.empty() || !GpxFolder.empty(); }
 };
 

@@ -34,6 +34,7 @@
 #include "shell/intro_notice.h"
 #include "shell/pictures.h"
 #include "shell/qt_desktop.h"
+#include "shell/reception_window.h"
 #include "shell/sheet_window.h"
 #include "shell/stop_key.h"
 #include "shell/time_spin_box.h"
@@ -252,6 +253,9 @@ void TFormMain::BuildMenu() {
   TrackReplay1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
   TrackReplay1->setEnabled(false);
   connect(TrackReplay1, &QAction::triggered, this, [this] { TrackReplay1Click(); });
+  ReceptionRange1 = view->addAction("&Reception Range");
+  ReceptionRange1->setEnabled(false);
+  connect(ReceptionRange1, &QAction::triggered, this, [this] { ReceptionRange1Click(); });
   QMenu* help = menuBar()->addMenu("Help");
   Short1 = help->addAction("How To");
   About1 = help->addAction("About");
@@ -657,6 +661,8 @@ void TFormMain::KeepRunForReplay() {
   TrackReplay1->setEnabled(true);
   Export1->setEnabled(true);
   if (Form_TrackReplay) Form_TrackReplay->SetShips(replayShips_, replayAllTracks_);
+  ReceptionRange1->setEnabled(true);
+  if (Form_ReceptionRange) Form_ReceptionRange->SetShips(replayShips_, *sink_);
 }
 
 void TFormMain::ShowTracksInstead(const std::string& kmlPath) {
@@ -684,6 +690,17 @@ void TFormMain::TrackReplay1Click() {
   Form_TrackReplay->show();
   Form_TrackReplay->raise();
   Form_TrackReplay->activateWindow();
+}
+
+void TFormMain::ReceptionRange1Click() {
+  if (!replayShips_) return;
+  if (!Form_ReceptionRange) {
+    Form_ReceptionRange = new TReceptionWindow({options_.ChoosePicturePath, messages_.get()}, this);
+    Form_ReceptionRange->SetShips(replayShips_, *sink_);
+  }
+  Form_ReceptionRange->show();
+  Form_ReceptionRange->raise();
+  Form_ReceptionRange->activateWindow();
 }
 
 void TFormMain::Export1Click() {

@@ -45,6 +45,7 @@ class TQtMessageBox;
 class TStopKeyFilter;
 class TTimeSpinBox;
 class TTrackReplayWindow;
+class TReceptionWindow;
 
 // What the window needs from outside; tests replace the dialogs and the desktop.
 struct TFormMainOptions {
@@ -59,6 +60,8 @@ struct TFormMainOptions {
   QString LandFile;                     // the Track Replay map's land; empty: Marble's Natural Earth file
   // The export's save dialog; empty optional = cancelled. Null: the file dialog.
   std::function<std::optional<TExportChoice>(QWidget* parent)> ChooseExport;
+  // The Reception Range window's "Save Picture…" dialog; null: the file dialog.
+  std::function<std::optional<QString>(QWidget* parent)> ChoosePicturePath;
 };
 
 // One start or end chooser.
@@ -100,6 +103,7 @@ class TFormMain : public QMainWindow {
   void About1Click();
   void BitBtn_CancelClick();
   void TrackReplay1Click();
+  void ReceptionRange1Click();
   // "File" > "Export…": the last completed run's vessels; and the Track Replay's choice.
   void Export1Click();
   void ExportEntries(const std::vector<size_t>& entries);
@@ -158,6 +162,7 @@ class TFormMain : public QMainWindow {
   QAction* Short1 = nullptr;
   QAction* About1 = nullptr;
   QAction* TrackReplay1 = nullptr;
+  QAction* ReceptionRange1 = nullptr;
   QAction* Export1 = nullptr;
 
   TForm_SpreadSheet* Form_SpreadSheet = nullptr;
@@ -165,6 +170,7 @@ class TFormMain : public QMainWindow {
   TForm_Hint* Form_Hint = nullptr;
   TForm_Intro* Form_Intro = nullptr;
   TTrackReplayWindow* Form_TrackReplay = nullptr;  // made when first opened
+  TReceptionWindow* Form_ReceptionRange = nullptr;  // the same
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -21,6 +21,7 @@
 #include "shell/help_window.h"
 #include "shell/hint_notice.h"
 #include "shell/intro_notice.h"
+#include "shell/reception_window.h"
 #include "shell/main_window.h"
 #include "shell/sheet_window.h"
 #include "shell/track_replay_window.h"
@@ -170,6 +171,16 @@ QImage TCaptureScene::TrackReplay(bool allTracks, bool density) {
   const TReplayModel& model = window->Model();
   window->SetTime(static_cast<double>(model.StartSeconds + model.EndSeconds) / 2);
   return GrabWindow(window);
+}
+
+QImage TCaptureScene::ReceptionRange() {
+  TFormMain& main = Main();
+  if (!main.ReplayShips()) SheetWindow();
+  main.ReceptionRange1Click();
+  TReceptionWindow* window = main.Form_ReceptionRange;
+  if (!window) return {};
+  GrabWindow(window);  // laid out at its size
+  return window->Diagram->Picture();
 }
 
 QImage FramedWindow(const QImage& picture, const QString& caption) {

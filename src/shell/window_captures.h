@@ -38,6 +38,9 @@ class TCaptureScene {
   // The Track Replay window over the last run's table (a ship-list run first if none):
   // every vessel at the middle of the span with 10-minute trails, or every whole track.
   QImage TrackReplay(bool allTracks, bool density = false);
+  // The Reception Range window's diagram over the last run's table, as "Save Picture…"
+  // writes it.
+  QImage ReceptionRange();
 
  private:
   struct TParts;

@@ -106,6 +106,7 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
       {{"--encounter-nm", "0", "card"}, TParseStatus::UsageError, "not a distance from 0 to 100 NM"},
       {{"--encounter-nm=half", "card"}, TParseStatus::UsageError, "--encounter-nm: \"half\""},
       {{"card", "--encounter-nm"}, TParseStatus::UsageError, "needs a distance"},
+      {{"--range=yes", "card"}, TParseStatus::UsageError, "--range takes no value"},
   };
   for (const TParseCase& c : cases) {
     std::string joined;
@@ -120,12 +121,12 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
 TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
   const TParseResult r = ParseCliOptions(
       {"--own-track", "--from", "2011-04-07 23:40", "--to=2011-04-08 00:20", "--full-data", "--ship-list", "--quiet",
-       "--threads=3", "card"});
+       "--threads=3", "--range", "card"});
   ASSERT_EQ(r.Status, TParseStatus::Ok) << r.Error;
   const TCliOptions& o = r.Options;
   EXPECT_EQ(o.Threads, 3u);
   EXPECT_EQ(o.Directory, "card");
-  EXPECT_TRUE(o.OwnTrack && o.FullData && o.ShipList && o.Quiet);
+  EXPECT_TRUE(o.OwnTrack && o.FullData && o.ShipList && o.Quiet && o.Range);
   ASSERT_TRUE(o.From && o.To);
   EXPECT_EQ(o.From->Day, Day(2011, 4, 7));
   EXPECT_EQ(o.From->Hour, 23);
@@ -144,7 +145,8 @@ TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
 
   const TParseResult plain = ParseCliOptions({"card"});
   ASSERT_EQ(plain.Status, TParseStatus::Ok);
-  EXPECT_FALSE(plain.Options.OwnTrack || plain.Options.FullData || plain.Options.ShipList || plain.Options.Quiet);
+  EXPECT_FALSE(plain.Options.OwnTrack || plain.Options.FullData || plain.Options.ShipList || plain.Options.Quiet ||
+               plain.Options.Range);
   EXPECT_FALSE(plain.Options.From || plain.Options.To);
   EXPECT_EQ(plain.Options.Threads, 0u);  // all cores
 }
@@ -164,7 +166,8 @@ TEST(CliOptions, HelpNeedsNoDirectory) {
 
 TEST(CliOptions, HelpNamesEveryOptionAndExitStatus) {
   const std::string help = CliHelpText();
-  for (const char* option : {"--from", "--to", "--own-track", "--full-data", "--ship-list", "--threads", "--quiet", "--help"})
+  for (const char* option : {"--from", "--to", "--own-track", "--full-data", "--ship-list", "--threads", "--quiet", "--help",
+                             "--encounters", "--range"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
   for (int status : {kExitOk, kExitInternal, kExitUsage, kExitNoLogFiles, kExitNoTimeStamps, kExitBadWindow,
                      kExitOutput, kExitInterrupted}) {

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
       {"track-view.png", scene.TrackReplay(false)},
       {"track-view-all.png", scene.TrackReplay(true)},
       {"track-view-density.png", scene.TrackReplay(true, true)},
+      {"reception-range.png", scene.ReceptionRange()},
   };
   int failures = 0;
   for (const auto& [name, image] : shots) {
