@@ -1,0 +1,134 @@
+#include "codec/line_stamp.h"
+
+#include "codec/tdatetime.h"
+
+namespace pelorin {
+
+namespace {
+
+constexpr int64_t kUnixEpochSeconds = int64_t{25569} * 86400;  // 1 January 1970
+constexpr int64_t kMillisecondsFrom = 100000000000;            // c: above 10^11 counts milliseconds
+constexpr char kHex[] = "0123456789ABCDEF";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits only, at most 18 of them, so that no value overflows.
+bool ReadDigits(std::string_view text, int64_t& value) {
+  if (text.empty() || text.size() > 18) return false;
+  value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+    value = value * 10 + (c - '0');
+  }
+  return true;
+}
+
+void UnixTime(std::string_view digits, bool milliseconds, int currentYear, TLineStamp& stamp) {
+  int64_t value = 0;
+  if (!ReadDigits(digits, value)) return;
+  if (milliseconds && value > kMillisecondsFrom) value /= 1000;
+  if (value > kMillisecondsFrom) return;  // beyond the year 5000 either way
+  const int64_t seconds = value + kUnixEpochSeconds;
+  if (!PlausibleYear(DecodeSeconds(seconds).Year, currentYear)) return;
+  stamp = {TStampKind::Time, seconds};
+}
+
+bool ChecksumOK(std::string_view body, char high, char low) {
+  unsigned sum = 0;
+  for (char c : body) sum ^= static_cast<unsigned char>(c);
+  return high == kHex[(sum >> 4) & 0xF] && low == kHex[sum & 0xF];
+}
+
+// One tag block's parameters (between the backslash and the "*").
+void TagParameters(std::string_view body, int currentYear, TLineStamp& stamp) {
+  while (!body.empty()) {
+    const size_t comma = body.find(',');
+    const std::string_view parameter = body.substr(0, comma);
+    if (parameter.size() >= 2 && parameter[0] == 'c' && parameter[1] == ':') {
+      stamp.Kind = TStampKind::NoTime;
+      UnixTime(parameter.substr(2), true, currentYear, stamp);
+    }
+    if (comma == std::string_view::npos) break;
+    body.remove_prefix(comma + 1);
+  }
+}
+
+// Every tag block in turn; one with a bad checksum takes the line's time away.
+std::string_view TagBlocks(std::string_view line, int currentYear, TLineStamp& stamp) {
+  TLineStamp found{TStampKind::NoTime, 0};
+  bool badSum = false;
+  std::string_view rest = line;
+  while (!rest.empty() && rest[0] == '\\') {
+    const size_t close = rest.find('\\', 1);
+    if (close == std::string_view::npos) return line;
+    const std::string_view block = rest.substr(1, close - 1);
+    const size_t star = block.rfind('*');
+    if (star == std::string_view::npos || star + 3 != block.size() ||
+        !ChecksumOK(block.substr(0, star), block[star + 1], block[star + 2]))
+      badSum = true;
+    else
+      TagParameters(block.substr(0, star), currentYear, found);
+    rest.remove_prefix(close + 1);
+  }
+  stamp = badSum ? TLineStamp{TStampKind::BadChecksum, 0} : found;
+  return rest;
+}
+
+bool Number(std::string_view text, size_t at, size_t width, int& value) {
+  if (at + width > text.size()) return false;
+  value = 0;
+  for (size_t i = at; i < at + width; ++i) {
+    if (!IsDigit(text[i])) return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+// "2024-12-09T22:07:14Z " or "2024-12-09 22:07:14.123;" before the sentence.
+std::string_view IsoPrefix(std::string_view line, int currentYear, TLineStamp& stamp) {
+  int year, month, day, hour, minute, second;
+  if (line.size() < 20 || line[4] != '-' || line[7] != '-' || (line[10] != 'T' && line[10] != ' ') ||
+      line[13] != ':' || line[16] != ':' || !Number(line, 0, 4, year) || !Number(line, 5, 2, month) ||
+      !Number(line, 8, 2, day) || !Number(line, 11, 2, hour) || !Number(line, 14, 2, minute) ||
+      !Number(line, 17, 2, second))
+    return line;
+  size_t at = 19;
+  if (line[at] == '.') {
+    ++at;
+    while (at < line.size() && IsDigit(line[at])) ++at;
+  }
+  if (at < line.size() && line[at] == 'Z') ++at;
+  if (at >= line.size() || (line[at] != ' ' && line[at] != '\t' && line[at] != ',' && line[at] != ';')) return line;
+  TDateTime t = 0;
+  stamp = {TStampKind::NoTime, 0};
+  if (PlausibleYear(year, currentYear) && TryEncodeDateTime(year, month, day, hour, minute, second, t))
+    stamp = {TStampKind::Time, TDateTimeToSeconds(t)};
+  return line.substr(at + 1);
+}
+
+// "!AIVDM,...*hh,rSTATION,1241544035": the sentence ends with its checksum.
+std::string_view TrailingTime(std::string_view line, int currentYear, TLineStamp& stamp) {
+  const size_t star = line.find('*');
+  if (star == std::string_view::npos || star + 3 >= line.size() || line[star + 3] != ',') return line;
+  const std::string_view last = line.substr(line.rfind(',') + 1);
+  int64_t ignored = 0;
+  if (!ReadDigits(last, ignored)) return line;
+  stamp = {TStampKind::NoTime, 0};
+  UnixTime(last, false, currentYear, stamp);
+  return line.substr(0, star + 3);
+}
+
+}  // namespace
+
+bool PlausibleYear(int year, int currentYear) { return year >= 2000 && year <= currentYear + 1; }
+
+std::string_view SentenceOfStampedLine(std::string_view line, int currentYear, TLineStamp& stamp) {
+  stamp = {};
+  if (line.empty()) return line;
+  if (line[0] == '\\') return TagBlocks(line, currentYear, stamp);
+  if (IsDigit(line[0])) return IsoPrefix(line, currentYear, stamp);
+  if (line.size() >= 3 && line[line.size() - 3] == '*') return line;
+  return TrailingTime(line, currentYear, stamp);
+}
+
+}  // namespace pelorin
