@@ -11,10 +11,12 @@ struct TSourceEntries {
   TScanState State;
   TLogList Entries;
   bool Found = false;
+  int64_t FirstLine = 0;  // the first line it timed
 };
 
 void Meet(TSourceEntries& b, int64_t c, int64_t f, int64_t seconds) {
   TScanState& s = b.State;
+  if (!b.Found) b.FirstLine = f;
   b.Found = s.AnyStamp = true;
   s.T = SecondsToTDateTime(seconds);
   s.Td = static_cast<TDateTime>(TDateTimeDay(s.T));
@@ -37,7 +39,7 @@ void Meet(TSourceEntries& b, int64_t c, int64_t f, int64_t seconds) {
 TSourceWalk WalkSourceTimes(TLineReader& file, int64_t c, int currentYear, TScanState& st, TLogList& list,
                             TProgressSink& sink, bool& stopRequested, TTimeSource& source, int64_t& failedLine) {
   const int64_t n = file.LineCount();
-  TSourceEntries tags{st, {}, false}, stations{st, {}, false};
+  TSourceEntries tags{st, {}, false, 0}, stations{st, {}, false, 0};
   TSourceReader reader;
   reader.CurrentYear = currentYear;
   int64_t f = 0;
@@ -60,9 +62,12 @@ TSourceWalk WalkSourceTimes(TLineReader& file, int64_t c, int currentYear, TScan
     if (sink.StopKeyPressed()) stopRequested = true;
     if (stopRequested) break;
   }
-  TSourceEntries* chosen = tags.Found ? &tags : stations.Found ? &stations : nullptr;
+  // A recording whose lines carry a time only here and there is timed better by the
+  // base stations when they begin to time it sooner.
+  const bool byTags = tags.Found && (!stations.Found || tags.FirstLine <= stations.FirstLine);
+  TSourceEntries* chosen = byTags ? &tags : stations.Found ? &stations : nullptr;
   if (chosen == nullptr) return TSourceWalk::NoTimes;
-  source = tags.Found ? TTimeSource::TagBlocks : TTimeSource::BaseStations;
+  source = byTags ? TTimeSource::TagBlocks : TTimeSource::BaseStations;
   WriteEntry(chosen->Entries, chosen->State, chosen->State.T, c, f < n ? f : n - 1);
   list.insert(list.end(), chosen->Entries.begin(), chosen->Entries.end());
   st = chosen->State;

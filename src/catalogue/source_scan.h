@@ -18,7 +18,7 @@ enum class TSourceWalk {
 };
 
 // Lines 0..n-1 of the counted `file` (index `c` in FileListe). Tag blocks win over base
-// stations. With Found, `st` is the state after the walk's last line, and the file's
+// stations, unless the base stations time the file from an earlier line. With Found, `st` is the state after the walk's last line, and the file's
 // last entry is written. Moves the load bar, pumps and sets `stopRequested` by the stop
 // key after every line, as the bisection does.
 TSourceWalk WalkSourceTimes(TLineReader& file, int64_t c, int currentYear, TScanState& st, TLogList& list,

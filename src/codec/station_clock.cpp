@@ -21,7 +21,7 @@ bool Confirms(const TStationClock& clock, const TStationClock::TWaiting& w, uint
   if (!w.Used || Distance(w.Seconds, seconds) > kAgreeSeconds) return false;
   if (w.MMSI != mmsi) return true;
   return IsBaseStationMMSI(mmsi) &&
-         (!clock.Set || (seconds > clock.Seconds && seconds - clock.Seconds < kDaySeconds));
+         (!clock.Confirmed || (seconds > clock.Seconds && seconds - clock.Seconds < kDaySeconds));
 }
 
 void Wait(TStationClock& clock, uint32_t mmsi, int64_t seconds) {
@@ -55,15 +55,23 @@ bool StationClockReport(TStationClock& clock, const TStationTime& report, int cu
       !TryEncodeDateTime(report.Year, report.Month, report.Day, report.Hour, report.Minute, report.Second, t))
     return false;
   const int64_t s = TDateTimeToSeconds(t);
-  bool accepted = clock.Set && Distance(s, clock.Seconds) <= kAgreeSeconds;
-  for (const TStationClock::TWaiting& w : clock.Waiting) accepted = accepted || Confirms(clock, w, report.MMSI, s);
-  if (!accepted) {
+  // Nothing before it to disagree with: a base station's first report sets the clock,
+  // until a second report confirms it or two others agree on another time.
+  if (!clock.Set && IsBaseStationMMSI(report.MMSI)) {
+    clock.Set = true;
+    clock.Seconds = seconds = s;
+    return true;
+  }
+  const bool agrees = clock.Set && Distance(s, clock.Seconds) <= kAgreeSeconds;
+  bool confirmed = false;
+  for (const TStationClock::TWaiting& w : clock.Waiting) confirmed = confirmed || Confirms(clock, w, report.MMSI, s);
+  if (!agrees && !confirmed) {
     Wait(clock, report.MMSI, s);
     return false;
   }
-  if (Distance(s, clock.Seconds) > kAgreeSeconds || !clock.Set)
+  if (!agrees)
     for (TStationClock::TWaiting& w : clock.Waiting) w.Used = false;
-  clock.Set = true;
+  clock.Set = clock.Confirmed = true;
   clock.Seconds = s;
   seconds = s;
   return true;

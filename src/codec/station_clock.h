@@ -25,15 +25,17 @@ struct TStationClock {
     bool Used = false;
   };
   bool Set = false;
+  bool Confirmed = false;  // a second report agreed with it
   int64_t Seconds = 0;
   TWaiting Waiting[kWaiting];
   int NextSlot = 0;
 };
 
 // True, with `seconds` (TDateTimeToSeconds counting), when the report is accepted: a valid
-// date from 2000 to the year after `currentYear`, within a minute of the clock, or within
-// a minute of a report that waits, from another station (or from the same base station
-// when no clock is set yet or it moves less than a day forward).
+// date from 2000 to the year after `currentYear`, and either the first report of a base
+// station (00MIDxxxx) when no clock is set, or within a minute of the clock, or within a
+// minute of a report that waits, from another station, or from the same base station
+// while the clock is unconfirmed or when it moves the clock less than a day forward.
 bool StationClockReport(TStationClock& clock, const TStationTime& report, int currentYear, int64_t& seconds);
 
 }  // namespace pelorin

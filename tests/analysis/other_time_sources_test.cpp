@@ -114,7 +114,7 @@ TEST(OtherTimeSources, BaseStationsTimeTheFileOnlyWhenPlausible) {
   TSourceCard card;
   card.Add("BS.LOG", {
                          Report(kShipA),                                      // no time yet
-                         Vdm(Msg4(kStation, 2011, 4, 7, 23, 59, 40)),         // waits for confirmation
+                         Vdm(Msg4(kStation, 2011, 4, 7, 23, 59, 40)),         // the first sets the clock
                          Vdm(Msg4(kStation, 2011, 4, 7, 23, 59, 50)),
                          Report(kShipA),
                          Vdm(Msg4(kVessel, 2006, 1, 1, 0, 0, 0)),
@@ -129,7 +129,7 @@ TEST(OtherTimeSources, BaseStationsTimeTheFileOnlyWhenPlausible) {
   EXPECT_EQ(card.Sink.Lines.at(card.LineAfter("Number of Lines in File[0]: 10")),
             "Time source in File[0]: base stations");
   ASSERT_EQ(card.Catalogue.LogList.size(), 2u);
-  ExpectEntry(card.Catalogue.LogList[0], At(7, 23, 59, 50), At(7, 23, 59, 50), 0, 7);
+  ExpectEntry(card.Catalogue.LogList[0], At(7, 23, 59, 40), At(7, 23, 59, 50), 0, 7);
   ExpectEntry(card.Catalogue.LogList[1], At(8, 0, 0, 30), At(8, 0, 0, 30), 8, 9);
 
   // The second day alone: its clock is the one the scan had at its first line.
@@ -137,8 +137,8 @@ TEST(OtherTimeSources, BaseStationsTimeTheFileOnlyWhenPlausible) {
   EXPECT_EQ(card.Times(kShipA), std::vector<std::string>{"2011-04-08T00:00:30Z"});
   card.Pass(0, 1);
   EXPECT_EQ(card.Times(kShipA), (std::vector<std::string>{"2011-04-07T23:59:50Z", "2011-04-08T00:00:30Z"}));
-  EXPECT_EQ(card.State.Account.StationTimesImplausible, 5);
-  EXPECT_EQ(card.State.Account.TimeInWindow, 2);
+  EXPECT_EQ(card.State.Account.StationTimesImplausible, 4);
+  EXPECT_EQ(card.State.Account.TimeInWindow, 3);
   EXPECT_EQ(card.State.Account.AisWindowClosed, 1);
 }
 

@@ -266,6 +266,25 @@ TEST(CliJob, EveryWayOfEndingHasItsStatusAndMessage) {
   }
 }
 
+TEST(CliJob, PathsAreFoldersOrFilesOfAnyNameInTheOrderGiven) {
+  TTempDir root;
+  const fs::path folder = root.Path() / "card", out = root.Path() / "out", file = root.Path() / "later.nmea";
+  fs::create_directories(folder);
+  fs::create_directories(out);
+  fs::copy_file(Samples() / "00000002.LOG", folder / "00000002.LOG");
+  fs::copy_file(Samples() / "00000001.LOG", file);
+  const TJobRun run = Job({file.string(), folder.string()}, out.string() + "/", false);
+  EXPECT_EQ(run.Status, kExitOk) << run.Err;
+  const std::vector<std::string> lines = SplitLines(run.Out);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], file.string());
+  EXPECT_EQ(lines[1], (folder / "00000002.LOG").string());
+  EXPECT_EQ(lines[2], "Number of Files :2");
+  const TJobRun gone = Job({file.string(), (root.Path() / "gone.txt").string()}, out.string() + "/", false);
+  EXPECT_EQ(gone.Status, kExitNoLogFiles);
+  EXPECT_NE(gone.Err.find("cannot read " + (root.Path() / "gone.txt").string()), std::string::npos) << gone.Err;
+}
+
 TEST(CliJob, ReadOnlyWorkingDirectoryIsAnOutputError) {
   TTempDir root;
   CopySamples(root.Path() / "card");
