@@ -61,6 +61,10 @@ struct TPass {
   int64_t nowSeconds = 0;
   TTimeSource source = TTimeSource::GpsSentences;
   TStationClock clock;  // the file's, from its first line
+  // The time last set here, and whether GPS_TimeStampStr is its text: many lines share a
+  // second, which is turned into a value and a text once.
+  int64_t sourceSeconds = INT64_MIN;
+  bool sourceText = false;
 
   // TDateTimeToSeconds(GPS_TimeStampDT), worked out once per time sentence.
   int64_t NowSeconds() {
@@ -106,7 +110,7 @@ struct TPass {
   }
 
   bool IsStationTime(const TLineRecord& r) const {
-    return source == TTimeSource::BaseStations && !r.Decoded() &&
+    return source == TTimeSource::BaseStations && !r.Decoded() && r.Line().size() <= kLongestTimedLine &&
            IsStationTimeSentence(r.Kind(), r.Fields(), r.Count() == pd_One, r.MsgID());
   }
 
@@ -151,14 +155,21 @@ struct TPass {
   // A time from a source other than GPS sentences, as a time sentence sets it; true when
   // it lies inside the window.
   bool SourceTime(int64_t seconds) {
-    state.GPS_TimeStampDT = SecondsToTDateTime(seconds);
+    if (seconds != sourceSeconds) {
+      sourceSeconds = seconds;
+      state.GPS_TimeStampDT = SecondsToTDateTime(seconds);
+      sourceText = false;
+    }
     if (seconds < startSeconds || seconds > endSeconds) {
       state.InTimeWindow = false;
       return false;
     }
     state.InTimeWindow = true;
-    char text[20];
-    if (TimeStampChars(state.GPS_TimeStampDT, text)) state.GPS_TimeStampStr.assign(text, sizeof text);
+    if (!sourceText) {
+      char text[20];
+      if (TimeStampChars(state.GPS_TimeStampDT, text)) state.GPS_TimeStampStr.assign(text, sizeof text);
+      sourceText = true;
+    }
     stampOdd = false;
     return true;
   }
@@ -469,7 +480,7 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   sink.SetBarMin(TBar::Load, LineFrom);
   TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {},
              {}, {}, {}, {}, {}, {}, StampIsOdd(state), std::numeric_limits<double>::quiet_NaN(), 0,
-             options.Source, {}, {}};
+             options.Source, {}, INT64_MIN, false, {}};
   pass.fields.reserve(24);
   struct TFinish {
     TPass& pass;

@@ -16,11 +16,15 @@ namespace {
 
 enum class TGpsStamp { None, Stamp, ReadFailed };
 
-TGpsStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp) {
+// `other`: the lines are examined one after the other from the file's first, and none
+// has given a GPS time yet: each is fed to the other sources as well.
+TGpsStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp,
+                        TSourceScan* other, int64_t c) {
   // The tag decides whether the line is read whole: a line of any length may be passed
   // over. Every line was counted, so one that cannot be read now is a failure.
   std::string_view line;
-  if (!file.LineHead(index, 6, line)) return TGpsStamp::ReadFailed;
+  if (!file.LineHead(index, other != nullptr ? kLongestTimedLine + 1 : 6, line)) return TGpsStamp::ReadFailed;
+  if (other != nullptr) SourceScanLine(*other, c, index, line);
   if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return TGpsStamp::None;
   if (!file.Line(index, line)) return TGpsStamp::ReadFailed;
   bool got = false;
@@ -30,7 +34,6 @@ TGpsStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScan
     got = NMEA_ZDA_DateTime(line, st.Date, st.Time);
   return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp) ? TGpsStamp::Stamp : TGpsStamp::None;
 }
-
 
 // Whether the file still holds what was counted, after its search: one that shrank or
 // was rewritten meanwhile gave lines that may not be those counted.
@@ -52,6 +55,7 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
   catalogue.ScanYear = currentYear;
   TLineReader file;
   std::string path;
+  TSourceScan other;  // used again from file to file
   const auto& names = catalogue.SD_Info.FileListe;
   for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
     const int64_t c = static_cast<int64_t>(fileNo);
@@ -83,11 +87,12 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       continue;
     }
     bool fileStamp = false;
+    BeginSourceScan(other, st, currentYear);
 
     int64_t low = 0, high = n - 1, f = 0, next = 0;
     for (;;) {
       TDateTime stamp = 0;
-      const TGpsStamp got = LineTimeStamp(file, f, currentYear, st, stamp);
+      const TGpsStamp got = LineTimeStamp(file, f, currentYear, st, stamp, fileStamp ? nullptr : &other, c);
       if (got == TGpsStamp::ReadFailed)
         return readFailed(f, file.ReadErrno() != 0 ? std::strerror(file.ReadErrno()) : kChangedWhileRead);
       if (got == TGpsStamp::Stamp) {
@@ -123,13 +128,7 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       if (next == n || catalogue.StopRequested) break;
       f = next;
     }
-    if (!fileStamp && !catalogue.StopRequested) {
-      int64_t failedLine = 0;
-      const TSourceWalk walk = WalkSourceTimes(file, c, currentYear, st, list, sink, catalogue.StopRequested, source,
-                                               failedLine);
-      if (walk == TSourceWalk::ReadFailed)
-        return readFailed(failedLine, file.ReadErrno() != 0 ? std::strerror(file.ReadErrno()) : kChangedWhileRead);
-    }
+    if (!fileStamp) source = EndSourceScan(other, c, next - 1, st, list);
     if (!StillAsCounted(file, path)) return readFailed(f, kChangedWhileRead);
     catalogue.FileTimeSource.push_back(source);
     if (source == TTimeSource::GpsSentences)

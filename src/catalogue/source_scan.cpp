@@ -1,18 +1,8 @@
 #include "catalogue/source_scan.h"
 
-#include "catalogue/source_time.h"
-
 namespace pelorin {
 
 namespace {
-
-// The entries one source gives the file, as the walk goes.
-struct TSourceEntries {
-  TScanState State;
-  TLogList Entries;
-  bool Found = false;
-  int64_t FirstLine = 0;  // the first line it timed
-};
 
 void Meet(TSourceEntries& b, int64_t c, int64_t f, int64_t seconds) {
   TScanState& s = b.State;
@@ -36,42 +26,34 @@ void Meet(TSourceEntries& b, int64_t c, int64_t f, int64_t seconds) {
 
 }  // namespace
 
-TSourceWalk WalkSourceTimes(TLineReader& file, int64_t c, int currentYear, TScanState& st, TLogList& list,
-                            TProgressSink& sink, bool& stopRequested, TTimeSource& source, int64_t& failedLine) {
-  const int64_t n = file.LineCount();
-  TSourceEntries tags{st, {}, false, 0}, stations{st, {}, false, 0};
-  TSourceReader reader;
-  reader.CurrentYear = currentYear;
-  int64_t f = 0;
-  if (!file.Seek(0)) {
-    failedLine = 0;
-    return TSourceWalk::ReadFailed;
-  }
-  for (; f < n; ++f) {
-    std::string_view line;
-    if (!file.Next(line)) {
-      failedLine = f;
-      return TSourceWalk::ReadFailed;
-    }
-    const TSourceTimes got = SourceLineTimes(reader, line);
-    if (got.GpsTime) return TSourceWalk::GpsTime;
-    if (got.Stamped) Meet(tags, c, f, got.StampSeconds);
-    if (got.Station) Meet(stations, c, f, got.StationSeconds);
-    sink.SetBarPosition(TBar::Load, f + 1);
-    sink.ProcessMessages();
-    if (sink.StopKeyPressed()) stopRequested = true;
-    if (stopRequested) break;
-  }
+void BeginSourceScan(TSourceScan& scan, const TScanState& st, int currentYear) {
+  scan.Reader.CurrentYear = currentYear;
+  scan.Reader.Clock = {};
+  scan.Tags = {st, {}, false, 0};
+  scan.Stations = {st, {}, false, 0};
+  scan.GpsTime = false;
+}
+
+void SourceScanLine(TSourceScan& scan, int64_t c, int64_t f, std::string_view line) {
+  if (scan.GpsTime) return;
+  const TSourceTimes got = SourceLineTimes(scan.Reader, line);
+  scan.GpsTime = got.GpsTime;
+  if (got.Stamped) Meet(scan.Tags, c, f, got.StampSeconds);
+  if (got.Station) Meet(scan.Stations, c, f, got.StationSeconds);
+}
+
+TTimeSource EndSourceScan(TSourceScan& scan, int64_t c, int64_t lastLine, TScanState& st, TLogList& list) {
+  if (scan.GpsTime) return TTimeSource::GpsSentences;
   // A recording whose lines carry a time only here and there is timed better by the
   // base stations when they begin to time it sooner.
-  const bool byTags = tags.Found && (!stations.Found || tags.FirstLine <= stations.FirstLine);
-  TSourceEntries* chosen = byTags ? &tags : stations.Found ? &stations : nullptr;
-  if (chosen == nullptr) return TSourceWalk::NoTimes;
-  source = byTags ? TTimeSource::TagBlocks : TTimeSource::BaseStations;
-  WriteEntry(chosen->Entries, chosen->State, chosen->State.T, c, f < n ? f : n - 1);
+  const bool byTags =
+      scan.Tags.Found && (!scan.Stations.Found || scan.Tags.FirstLine <= scan.Stations.FirstLine);
+  TSourceEntries* chosen = byTags ? &scan.Tags : scan.Stations.Found ? &scan.Stations : nullptr;
+  if (chosen == nullptr) return TTimeSource::GpsSentences;
+  WriteEntry(chosen->Entries, chosen->State, chosen->State.T, c, lastLine);
   list.insert(list.end(), chosen->Entries.begin(), chosen->Entries.end());
   st = chosen->State;
-  return TSourceWalk::Found;
+  return byTags ? TTimeSource::TagBlocks : TTimeSource::BaseStations;
 }
 
 }  // namespace pelorin

@@ -1,27 +1,38 @@
 #pragma once
-// The scan of a file without usable GPS time sentences: every line in order, read once
-// for both other sources; the file's entries split at every change of day.
+// The other time sources of a file, read by the scan on the lines it examines one after
+// the other until it meets the file's first GPS time: in a file without any, that is
+// every line, and its entries are then split at every change of day.
 #include <cstdint>
+#include <string_view>
 
-#include "catalogue/line_reader.h"
 #include "catalogue/log_index.h"
 #include "catalogue/scan_state.h"
-#include "platform/progress_sink.h"
+#include "catalogue/source_time.h"
 
 namespace pelorin {
 
-enum class TSourceWalk {
-  NoTimes,     // no other source times this file: nothing written
-  Found,       // `source` times it: the file's entries written, up to where the walk ended
-  GpsTime,     // a time sentence reads after all: nothing written
-  ReadFailed,  // at line `failedLine`
+// The entries one source gives the file so far.
+struct TSourceEntries {
+  TScanState State;
+  TLogList Entries;
+  bool Found = false;
+  int64_t FirstLine = 0;  // the first line it timed
 };
 
-// Lines 0..n-1 of the counted `file` (index `c` in FileListe). Tag blocks win over base
-// stations, unless the base stations time the file from an earlier line. With Found, `st` is the state after the walk's last line, and the file's
-// last entry is written. Moves the load bar, pumps and sets `stopRequested` by the stop
-// key after every line, as the bisection does.
-TSourceWalk WalkSourceTimes(TLineReader& file, int64_t c, int currentYear, TScanState& st, TLogList& list,
-                            TProgressSink& sink, bool& stopRequested, TTimeSource& source, int64_t& failedLine);
+struct TSourceScan {
+  TSourceReader Reader;
+  TSourceEntries Tags, Stations;
+  bool GpsTime = false;  // a time sentence the bisection does not read ($GPZDA) reads
+};
+
+// Before line 0 of file `c`, with the scan's state `st`.
+void BeginSourceScan(TSourceScan& scan, const TScanState& st, int currentYear);
+// Line f, the one after the line fed before.
+void SourceScanLine(TSourceScan& scan, int64_t c, int64_t f, std::string_view line);
+// After the file's lines 0..lastLine were fed and none gave a GPS time: writes the file's
+// entries and its state into `list` and `st` and gives the source that times it, or
+// GpsSentences (nothing written) when none does. Tag blocks win over base stations,
+// unless the base stations time the file from an earlier line.
+TTimeSource EndSourceScan(TSourceScan& scan, int64_t c, int64_t lastLine, TScanState& st, TLogList& list);
 
 }  // namespace pelorin

@@ -28,6 +28,7 @@ struct TSourceTimes {
   int64_t StationSeconds = 0;
 };
 
+// A line longer than kLongestTimedLine (or its head of that length and one more) gives none.
 TSourceTimes SourceLineTimes(TSourceReader& reader, std::string_view line);
 
 // Whether a sentence of this kind, field count, sentence count and message identifier

@@ -12,6 +12,24 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+int64_t YearStartSeconds(int year) {
+  TDateTime day = 0;
+  TryEncodeDate(year, 1, 1, day);
+  return static_cast<int64_t>(day) * 86400;
+}
+
+// PlausibleYear of the time, without decoding its date; every stamped line asks.
+bool PlausibleSeconds(int64_t seconds, int currentYear) {
+  static const int64_t first = YearStartSeconds(2000);
+  thread_local int boundYear = 0;
+  thread_local int64_t bound = 0;
+  if (boundYear != currentYear) {
+    boundYear = currentYear;
+    bound = YearStartSeconds(currentYear + 2);
+  }
+  return seconds >= first && seconds < bound;
+}
+
 // Digits only, at most 18 of them, so that no value overflows.
 bool ReadDigits(std::string_view text, int64_t& value) {
   if (text.empty() || text.size() > 18) return false;
@@ -29,7 +47,7 @@ void UnixTime(std::string_view digits, bool milliseconds, int currentYear, TLine
   if (milliseconds && value > kMillisecondsFrom) value /= 1000;
   if (value > kMillisecondsFrom) return;  // beyond the year 5000 either way
   const int64_t seconds = value + kUnixEpochSeconds;
-  if (!PlausibleYear(DecodeSeconds(seconds).Year, currentYear)) return;
+  if (!PlausibleSeconds(seconds, currentYear)) return;
   stamp = {TStampKind::Time, seconds};
 }
 
@@ -124,7 +142,7 @@ bool PlausibleYear(int year, int currentYear) { return year >= 2000 && year <= c
 
 std::string_view SentenceOfStampedLine(std::string_view line, int currentYear, TLineStamp& stamp) {
   stamp = {};
-  if (line.empty()) return line;
+  if (line.empty() || line.size() > kLongestTimedLine) return line;
   if (line[0] == '\\') return TagBlocks(line, currentYear, stamp);
   if (IsDigit(line[0])) return IsoPrefix(line, currentYear, stamp);
   if (line.size() >= 3 && line[line.size() - 3] == '*') return line;

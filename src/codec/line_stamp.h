@@ -2,6 +2,7 @@
 // The time a line carries beside its sentence, as receivers other than a transponder
 // write it: NMEA 4.10 tag blocks before the sentence (`c:`), an ISO 8601 time before it,
 // or a UNIX time as the last field after its checksum.
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -13,6 +14,10 @@ enum class TStampKind : uint8_t {
   NoTime,       // a stamp whose time is missing or unusable (empty, negative, far off)
   BadChecksum,  // a tag block whose checksum fails: the sentence is used, its time not
 };
+
+// A longer line gives no time at all, whatever it holds: the scan reads no more of a line
+// to find one.
+inline constexpr size_t kLongestTimedLine = 1024;
 
 struct TLineStamp {
   TStampKind Kind = TStampKind::None;
