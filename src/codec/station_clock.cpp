@@ -71,9 +71,10 @@ bool StationClockReport(TStationClock& clock, const TStationTime& report, int cu
   }
   if (!agrees)
     for (TStationClock::TWaiting& w : clock.Waiting) w.Used = false;
+  // A station whose clock lags agrees, but does not pull the time back.
+  clock.Seconds = agrees && clock.Seconds > s ? clock.Seconds : s;
   clock.Set = clock.Confirmed = true;
-  clock.Seconds = s;
-  seconds = s;
+  seconds = clock.Seconds;
   return true;
 }
 

@@ -31,7 +31,8 @@ struct TStationClock {
   int NextSlot = 0;
 };
 
-// True, with `seconds` (TDateTimeToSeconds counting), when the report is accepted: a valid
+// True, with `seconds` (TDateTimeToSeconds counting) the clock's time after it, when the
+// report is accepted (one within a minute behind the clock leaves it as it is): a valid
 // date from 2000 to the year after `currentYear`, and either the first report of a base
 // station (00MIDxxxx) when no clock is set, or within a minute of the clock, or within a
 // minute of a report that waits, from another station, or from the same base station

@@ -146,5 +146,16 @@ TEST(StationClock, AcceptsOnlyPlausibleTimes) {
   }
 }
 
+// Danish coast stations a minute apart, as in the stream example: the clock keeps the later.
+TEST(StationClock, LaggingStationDoesNotPullTheTimeBack) {
+  TStationClock clock;
+  int64_t seconds = 0;
+  ASSERT_TRUE(StationClockReport(clock, {2311200, 2010, 6, 11, 11, 46, 11}, kYear, seconds));
+  ASSERT_TRUE(StationClockReport(clock, {2275200, 2010, 6, 11, 11, 45, 24}, kYear, seconds));
+  EXPECT_EQ(seconds, Seconds(2010, 6, 11, 11, 46, 11));
+  ASSERT_TRUE(StationClockReport(clock, {2614500, 2010, 6, 11, 11, 46, 12}, kYear, seconds));
+  EXPECT_EQ(seconds, Seconds(2010, 6, 11, 11, 46, 12));
+}
+
 }  // namespace
 }  // namespace pelorin
