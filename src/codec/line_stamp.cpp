@@ -51,45 +51,48 @@ void UnixTime(std::string_view digits, bool milliseconds, int currentYear, TLine
   stamp = {TStampKind::Time, seconds};
 }
 
-bool ChecksumOK(std::string_view body, char high, char low) {
-  unsigned sum = 0;
-  for (char c : body) sum ^= static_cast<unsigned char>(c);
-  return high == kHex[(sum >> 4) & 0xF] && low == kHex[sum & 0xF];
+// The time of `c:`, when `parameter` is one.
+void TimeParameter(std::string_view parameter, int currentYear, TLineStamp& found) {
+  if (parameter.size() < 2 || parameter[0] != 'c' || parameter[1] != ':') return;
+  found.Kind = TStampKind::NoTime;
+  UnixTime(parameter.substr(2), true, currentYear, found);
 }
 
-// One tag block's parameters (between the backslash and the "*").
-void TagParameters(std::string_view body, int currentYear, TLineStamp& stamp) {
-  while (!body.empty()) {
-    const size_t comma = body.find(',');
-    const std::string_view parameter = body.substr(0, comma);
-    if (parameter.size() >= 2 && parameter[0] == 'c' && parameter[1] == ':') {
-      stamp.Kind = TStampKind::NoTime;
-      UnixTime(parameter.substr(2), true, currentYear, stamp);
+// The tag block at line[at] (a backslash), in one walk: its checksum over the characters
+// up to its first "*", its parameters between the commas. False without a closing
+// backslash; `at` then moves past the block.
+bool TagBlock(std::string_view line, size_t& at, int currentYear, bool& badSum, TLineStamp& found) {
+  unsigned sum = 0;
+  size_t star = std::string_view::npos, from = at + 1, i = at + 1;
+  for (; i < line.size() && line[i] != '\\'; ++i) {
+    if (star != std::string_view::npos) continue;
+    const char c = line[i];
+    if (c == ',' || c == '*') {
+      TimeParameter(line.substr(from, i - from), currentYear, found);
+      from = i + 1;
+      if (c == '*') {
+        star = i;
+        continue;
+      }
     }
-    if (comma == std::string_view::npos) break;
-    body.remove_prefix(comma + 1);
+    sum ^= static_cast<unsigned char>(c);
   }
+  if (i >= line.size()) return false;
+  badSum = badSum || star == std::string_view::npos || star + 3 != i || line[star + 1] != kHex[(sum >> 4) & 0xF] ||
+           line[star + 2] != kHex[sum & 0xF];
+  at = i + 1;
+  return true;
 }
 
 // Every tag block in turn; one with a bad checksum takes the line's time away.
 std::string_view TagBlocks(std::string_view line, int currentYear, TLineStamp& stamp) {
   TLineStamp found{TStampKind::NoTime, 0};
   bool badSum = false;
-  std::string_view rest = line;
-  while (!rest.empty() && rest[0] == '\\') {
-    const size_t close = rest.find('\\', 1);
-    if (close == std::string_view::npos) return line;
-    const std::string_view block = rest.substr(1, close - 1);
-    const size_t star = block.rfind('*');
-    if (star == std::string_view::npos || star + 3 != block.size() ||
-        !ChecksumOK(block.substr(0, star), block[star + 1], block[star + 2]))
-      badSum = true;
-    else
-      TagParameters(block.substr(0, star), currentYear, found);
-    rest.remove_prefix(close + 1);
-  }
+  size_t at = 0;
+  while (at < line.size() && line[at] == '\\')
+    if (!TagBlock(line, at, currentYear, badSum, found)) return line;
   stamp = badSum ? TLineStamp{TStampKind::BadChecksum, 0} : found;
-  return rest;
+  return line.substr(at);
 }
 
 bool Number(std::string_view text, size_t at, size_t width, int& value) {
