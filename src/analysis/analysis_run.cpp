@@ -222,7 +222,12 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
   TPieceFeed feed(PassPieceBytes(options), options.Threads);
   options.Feed = &feed;
 
+  const auto sourceOf = [&](const TLogDateTime& e) {
+    const bool known = e.File_Index >= 0 && static_cast<size_t>(e.File_Index) < cat.FileTimeSource.size();
+    return known ? cat.FileTimeSource[static_cast<size_t>(e.File_Index)] : TTimeSource::GpsSentences;
+  };
   const TLogDateTime& first = logList[static_cast<size_t>(First)];
+  options.Source = sourceOf(first);
   ReadLogFile_First(in.State, EntryPath(cat.SD_Info, first), first.Line_Start, first.Line_End, Start, End, options,
                     sink);
   EntryReport(sink, cat.SD_Info, first);
@@ -234,6 +239,7 @@ TRunOutcome RunAnalysis(TRunInputs& in) {
     sink.SetBarPosition(TBar::Total, i);
     sink.ProcessMessages();
     const TLogDateTime& e = logList[static_cast<size_t>(i)];
+    options.Source = sourceOf(e);
     ReadLogFile_Next(in.State, EntryPath(cat.SD_Info, e), e.Line_Start, e.Line_End, Start, End, options, sink);
     EntryReport(sink, cat.SD_Info, e);
     if (stop.Stopped) return readStopped(e);

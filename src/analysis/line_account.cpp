@@ -36,8 +36,16 @@ constexpr TOutcome kOutcomes[] = {
     {"Message 5 not in two parts", &TLineAccount::Msg5NotInTwoParts},
     {"Payloads too short", &TLineAccount::PayloadTooShort},
     {"Message types not used", nullptr},
+    {"Base-station times rejected as implausible", &TLineAccount::StationTimesImplausible},
+    {"Time sentences in files timed otherwise", &TLineAccount::TimeNotUsed},
     {"Checksum errors", &TLineAccount::ChecksumErrors},
     {"Other lines", &TLineAccount::OtherLines},
+};
+
+constexpr TOutcome kLineTimes[] = {
+    {"Lines timed by tag blocks", &TLineAccount::LinesTimedByTagBlocks},
+    {"Tag blocks with a bad checksum", &TLineAccount::TagBlockChecksums},
+    {"Line times missing or unusable", &TLineAccount::LineTimesUnusable},
 };
 
 }  // namespace
@@ -47,6 +55,7 @@ void Add(TLineAccount& into, const TLineAccount& more) {
   into.LinesNotRead += more.LinesNotRead;
   for (const TOutcome& o : kOutcomes)
     if (o.Count != nullptr) into.*o.Count += more.*o.Count;
+  for (const TOutcome& o : kLineTimes) into.*o.Count += more.*o.Count;
   for (size_t id = 0; id < std::size(into.UnusedTypes); ++id) into.UnusedTypes[id] += more.UnusedTypes[id];
 }
 
@@ -66,6 +75,8 @@ std::vector<std::string> LineAccountReport(const TLineAccount& account) {
     if (!counts.empty()) lines.push_back("-" + std::string(o.Label) + " : " + counts);
   }
   if (account.LinesNotRead > 0) lines.push_back("-Lines not read : " + IntToText(account.LinesNotRead));
+  for (const TOutcome& o : kLineTimes)
+    if (account.*o.Count != 0) lines.push_back(std::string(o.Label) + " : " + IntToText(account.*o.Count));
   return lines;
 }
 

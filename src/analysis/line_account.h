@@ -30,17 +30,24 @@ struct TLineAccount {
   int64_t Msg5NotInTwoParts = 0;   // not completed by a sentence numbered "2"
   int64_t PayloadTooShort = 0;     // also empty payloads
   int64_t UnusedTypes[64] = {};    // by message identifier
+  int64_t StationTimesImplausible = 0;  // base-station UTC of a wrong date or far from the others
+  int64_t TimeNotUsed = 0;         // time sentences of a file timed by another source
   int64_t ChecksumErrors = 0;      // a tag the pass reads, a checksum that fails
   int64_t OtherLines = 0;          // other sentences, empty lines, anything else
   // Lines of the run's entries that no pass read (a stop, a card that changed, a read
   // error): not part of LinesRead, set by the run before it reports.
   int64_t LinesNotRead = 0;
+  // Beside the outcomes, not among them: what the lines' own times were.
+  int64_t LinesTimedByTagBlocks = 0;  // also an ISO 8601 prefix or a trailing UNIX time
+  int64_t TagBlockChecksums = 0;      // a tag block whose checksum fails
+  int64_t LineTimesUnusable = 0;      // a stamp whose time is missing or far off
 };
 
 void Add(TLineAccount& into, const TLineAccount& more);
 
 // "Lines read : N", then "-<outcome> : <count>" for every outcome with a count, in a
-// fixed order, then "-Lines not read : N" when there were any.
+// fixed order, then "-Lines not read : N" when there were any, then "<count> : N" for
+// the lines' own times, where there were any.
 std::vector<std::string> LineAccountReport(const TLineAccount& account);
 
 }  // namespace pelorin

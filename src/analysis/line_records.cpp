@@ -155,15 +155,21 @@ void MakeLineRecords(TLinePiece& piece, bool forAnotherCore) {
   piece.RecordCount = 0;
   piece.Times.clear();
   piece.Spans.clear();
+  piece.Stamps.clear();
   const char* data = piece.Bytes.data();
   const size_t size = piece.Size;
   TFieldList fields;
   size_t at = 0;
   while (at < size) {
     const size_t end = FindLineEnd(data, size, true, at);
-    const std::string_view line(data + at, end - at);
+    TLineStamp stamp;
+    const std::string_view line = SentenceOfLine({data + at, end - at}, piece.CurrentYear, stamp);
     const TSentenceKind kind = NMEA_Split(line, fields);
-    const TRecordWords w = Decode(piece, line, kind, fields);
+    TRecordWords w = Decode(piece, line, kind, fields);
+    if (stamp.Kind != TStampKind::None) {
+      piece.Stamps.push_back(stamp);
+      w.High |= uint64_t{TLineRecord::kStamped} << 56;
+    }
     if (piece.RecordCount == piece.Records.size()) piece.Records.resize(std::max<size_t>(4096, 2 * piece.RecordCount));
     auto* slot = reinterpret_cast<long long*>(piece.Records.data() + piece.RecordCount++);
 #if defined(__SSE2__) && defined(__x86_64__)

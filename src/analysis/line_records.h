@@ -13,6 +13,7 @@
 
 #include "analysis/ship_table.h"
 #include "codec/ais_messages.h"
+#include "codec/line_stamp.h"
 #include "codec/nmea.h"
 #include "codec/tdatetime.h"
 
@@ -36,7 +37,8 @@ struct alignas(16) TLineRecord {
   uint8_t Bytes[15];
   uint8_t Tag;  // bits 0-1 field 1, 2-3 field 2 (TPartDigit), then the flags below
 
-  static constexpr uint8_t kDecoded1 = 0x10, kDecoded18 = 0x20, kOwn = 0x40;
+  // kStamped: the line carried a time of its own (its reading in the piece's Stamps).
+  static constexpr uint8_t kDecoded1 = 0x10, kDecoded18 = 0x20, kOwn = 0x40, kStamped = 0x80;
 
   bool Decoded() const { return (Tag & (kDecoded1 | kDecoded18)) != 0; }
   TPartDigit Count() const { return static_cast<TPartDigit>(Tag & 3); }
@@ -45,7 +47,8 @@ struct alignas(16) TLineRecord {
     if (Decoded()) return (Tag & kOwn) != 0 ? sk_OwnAIS : sk_AIS;
     return static_cast<TSentenceKind>(Bytes[12]);
   }
-  // Of a line not decoded (empty for a decoded one):
+  bool Stamped() const { return (Tag & kStamped) != 0; }
+  // Of a line not decoded (empty for a decoded one), its sentence without what surrounds it:
   std::string_view Line() const;
   uint8_t MsgID() const { return Bytes[13]; }   // of a single-sentence AIS sentence: AIS_MsgID
   uint8_t Fields() const { return Bytes[14]; }  // how many, 255 for more
@@ -104,6 +107,7 @@ struct TLinePiece {
   size_t RecordCount = 0;
   std::vector<TTimeRecord> Times;  // of the records with HasTimeRecord, in order
   std::vector<TAisSpans> Spans;    // of the records with HasAisSpans, in order
+  std::vector<TLineStamp> Stamps;  // of the Stamped records, in order
   int CurrentYear = 0;             // the time sentences' two-digit years are placed around it
 };
 

@@ -20,12 +20,14 @@
 #include "analysis/vessel_cache.h"
 #include "catalogue/file_check.h"
 #include "catalogue/regular_file.h"
+#include "catalogue/source_time.h"
 #include "codec/ais_bits.h"
 #include "codec/ais_dispatch.h"
 #include "codec/ais_messages.h"
 #include "codec/nmea.h"
 #include "codec/number_text.h"
 #include "codec/point_texts.h"
+#include "codec/station_clock.h"
 #include "platform/user_locale.h"
 
 namespace pelorin {
@@ -57,6 +59,12 @@ struct TPass {
   bool stampOdd = false;
   TDateTime nowValue = std::numeric_limits<double>::quiet_NaN();
   int64_t nowSeconds = 0;
+  TTimeSource source = TTimeSource::GpsSentences;
+  TStationClock clock;  // the file's, from its first line
+  // The time last set here, and whether GPS_TimeStampStr is its text: many lines share a
+  // second, which is turned into a value and a text once.
+  int64_t sourceSeconds = INT64_MIN;
+  bool sourceText = false;
 
   // TDateTimeToSeconds(GPS_TimeStampDT), worked out once per time sentence.
   int64_t NowSeconds() {
@@ -76,11 +84,20 @@ struct TPass {
 
   // A line, as the workers made it a record; `extra`: its place in the piece's Times or
   // Spans.
-  void Line(const TLinePiece& piece, const TLineRecord& r, size_t extra) {
+  void Line(const TLinePiece& piece, const TLineRecord& r, size_t extra, const TLineStamp* stamp) {
     ++account.LinesRead;
+    if (stamp != nullptr) LineStamp(*stamp);
     const TSentenceKind kind = r.Kind();
     if (kind == sk_AIS || kind == sk_OwnAIS) {
+      if (IsStationTime(r)) {
+        StationTime(piece, r, extra);
+        return;
+      }
       AisSentence(kind == sk_OwnAIS, piece, r, extra);
+      return;
+    }
+    if (source != TTimeSource::GpsSentences && (kind == sk_RMC || kind == sk_ZDA)) {
+      ++account.TimeNotUsed;
       return;
     }
     // The rest is rare: its fields are split again here.
@@ -90,6 +107,71 @@ struct TPass {
       case sk_ZDA: ZdaSentence(piece.Times[extra]); break;
       default: OtherLine(fields.empty() ? std::string_view() : fields[0]); break;
     }
+  }
+
+  bool IsStationTime(const TLineRecord& r) const {
+    return source == TTimeSource::BaseStations && !r.Decoded() && r.Line().size() <= kLongestTimedLine &&
+           IsStationTimeSentence(r.Kind(), r.Fields(), r.Count() == pd_One, r.MsgID());
+  }
+
+  // The clock alone, for the lines before the range.
+  void BeforeRange(const TLinePiece& piece, const TLineRecord& r, size_t extra) {
+    TStationTime report;
+    int64_t seconds = 0;
+    if (IsStationTime(r) && AIS_DecodeStationTime(FieldOf(r.Line(), piece.Spans[extra].Payload), report))
+      StationClockReport(clock, report, year, seconds);
+  }
+
+  void StationTime(const TLinePiece& piece, const TLineRecord& r, size_t extra) {
+    TStationTime report;
+    int64_t seconds = 0;
+    if (!AIS_DecodeStationTime(FieldOf(r.Line(), piece.Spans[extra].Payload), report)) {
+      ++account.PayloadTooShort;
+      return;
+    }
+    if (!StationClockReport(clock, report, year, seconds)) {
+      ++account.StationTimesImplausible;
+      return;
+    }
+    if (SourceTime(seconds))
+      ++account.TimeInWindow;
+    else
+      ++account.TimeOutsideWindow;
+  }
+
+  void LineStamp(const TLineStamp& stamp) {
+    switch (stamp.Kind) {
+      case TStampKind::BadChecksum: ++account.TagBlockChecksums; break;
+      case TStampKind::NoTime: ++account.LineTimesUnusable; break;
+      case TStampKind::Time:
+        if (source != TTimeSource::TagBlocks) break;
+        ++account.LinesTimedByTagBlocks;
+        SourceTime(stamp.Seconds);
+        break;
+      case TStampKind::None: break;
+    }
+  }
+
+  // A time from a source other than GPS sentences, as a time sentence sets it; true when
+  // it lies inside the window.
+  bool SourceTime(int64_t seconds) {
+    if (seconds != sourceSeconds) {
+      sourceSeconds = seconds;
+      state.GPS_TimeStampDT = SecondsToTDateTime(seconds);
+      sourceText = false;
+    }
+    if (seconds < startSeconds || seconds > endSeconds) {
+      state.InTimeWindow = false;
+      return false;
+    }
+    state.InTimeWindow = true;
+    if (!sourceText) {
+      char text[20];
+      if (TimeStampChars(state.GPS_TimeStampDT, text)) state.GPS_TimeStampStr.assign(text, sizeof text);
+      sourceText = true;
+    }
+    stampOdd = false;
+    return true;
   }
 
   // A line with a tag the pass reads is left over only when its checksum failed.
@@ -397,7 +479,8 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   sink.SetBarPosition(TBar::Load, LineFrom);
   sink.SetBarMin(TBar::Load, LineFrom);
   TPass pass{state, options, PassYear(options), TDateTimeToSeconds(Start), TDateTimeToSeconds(End), {}, {}, {},
-             {}, {}, {}, {}, {}, {}, StampIsOdd(state), std::numeric_limits<double>::quiet_NaN(), 0, {}};
+             {}, {}, {}, {}, {}, {}, StampIsOdd(state), std::numeric_limits<double>::quiet_NaN(), 0,
+             options.Source, {}, INT64_MIN, false, {}};
   pass.fields.reserve(24);
   struct TFinish {
     TPass& pass;
@@ -407,7 +490,8 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
   if (options.Feed == nullptr) own.emplace(PassPieceBytes(options), options.Threads);
   TPieceFeed& feed = options.Feed != nullptr ? *options.Feed : *own;
   // The lines are read from the checkpoint before LineFrom; those before it are passed over.
-  feed.Begin(reader, LineFrom, LineTo, pass.year);
+  const bool fromFirstLine = options.Source == TTimeSource::BaseStations;
+  feed.Begin(reader, fromFirstLine ? 0 : LineFrom, LineTo, pass.year);
   struct TEnd {
     TPieceFeed& feed;
     ~TEnd() { feed.End(); }
@@ -420,16 +504,19 @@ bool WalkLines(TAnalysisState& state, TLineReader& reader, int64_t LineFrom, int
       const int err = feed.ReadErrno();
       return Stopped(options, std::max(i, LineFrom), err != 0 ? std::strerror(err) : kChangedWhileRead);
     }
-    size_t times = 0, spans = 0;
+    size_t times = 0, spans = 0, stamps = 0;
     const std::span<const TLineRecord> records = RecordsOf(*piece);
     for (size_t k = 0; k < records.size(); ++k) {
       const TLineRecord& r = records[k];
       if (k + kPrefetchLines < records.size()) pass.PrefetchReport(records[k + kPrefetchLines]);
       // The piece's readings and fields follow the records, also those passed over.
       const size_t extra = HasTimeRecord(r) ? times++ : HasAisSpans(r) ? spans++ : 0;
+      const TLineStamp* stamp = r.Stamped() ? &piece->Stamps[stamps++] : nullptr;
       if (i >= LineFrom) {
         sink.StepBar(TBar::Load, i);
-        pass.Line(*piece, r, extra);
+        pass.Line(*piece, r, extra, stamp);
+      } else if (fromFirstLine) {
+        pass.BeforeRange(*piece, r, extra);
       }
       if (++i > LineTo) break;
     }

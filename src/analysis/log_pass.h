@@ -6,6 +6,7 @@
 
 #include "analysis/ship_table.h"
 #include "catalogue/line_reader.h"
+#include "catalogue/log_index.h"
 #include "codec/tdatetime.h"
 #include "platform/progress_sink.h"
 
@@ -40,6 +41,10 @@ struct TLogPassOptions {
   TPieceFeed* Feed = nullptr;
   // The year two-digit years are placed around (the scan's); 0: this year by the clock.
   int CurrentYear = 0;
+  // Where the file's times come from, as the scan found (its FileTimeSource). A file timed
+  // by base stations is read from its first line, so that the clock at LineFrom is the
+  // scan's.
+  TTimeSource Source = TTimeSource::GpsSentences;
   // When set, told why a pass stopped before its range's end.
   TReadStop* Stop = nullptr;
 };

@@ -160,6 +160,12 @@ bool TLineReader::Seek(int64_t index) {
   readErrno_ = 0;
   if (!indexed_ || index < 0 || index >= index_.Lines) return false;
   if (index == nextLine_) return true;
+  // A line a little further on, as a search stepping line by line asks: read on to it.
+  if (nextLine_ >= 0 && index > nextLine_ && index - nextLine_ < kLinesPerCheckpoint) {
+    while (nextLine_ < index)
+      if (!SkipLine()) return false;
+    return true;
+  }
   windowStart_ = index_.Checkpoints[static_cast<size_t>(index / kLinesPerCheckpoint)];
   pos_ = 0;
   buffer_.clear();
@@ -202,20 +208,15 @@ bool TLineReader::LineHead(int64_t index, size_t count, std::string_view& head) 
   try {
     if (buffer_.capacity() == 0) buffer_.Reserve(kReadBytes);
     while (buffer_.size() - pos_ < count && !atEnd_) {
-      const char* data = buffer_.data();
-      bool ends = false;
-      for (uint64_t i = pos_; i < buffer_.size(); ++i) ends = ends || data[i] == '\r' || data[i] == '\n';
-      if (ends) break;
+      if (FindLineEnd(buffer_.data(), buffer_.size(), buffer_.Padded(), pos_) < buffer_.size()) break;
       if (!Refill()) return false;
     }
   } catch (const std::bad_alloc&) {
     return false;
   }
-  const char* data = buffer_.data() + pos_;
   const uint64_t known = std::min<uint64_t>(buffer_.size() - pos_, count);
-  uint64_t length = 0;
-  while (length < known && data[length] != '\r' && data[length] != '\n') ++length;
-  head = std::string_view(data, length);
+  const uint64_t length = FindLineEnd(buffer_.data(), pos_ + known, buffer_.Padded(), pos_) - pos_;
+  head = std::string_view(buffer_.data() + pos_, length);
   return true;
 }
 

@@ -11,9 +11,16 @@
 
 namespace pelorin {
 
+// Where a file's times come from: its GPS time sentences where it has usable ones (as a
+// transponder writes them), else the time each line carries, else the base stations.
+enum class TTimeSource : uint8_t { GpsSentences, TagBlocks, BaseStations };
+
+// "tag blocks", "base stations" (the report's words).
+const char* TimeSourceName(TTimeSource source);
+
 struct TSD_Info {
-  std::string DirectoryName;          // always ends with "/"
-  std::vector<std::string> FileListe;  // names without directory
+  std::string DirectoryName;          // always ends with "/"; empty when files were chosen one by one
+  std::vector<std::string> FileListe;  // names without directory (paths when DirectoryName is empty)
 };
 
 // Line numbers are 64-bit: a card file over 4 GiB may hold more than 2^31 lines.
@@ -38,6 +45,8 @@ struct TCatalogue {
   // takes a file's line count and checkpoints from here, when the file has not changed
   // since, instead of reading it twice.
   std::vector<TLineIndex> FileIndex;
+  // Of each file the last scan read, in FileListe order; the pass reads by the same.
+  std::vector<TTimeSource> FileTimeSource;
   // The year the last scan placed two-digit years around; the run reads by the same.
   int ScanYear = 0;
 };

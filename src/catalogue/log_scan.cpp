@@ -5,6 +5,8 @@
 #include "catalogue/file_check.h"
 #include "catalogue/line_reader.h"
 #include "catalogue/regular_file.h"
+#include "catalogue/scan_state.h"
+#include "catalogue/source_scan.h"
 #include "catalogue/time_stamp.h"
 #include "codec/nmea.h"
 
@@ -12,35 +14,26 @@ namespace pelorin {
 
 namespace {
 
-// What the scan carries from line to line and from file to file.
-struct TScanState {
-  TDateTime D = 0;   // current day
-  TDateTime S = 0;   // open entry's start
-  TDateTime E = 0;   // open entry's end
-  TDateTime T = 0;   // last time stamp read
-  TDateTime Td = 0;  // its day
-  int64_t L = 0;     // open entry's first line
-  bool AnyStamp = false;
-  std::string Date, Time;  // reused reader outputs
-};
+enum class TGpsStamp { None, Stamp, ReadFailed };
 
-enum class TLineStamp { None, Stamp, ReadFailed };
-
-TLineStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp) {
+// `other`: the lines are examined one after the other from the file's first, and none
+// has given a GPS time yet: each is fed to the other sources as well.
+TGpsStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScanState& st, TDateTime& stamp,
+                        TSourceScan* other, int64_t c) {
   // The tag decides whether the line is read whole: a line of any length may be passed
   // over. Every line was counted, so one that cannot be read now is a failure.
   std::string_view line;
-  if (!file.LineHead(index, 6, line)) return TLineStamp::ReadFailed;
-  if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return TLineStamp::None;
-  if (!file.Line(index, line)) return TLineStamp::ReadFailed;
+  if (!file.LineHead(index, other != nullptr ? kLongestTimedLine + 1 : 6, line)) return TGpsStamp::ReadFailed;
+  if (other != nullptr) SourceScanLine(*other, c, index, line);
+  if (!NMEA_HasTag(line, "$GPRMC") && !NMEA_HasTag(line, "$ECZDA")) return TGpsStamp::None;
+  if (!file.Line(index, line)) return TGpsStamp::ReadFailed;
   bool got = false;
   if (NMEA_HasTag(line, "$GPRMC"))
     got = NMEA_RMC_DateTime(line, st.Date, st.Time);
   else if (NMEA_HasTag(line, "$ECZDA"))
     got = NMEA_ZDA_DateTime(line, st.Date, st.Time);
-  return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp) ? TLineStamp::Stamp : TLineStamp::None;
+  return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp) ? TGpsStamp::Stamp : TGpsStamp::None;
 }
-
 
 // Whether the file still holds what was counted, after its search: one that shrank or
 // was rewritten meanwhile gave lines that may not be those counted.
@@ -48,17 +41,6 @@ bool StillAsCounted(const TLineReader& file, const std::string& path) {
   TFileIdentity now;
   if (file.IdentityNow(now) && now == file.Identity()) return true;
   return CheckLogFile(path, file.LineIndex()).State == TFileState::Unchanged;
-}
-
-void WriteEntry(TLogList& list, const TScanState& st, TDateTime end, int64_t fileIndex, int64_t lineEnd) {
-  TLogDateTime e;
-  e.LogDateTime_Start = st.S;
-  e.LogDateTime_End = end;
-  e.LogDate = st.D;
-  e.File_Index = fileIndex;
-  e.Line_Start = st.L;
-  e.Line_End = lineEnd;
-  list.push_back(e);
 }
 
 }  // namespace
@@ -69,9 +51,11 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
   list.clear();
   TScanState st;
   catalogue.FileIndex.clear();
+  catalogue.FileTimeSource.clear();
   catalogue.ScanYear = currentYear;
   TLineReader file;
   std::string path;
+  TSourceScan other;  // used again from file to file
   const auto& names = catalogue.SD_Info.FileListe;
   for (size_t fileNo = 0; fileNo < names.size(); ++fileNo) {
     const int64_t c = static_cast<int64_t>(fileNo);
@@ -97,16 +81,22 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
     sink.SetBarMax(TBar::Load, n);
     sink.AppendDetail("Number of Lines in File[" + std::to_string(c) + "]: " + std::to_string(n));
     sink.ProcessMessages();
-    if (n == 0) continue;
+    TTimeSource source = TTimeSource::GpsSentences;
+    if (n == 0) {
+      catalogue.FileTimeSource.push_back(source);
+      continue;
+    }
+    bool fileStamp = false;
+    BeginSourceScan(other, st, currentYear);
 
     int64_t low = 0, high = n - 1, f = 0, next = 0;
     for (;;) {
       TDateTime stamp = 0;
-      const TLineStamp got = LineTimeStamp(file, f, currentYear, st, stamp);
-      if (got == TLineStamp::ReadFailed)
+      const TGpsStamp got = LineTimeStamp(file, f, currentYear, st, stamp, fileStamp ? nullptr : &other, c);
+      if (got == TGpsStamp::ReadFailed)
         return readFailed(f, file.ReadErrno() != 0 ? std::strerror(file.ReadErrno()) : kChangedWhileRead);
-      if (got == TLineStamp::Stamp) {
-        st.AnyStamp = true;
+      if (got == TGpsStamp::Stamp) {
+        st.AnyStamp = fileStamp = true;
         st.T = stamp;
         st.Td = static_cast<TDateTime>(TDateTimeDay(stamp));
         if (st.D == 0) {
@@ -138,8 +128,13 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       if (next == n || catalogue.StopRequested) break;
       f = next;
     }
+    if (!fileStamp) source = EndSourceScan(other, c, next - 1, st, list);
     if (!StillAsCounted(file, path)) return readFailed(f, kChangedWhileRead);
-    WriteEntry(list, st, st.T, c, next - 1);
+    catalogue.FileTimeSource.push_back(source);
+    if (source == TTimeSource::GpsSentences)
+      WriteEntry(list, st, st.T, c, next - 1);
+    else
+      sink.AppendDetail("Time source in File[" + std::to_string(c) + "]: " + TimeSourceName(source));
     st.D = st.Td;
     st.S = st.E = st.T;
     st.L = 0;

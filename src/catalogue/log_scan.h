@@ -70,4 +70,11 @@ struct TOpenResult {
 TOpenResult OpenLogDirectory(TCatalogue& catalogue, const std::string& chosenPath, TProgressSink& sink,
                              TMessageBox& box, int currentYear);
 
+// The "Open Log Files…" command and pelorin-cli's paths: each a folder (its *.LOG files,
+// as OpenLogDirectory lists them) or a file of any name, listed in the order given; the
+// files are then named by their paths, DirectoryName left empty. One folder alone is
+// OpenLogDirectory.
+TOpenResult OpenLogPaths(TCatalogue& catalogue, const std::vector<std::string>& paths, TProgressSink& sink,
+                         TMessageBox& box, int currentYear);
+
 }  // namespace pelorin

@@ -190,21 +190,31 @@ void ChooseTimeWindow(const TCatalogue& catalogue, const TCliOptions& options, T
 int RunCliJob(const TCliOptions& options, const TCliIo& io) {
   TCliSink sink(options.Quiet ? nullptr : io.Out, io.ProgressBar && !options.Quiet ? io.Err : nullptr, io.Stop);
   TCliMessageBox box(io.Err, &sink);
-  const std::string& dir = options.Directory;
-
-  if (const std::string problem = DirectoryProblem(dir); !problem.empty()) {
-    box.Say("cannot read the log directory " + dir + ": " + problem);
-    return kExitNoLogFiles;
+  const std::vector<std::string>& paths = options.Paths;
+  std::error_code ec;
+  // One directory is a card, as it always was; files and several paths are named as given.
+  const bool oneCard = paths.size() == 1 && !std::filesystem::is_regular_file(paths[0], ec);
+  const std::string where = oneCard ? WithSlash(paths[0]) : std::string("the paths given");
+  for (const std::string& path : paths) {
+    if (oneCard) {
+      if (const std::string problem = DirectoryProblem(path); !problem.empty()) {
+        box.Say("cannot read the log directory " + path + ": " + problem);
+        return kExitNoLogFiles;
+      }
+    } else if (!std::filesystem::exists(path, ec)) {
+      box.Say("cannot read " + path + ": no such file or directory");
+      return kExitNoLogFiles;
+    }
   }
 
   TCatalogue catalogue;
   BeginOpenLogDirectory(catalogue, sink);
   const TOpenResult opened =
-      OpenLogDirectory(catalogue, dir, sink, box, io.CurrentYear != 0 ? io.CurrentYear : LocalYear());
+      OpenLogPaths(catalogue, paths, sink, box, io.CurrentYear != 0 ? io.CurrentYear : LocalYear());
   switch (opened.Outcome) {
     case TOpenOutcome::EmptyPath:
     case TOpenOutcome::NoLogFiles:
-      box.Say("no *.LOG file in " + WithSlash(dir));
+      box.Say("no *.LOG file in " + where);
       return kExitNoLogFiles;
     case TOpenOutcome::Unreadable:
       box.Say("cannot read " + opened.Error);
@@ -217,7 +227,7 @@ int RunCliJob(const TCliOptions& options, const TCliIo& io) {
       break;
   }
   if (!catalogue.DataAvailable) {
-    box.Say("no time stamp ($GPRMC with status A, or $ECZDA) in the *.LOG files of " + WithSlash(dir));
+    box.Say("no time stamp ($GPRMC with status A, $ECZDA, tag block or base station) in the log files of " + where);
     return kExitNoTimeStamps;
   }
 

@@ -187,21 +187,27 @@ TParseResult ParseCliOptions(const std::vector<std::string>& args) {
   if (o.ShipList && o.Exporting())
     return fail(TParseStatus::UsageError, "--ship-list writes the workbook; with --export only the named files are written");
   if (directories.empty()) return fail(TParseStatus::UsageError, "no log directory given");
-  if (directories.size() > 1)
-    return fail(TParseStatus::UsageError, "one log directory only (got \"" + directories[0] + "\" and \"" +
-                                              directories[1] + "\")");
-  if (directories[0].empty()) return fail(TParseStatus::UsageError, "the log directory name is empty");
-  o.Directory = directories[0];
+  for (const std::string& path : directories)
+    if (path.empty()) return fail(TParseStatus::UsageError, "the log directory name is empty");
+  o.Paths = directories;
   return result;
 }
 
 std::string CliHelpText() {
-  return R"(Usage: pelorin-cli [OPTION]... DIR
+  return R"(Usage: pelorin-cli [OPTION]... PATH...
 
-Reads the AIS transponder logs (*.LOG) of the SD-card directory DIR, rebuilds each
+Reads the AIS transponder logs (*.LOG) of the SD-card directory PATH, rebuilds each
 vessel's static data and its track inside the chosen window, and writes the KML
 document SD_Belumar.kml into the working directory. The lines of the scan and of the
 analysis (the desktop program's details pane) go to standard output, one per line.
+
+Several paths may be given, each a directory (its *.LOG files) or a log file of any
+name (.log, .nmea, .txt, .aivdm, ...); their files are read in the order given, as the
+files of one card. A file's times come from its GPS time sentences ($GPRMC, ZDA) where
+it has usable ones; otherwise from the time each line carries (an NMEA 4.10 tag block
+with c:, an ISO 8601 time before the sentence, or a UNIX time after its checksum);
+otherwise from the UTC that base stations broadcast (messages 4 and 11), taken only
+when plausible. The report names the source of every file not timed by GPS sentences.
 
 Without --from and --to the window is the whole span of the data: from the time the
 first day's data begins to the minute the last day's data ends. Days are snapped as the
@@ -266,10 +272,11 @@ spreadsheet does not take a vessel's name for a formula.
 Exit status:
   0    done
   1    internal error
-  2    usage error: unknown option, missing option argument, not exactly one DIR
-  3    no *.LOG file in DIR, DIR cannot be read, a log file cannot be read (the
+  2    usage error: unknown option, missing option argument, no PATH
+  3    no *.LOG file in PATH, PATH cannot be read, a log file cannot be read (the
        file and line are named), or the card changed since it was read
-  4    no usable time stamp ($GPRMC with status A, or $ECZDA) in the log files
+  4    no usable time stamp (GPS time sentence, tag block or base station) in the
+       log files
   5    bad window: --from or --to cannot be read, or the start lies after the end
   6    an output file cannot be written
   130  stopped with Ctrl-C

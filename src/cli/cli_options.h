@@ -15,9 +15,9 @@ namespace pelorin::cli {
 enum TExitStatus : int {
   kExitOk = 0,
   kExitInternal = 1,     // an error the program did not expect
-  kExitUsage = 2,        // unknown option, missing argument, no or several directories
-  kExitNoLogFiles = 3,   // the directory holds no *.LOG file, one cannot be read, or it changed
-  kExitNoTimeStamps = 4, // the *.LOG files hold no usable time stamp
+  kExitUsage = 2,        // unknown option, missing argument, no path
+  kExitNoLogFiles = 3,   // no log file in the paths, one cannot be read, or it changed
+  kExitNoTimeStamps = 4, // the log files hold no usable time stamp
   kExitBadWindow = 5,    // --from/--to unreadable, or the start lies after the end
   kExitOutput = 6,       // the document or the workbook cannot be written
   kExitInterrupted = 130,
@@ -34,7 +34,7 @@ struct TCliMoment {
 };
 
 struct TCliOptions {
-  std::string Directory;
+  std::vector<std::string> Paths;  // folders and files, in the order given
   std::optional<TCliMoment> From, To;
   bool OwnTrack = false;  // "All Vessel Tracks" off
   bool FullData = false;  // "Reduced Data" off
@@ -64,7 +64,7 @@ struct TParseResult {
 bool ParseMoment(std::string_view text, TCliMoment& moment);
 
 // The arguments after the program name. "--opt value" and "--opt=value"; "--" ends the
-// options. Exactly one directory. A --from after the --to is refused here (BadMoment).
+// options. One or more paths. A --from after the --to is refused here (BadMoment).
 TParseResult ParseCliOptions(const std::vector<std::string>& args);
 
 // The full --help text.

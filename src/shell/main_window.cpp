@@ -244,6 +244,8 @@ void TFormMain::BuildWindow() {
 
 void TFormMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu("File");
+  OpenLogFiles1 = file->addAction("Open Log Files…");
+  connect(OpenLogFiles1, &QAction::triggered, this, [this] { OpenLogFiles1Click(); });
   Export1 = file->addAction("&Export…");
   Export1->setEnabled(false);
   connect(Export1, &QAction::triggered, this, [this] { Export1Click(); });
@@ -513,6 +515,7 @@ void TFormMain::ReportFailure(const std::optional<std::string>& error) {
 
 void TFormMain::SetCommandsEnabled(bool open, bool outputs) {
   BitBtn_SD_Dir->setEnabled(open);
+  OpenLogFiles1->setEnabled(open);
   BitBtn_Excel->setEnabled(outputs);
   BitBtn_Google->setEnabled(outputs);
 }
@@ -583,15 +586,53 @@ void TFormMain::OpenDirectory(const QString& path) {
   RunOpen(path);
 }
 
+void TFormMain::OpenLogFiles1Click() {
+  if (busy_) return;
+  BeginWork();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto error = Attempt([&] {
+    BeginOpenLogDirectory(catalogue_, *sink_);
+    sink_->Flush();
+  });
+  QApplication::restoreOverrideCursor();
+  QStringList chosen;
+  if (!error)
+    error = Attempt([&] {
+      chosen = options_.ChooseFiles ? options_.ChooseFiles()
+                                    : QFileDialog::getOpenFileNames(
+                                          this, "Open Log Files", QString(),
+                                          "Log files (*.LOG *.log *.nmea *.txt *.aivdm *.ais);;All files (*)");
+    });
+  if (chosen.isEmpty() || error) {
+    EndWork();
+    ReportFailure(error);
+    return;
+  }
+  std::vector<std::string> paths;
+  for (const QString& path : chosen) paths.push_back(path.toStdString());
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  RunOpenPaths(chosen.size() == 1 ? QDir::toNativeSeparators(chosen.front())
+                                  : QString("%1 files").arg(chosen.size()),
+               paths, {});
+}
+
 // Steps 3 to 10 of the Open command, under the busy cursor that the caller has set.
 void TFormMain::RunOpen(const QString& path) {
   QString shown = QDir::toNativeSeparators(path);
   if (!shown.isEmpty() && !shown.endsWith('/')) shown += '/';
+  RunOpenPaths(shown, {}, path.toStdString());
+}
+
+void TFormMain::RunOpenPaths(const QString& shown, const std::vector<std::string>& paths,
+                             const std::string& directory) {
   Edit_SD_Dir->setText(shown);
   SetCommandsEnabled(false, false);
   const auto error = Attempt([&] {
-    const TOpenResult result =
-        OpenLogDirectory(catalogue_, path.toStdString(), *sink_, *messages_, QDate::currentDate().year());
+    const int year = QDate::currentDate().year();
+    // A folder is opened as a card; files are read in the order chosen.
+    const TOpenResult result = paths.empty()
+                                   ? OpenLogDirectory(catalogue_, directory, *sink_, *messages_, year)
+                                   : OpenLogPaths(catalogue_, paths, *sink_, *messages_, year);
     sink_->Flush();
     if (result.SetCalendars) {
       window_ = result.Window;

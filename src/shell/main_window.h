@@ -57,6 +57,8 @@ struct TFormMainOptions {
   TAutomationFactory* Automation = nullptr;  // null: the built-in spreadsheet application
   // The folder dialog; empty optional = cancelled. Null: "Select SD-Card" dialog.
   std::function<std::optional<QString>(const QString& preselect)> ChooseDirectory;
+  // Stands in for the file dialog of "Open Log Files…" (tests); empty: cancelled.
+  std::function<QStringList()> ChooseFiles;
   QString LandFile;                     // the Track Replay map's land; empty: Marble's Natural Earth file
   // The export's save dialog; empty optional = cancelled. Null: the file dialog.
   std::function<std::optional<TExportChoice>(QWidget* parent)> ChooseExport;
@@ -95,6 +97,8 @@ class TFormMain : public QMainWindow {
   void BitBtn_SD_DirClick();
   // The Open command's steps after the folder dialog, for a chosen path.
   void OpenDirectory(const QString& path);
+  // "File" > "Open Log Files…": files of any name, read as the card's files.
+  void OpenLogFiles1Click();
   void BitBtn_ExcelClick();
   void BitBtn_GoogleClick();
   void CheckBox_ShowDetailsClick();
@@ -164,6 +168,7 @@ class TFormMain : public QMainWindow {
   QAction* TrackReplay1 = nullptr;
   QAction* ReceptionRange1 = nullptr;
   QAction* Export1 = nullptr;
+  QAction* OpenLogFiles1 = nullptr;
 
   TForm_SpreadSheet* Form_SpreadSheet = nullptr;
   TForm_Help* Form_Help = nullptr;
@@ -206,6 +211,8 @@ class TFormMain : public QMainWindow {
   void SetCommandsEnabled(bool open, bool outputs);
   void BeginWork();
   void RunOpen(const QString& path);
+  // RunOpen for the chosen files (`paths`), or else for `directory`, shown as `shown`.
+  void RunOpenPaths(const QString& shown, const std::vector<std::string>& paths, const std::string& directory);
   // Runs `command`; an error that leaves it comes back as its text, to be reported once
   // the window is idle again.
   template <typename F>

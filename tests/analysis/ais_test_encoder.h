@@ -56,6 +56,14 @@ inline std::string Msg18(uint32_t mmsi, double lat, double lon) {
   return w.Armoured();
 }
 
+// A base station's report (message 4, or 11 with `type`) of this UTC.
+inline std::string Msg4(uint32_t mmsi, int y, int mo, int d, int h, int mi, int s, unsigned type = 4) {
+  TBitWriter w;
+  w.U(type, 6).U(0, 2).U(mmsi, 30).U(y, 14).U(mo, 4).U(d, 5).U(h, 5).U(mi, 6).U(s, 6);
+  w.U(1, 1).S(Raw(7.98), 28).S(Raw(54.07), 27).U(1, 4).U(0, 10).U(0, 1).U(0, 19);
+  return w.Armoured();
+}
+
 // 424 bits: 71 characters; `chars` cuts it (70 is the common 420-bit form).
 inline std::string Msg5(uint32_t mmsi, std::string_view name, std::string_view callSign, size_t chars = 71) {
   TBitWriter w;

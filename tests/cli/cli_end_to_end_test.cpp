@@ -243,7 +243,7 @@ TEST(CliProcess, HelpGoesToStandardOutput) {
   TTempDir cwd;
   const TCliRun run = RunCli({"--help"}, cwd.Path());
   EXPECT_EQ(run.Status, 0);
-  EXPECT_EQ(run.Out.rfind("Usage: pelorin-cli [OPTION]... DIR\n", 0), 0u);
+  EXPECT_EQ(run.Out.rfind("Usage: pelorin-cli [OPTION]... PATH...\n", 0), 0u);
   EXPECT_NE(run.Out.find("Exit status:"), std::string::npos);
   EXPECT_EQ(run.Err, "");
 }

@@ -85,12 +85,20 @@ void CopySamples(const fs::path& to) {
 }
 
 // The sample card without its time lines: real traffic, but nothing to place it in time.
+// Without its time sentences, and without the base stations' reports (messages 4 and 11),
+// which would time it otherwise.
+bool IsStationReport(const std::string& line) {
+  size_t at = 0;
+  for (int comma = 0; comma < 5 && at != std::string::npos; ++comma) at = line.find(',', at + 1);
+  return !line.empty() && line[0] == '!' && at != std::string::npos && at + 1 < line.size() && (line[at + 1] == '4' || line[at + 1] == ';');
+}
+
 void CopySamplesWithoutTimeLines(const fs::path& to) {
   fs::create_directories(to);
   const std::string text = test::ReadFileBytes(Samples() / "00000001.LOG");
   std::string kept;
   for (const std::string& line : SplitLines(text))
-    if (line.rfind("$GPRMC", 0) != 0 && line.rfind("$ECZDA", 0) != 0) kept += line + "\r\n";
+    if (line.rfind("$GPRMC", 0) != 0 && line.rfind("$ECZDA", 0) != 0 && !IsStationReport(line)) kept += line + "\r\n";
   ASSERT_LT(kept.size(), text.size());
   WriteText(to / "00000001.LOG", kept);
 }
@@ -256,6 +264,25 @@ TEST(CliJob, EveryWayOfEndingHasItsStatusAndMessage) {
       EXPECT_FALSE(fs::exists(out / "Mappe_SD.xls"));
     }
   }
+}
+
+TEST(CliJob, PathsAreFoldersOrFilesOfAnyNameInTheOrderGiven) {
+  TTempDir root;
+  const fs::path folder = root.Path() / "card", out = root.Path() / "out", file = root.Path() / "later.nmea";
+  fs::create_directories(folder);
+  fs::create_directories(out);
+  fs::copy_file(Samples() / "00000002.LOG", folder / "00000002.LOG");
+  fs::copy_file(Samples() / "00000001.LOG", file);
+  const TJobRun run = Job({file.string(), folder.string()}, out.string() + "/", false);
+  EXPECT_EQ(run.Status, kExitOk) << run.Err;
+  const std::vector<std::string> lines = SplitLines(run.Out);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], file.string());
+  EXPECT_EQ(lines[1], (folder / "00000002.LOG").string());
+  EXPECT_EQ(lines[2], "Number of Files :2");
+  const TJobRun gone = Job({file.string(), (root.Path() / "gone.txt").string()}, out.string() + "/", false);
+  EXPECT_EQ(gone.Status, kExitNoLogFiles);
+  EXPECT_NE(gone.Err.find("cannot read " + (root.Path() / "gone.txt").string()), std::string::npos) << gone.Err;
 }
 
 TEST(CliJob, ReadOnlyWorkingDirectoryIsAnOutputError) {

@@ -77,7 +77,7 @@ TEST(CliOptions, RefusesWhatItCannotRun) {
   const TParseCase cases[] = {
       {{}, TParseStatus::UsageError, "no log directory"},
       {{"--quiet"}, TParseStatus::UsageError, "no log directory"},
-      {{"a", "b"}, TParseStatus::UsageError, "one log directory"},
+      {{"a", ""}, TParseStatus::UsageError, "empty"},
       {{""}, TParseStatus::UsageError, "empty"},
       {{"--from"}, TParseStatus::UsageError, "--from needs a time"},
       {{"card", "--to"}, TParseStatus::UsageError, "--to needs a time"},
@@ -125,7 +125,7 @@ TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
   ASSERT_EQ(r.Status, TParseStatus::Ok) << r.Error;
   const TCliOptions& o = r.Options;
   EXPECT_EQ(o.Threads, 3u);
-  EXPECT_EQ(o.Directory, "card");
+  EXPECT_EQ(o.Paths, std::vector<std::string>{"card"});
   EXPECT_TRUE(o.OwnTrack && o.FullData && o.ShipList && o.Quiet && o.Range);
   ASSERT_TRUE(o.From && o.To);
   EXPECT_EQ(o.From->Day, Day(2011, 4, 7));
@@ -154,7 +154,7 @@ TEST(CliOptions, ReadsEveryOptionInEitherSpelling) {
 TEST(CliOptions, DoubleDashEndsTheOptions) {
   const TParseResult r = ParseCliOptions({"--quiet", "--", "--ship-list"});
   ASSERT_EQ(r.Status, TParseStatus::Ok) << r.Error;
-  EXPECT_EQ(r.Options.Directory, "--ship-list");
+  EXPECT_EQ(r.Options.Paths, std::vector<std::string>{"--ship-list"});
   EXPECT_FALSE(r.Options.ShipList);
 }
 

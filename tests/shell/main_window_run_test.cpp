@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -147,6 +148,30 @@ TEST_F(RunFixture, FolderDialogGetsTheNormalCursorAndTheStopHint) {
   EXPECT_FALSE(atDialog->BusyCursor);
   EXPECT_TRUE(atDialog->StopHint);
   ExpectIdle(false);
+}
+
+// Files of any name, in the order chosen, are the card's files; the run reads them as such.
+TEST_F(RunFixture, OpenLogFilesReadsTheChosenFilesInTheirOrder) {
+  workDir.Write("Pelorin.ini", "HINT=FALSE\r\nINTRO=FALSE\r\n");
+  TTempDir other;
+  std::filesystem::copy_file(test::SourceDir() / "samples/00000001.LOG", other.Path() / "first.nmea");
+  const QStringList chosen = {QString::fromStdString((other.Path() / "first.nmea").string()), Samples() + "/00000002.LOG"};
+  TFormMainOptions options;
+  options.WorkingDir = workDir.Path().string();
+  options.Messages = &box;
+  options.Opener = &opener;
+  options.ChooseFiles = [&] { return chosen; };
+  window = std::make_unique<TFormMain>(std::move(options));
+  window->OpenLogFiles1Click();
+  ASSERT_TRUE(window->Catalogue().DataAvailable);
+  const std::vector<std::string> want = {chosen[0].toStdString(), chosen[1].toStdString()};
+  EXPECT_EQ(window->Catalogue().SD_Info.FileListe, want);
+  EXPECT_EQ(window->Edit_SD_Dir->text(), "2 files");
+  EXPECT_TRUE(window->Memo1->toPlainText().startsWith(chosen[0] + "\n" + chosen[1] + "\nNumber of Files :2"));
+  ExpectIdle(true);
+  EndOnTheLastDay();
+  window->BitBtn_GoogleClick();
+  EXPECT_EQ(opener.Opened.size(), 1u);
 }
 
 TEST_F(RunFixture, KmlRunReplacesTheDocumentAndHandsItOver) {

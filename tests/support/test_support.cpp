@@ -61,6 +61,8 @@ TAccountSum SumAccount(const std::vector<std::string>& account) {
     const std::string counts = line.substr(colon + 3);
     if (line.rfind("Lines read", 0) == 0) {
       sum.LinesRead = std::stoll(counts);
+    } else if (line[0] != '-') {
+      continue;  // the lines' own times, beside the outcomes
     } else if (line.rfind("-Lines not read", 0) == 0) {
       sum.NotRead = std::stoll(counts);
     } else if (line.rfind("-Message types not used", 0) == 0) {
