@@ -67,6 +67,7 @@ class TMapWidget : public QWidget {
   // The reception range's outline: the farthest positions heard, in order of bearing
   // (world points); empty: none.
   void SetRangeOutline(std::vector<TWorldPoint> outline);
+  const std::vector<TWorldPoint>& RangeOutline() const { return rangeOutline_; }
 
   // Shows every position of the model (the whole world when there is none).
   void FitAll();

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "codec/point_texts.h"
+#include "coverage/reception_range.h"
 #include "replay/map_text.h"
 #include "shell/encounter_table_model.h"
 #include "shell/gui_progress_sink.h"
@@ -165,6 +166,8 @@ void TTrackReplayWindow::BuildWindow() {
   Combo_AllTracks->setToolTip("All tracks as lines, or as a map of how many vessels passed each point");
   Check_ByType = new QCheckBox("Colour by ship type", central);
   Check_Follow = new QCheckBox("Follow", central);
+  Check_Range = new QCheckBox("Reception range", central);
+  Check_Range->setToolTip("The farthest position heard in each degree of bearing from the own vessel");
   Button_SavePicture = tool("Save Picture…", "Save the map as you see it as a PNG picture");
   Button_SavePicture->setPopupMode(QToolButton::InstantPopup);
   auto* pictureMenu = new QMenu(Button_SavePicture);
@@ -174,7 +177,8 @@ void TTrackReplayWindow::BuildWindow() {
   for (QWidget* w : std::initializer_list<QWidget*>{Button_Back, Button_Play, Button_Forward}) controls->addWidget(w);
   controls->addWidget(Slider_Time, 1);
   for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
-                                                    Combo_AllTracks, Check_ByType, Check_Follow, Button_SavePicture})
+                                                    Combo_AllTracks, Check_ByType, Check_Follow, Check_Range,
+                                                    Button_SavePicture})
     controls->addWidget(w);
   // The timeline above the slider's row, as wide as the window: a day's traffic at a glance.
   Strip_Timeline = new TTimelineStrip(central);
@@ -201,6 +205,7 @@ void TTrackReplayWindow::BuildWindow() {
   connect(Check_AllTracks, &QCheckBox::toggled, Map, &TMapWidget::SetAllTracks);
   connect(Combo_AllTracks, &QComboBox::currentIndexChanged, this, [this](int index) { Map->SetDensity(index == 1); });
   connect(Check_ByType, &QCheckBox::toggled, Map, &TMapWidget::SetColourByType);
+  connect(Check_Range, &QCheckBox::toggled, this, [this](bool on) { ShowRangeOutline(on); });
   connect(Check_Follow, &QCheckBox::toggled, this, [this](bool on) {
     if (on) SelectVessel(Map->Selected(), true);
   });
@@ -308,6 +313,8 @@ void TTrackReplayWindow::SetShips(std::shared_ptr<const TShipList> ships, bool a
   vesselOfEntry_.assign(ships_ ? ships_->size() : 0, -1);
   for (size_t v = 0; v < model_.Vessels.size(); ++v) vesselOfEntry_[model_.Vessels[v].Entry] = static_cast<int64_t>(v);
   partner_ = -1;
+  rangeMade_ = false;
+  ShowRangeOutline(Check_Range->isChecked());
   // The encounters are searched again for the new table, when asked for.
   ++shipsGeneration_;
   results_.reset();
@@ -399,6 +406,24 @@ void TTrackReplayWindow::SavePicture(double ratio) {
                                        .arg(picture.width())
                                        .arg(picture.height())
                                  : QString("The picture could not be saved as %1: %2").arg(path, file.errorString()));
+}
+
+// The whole window's farthest positions in order of bearing, each longitude taken on the
+// side of the one before, so that an outline across 180° stays one ring.
+void TTrackReplayWindow::ShowRangeOutline(bool on) {
+  if (on && !rangeMade_ && ships_) {
+    TNullSink quiet;
+    const TReceptionRanges ranges = ReceptionRangesOf(*ships_, quiet);
+    rangeOutline_.clear();
+    for (const TRangeBin& bin : ranges.Whole.Bins) {
+      if (!bin.Heard) continue;
+      TWorldPoint w = LatLonToWorld(bin.Lat, bin.Lon);
+      if (!rangeOutline_.empty()) w.X += std::round(rangeOutline_.back().X - w.X);
+      rangeOutline_.push_back(w);
+    }
+    rangeMade_ = true;
+  }
+  Map->SetRangeOutline(on ? rangeOutline_ : std::vector<TWorldPoint>{});
 }
 
 QString TTrackReplayWindow::EncounterTitle() const {

@@ -101,6 +101,7 @@ class TTrackReplayWindow : public QMainWindow {
   QComboBox* Combo_AllTracks = nullptr;  // Lines / Density
   QCheckBox* Check_ByType = nullptr;
   QCheckBox* Check_Follow = nullptr;
+  QCheckBox* Check_Range = nullptr;  // the reception range's outline on the map
   QLineEdit* Edit_Filter = nullptr;
   QTableView* List_Vessels = nullptr;
   QLabel* Label_Info = nullptr;
@@ -129,6 +130,7 @@ class TTrackReplayWindow : public QMainWindow {
   void ChooseEncounterRow(const TEncounterTableModel* model, int row);
   QString VesselInfo(int64_t vessel) const;
   QString EncounterTitle() const;
+  void ShowRangeOutline(bool on);
   void ShowTime();
   void ShowInfo();
   void Tick();
@@ -155,6 +157,8 @@ class TTrackReplayWindow : public QMainWindow {
   bool searching_ = false;
   uint64_t shipsGeneration_ = 0;  // a new table while a search runs makes its result stale
   uint64_t searchedGeneration_ = UINT64_MAX;
+  std::vector<TWorldPoint> rangeOutline_;  // made when first shown for a table
+  bool rangeMade_ = false;
 };
 
 }  // namespace pelorin

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -272,6 +273,13 @@ TEST_F(ReplayFixture, EncountersTabShowsTheClosestMomentAndTheMapMeasures) {
   EXPECT_TRUE(replay.Map->MeasureText().endsWith("090°")) << replay.Map->MeasureText().toStdString();
   QTest::mouseClick(replay.Map, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
   EXPECT_TRUE(replay.Map->MeasureText().isEmpty());
+
+  // The reception range's outline: one point per degree heard, gone when unticked.
+  replay.Check_Range->setChecked(true);
+  EXPECT_GT(replay.Map->RangeOutline().size(), 10u);
+  EXPECT_LE(replay.Map->RangeOutline().size(), 360u);
+  replay.Check_Range->setChecked(false);
+  EXPECT_TRUE(replay.Map->RangeOutline().empty());
 }
 
 // "Save Picture…" writes the map as shown at the window's size or twice it; a path that
