@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <thread>
 
 #include "replay/pixel_walk.h"
 
@@ -58,6 +59,34 @@ void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32
       const size_t end = r + 1 < lines.RunStarts.size() ? lines.RunStarts[r + 1] : lines.Points.size();
       ForEachPolylinePixel(lines.Points.data() + begin, end - begin, view, shift, grid.Width, grid.Height, count);
     }
+  grid.Max = max;
+}
+
+void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
+                       int height, const std::vector<char>& counted, TDensityGrid& grid) {
+  ResetDensityGrid(width, height, grid);
+  DecimatedLevel(model, cache, view.Scale);  // built here: the threads only read it
+  const auto count = [&](size_t from, size_t to, TDensityGrid& into) {
+    TPolylines lines;
+    for (size_t v = from; v < to; ++v)
+      if (counted[v]) CountVesselTrack(model, cache, static_cast<uint32_t>(v), view, lines, into);
+  };
+  const size_t n = model.Vessels.size();
+  if (n < 64 || std::thread::hardware_concurrency() < 2) {
+    count(0, n, grid);
+    return;
+  }
+  // Halves by points, not vessels: a few vessels may hold most of them.
+  size_t half = 0;
+  for (uint64_t points = 0; half < n && points * 2 < model.Points.size(); ++half) points += model.Vessels[half].Count;
+  TDensityGrid second;
+  ResetDensityGrid(width, height, second);
+  std::thread other([&] { count(half, n, second); });
+  count(0, half, grid);
+  other.join();
+  // The halves hold other vessels: their counts add up.
+  uint32_t max = 0;
+  for (size_t i = 0; i < grid.Counts.size(); ++i) max = std::max(max, grid.Counts[i] += second.Counts[i]);
   grid.Max = max;
 }
 

@@ -21,10 +21,10 @@ struct TDensityGrid {
   uint32_t Max = 0;
 };
 
-// The counts of a width × height view, of every vessel for which `counted(vessel)` holds.
-template <typename P>
+// The counts of a width × height view, of every vessel whose `counted` entry is set. The
+// count is all a new view's density costs: the vessels are split between two threads.
 void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
-                       int height, P&& counted, TPolylines& lines, TDensityGrid& grid);
+                       int height, const std::vector<char>& counted, TDensityGrid& grid);
 void ResetDensityGrid(int width, int height, TDensityGrid& grid);
 // Counts one vessel's whole track (as it is drawn at the view's scale) into the grid.
 void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, const TViewTransform& view,
@@ -33,13 +33,5 @@ void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32
 // The ramp's colour for `count` of `max` (count ≥ 1), as ARGB with its alpha: a
 // logarithmic scale, since a few lanes hold most of the traffic.
 uint32_t DensityColour(uint32_t count, uint32_t max);
-
-template <typename P>
-void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
-                       int height, P&& counted, TPolylines& lines, TDensityGrid& grid) {
-  ResetDensityGrid(width, height, grid);
-  for (uint32_t v = 0; v < model.Vessels.size(); ++v)
-    if (counted(v)) CountVesselTrack(model, cache, v, view, lines, grid);
-}
 
 }  // namespace pelorin

@@ -465,9 +465,9 @@ void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
   if (!offset(dx, dy)) {
     const int mx = w / 4, my = h / 4;
     densityView_ = {view.OriginX - mx / view.Scale, view.OriginY - my / view.Scale, view.Scale};
-    CountTrackDensity(
-        *model_, decimation_, densityView_, w + 2 * mx, h + 2 * my,
-        [this](uint32_t v) { return model_->Vessels[v].Kind != TVesselKind::Own; }, lines_, densityGrid_);
+    std::vector<char> counted(model_->Vessels.size());
+    for (size_t v = 0; v < counted.size(); ++v) counted[v] = model_->Vessels[v].Kind != TVesselKind::Own;
+    CountTrackDensity(*model_, decimation_, densityView_, w + 2 * mx, h + 2 * my, counted, densityGrid_);
     densityValid_ = true;
     densityColours_.resize(densityGrid_.Max + 1);
     for (uint32_t c = 1; c <= densityGrid_.Max; ++c) densityColours_[c] = DensityColour(c, densityGrid_.Max);

@@ -297,10 +297,9 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
                                  Ship("211000004", {{54.3, 8.3, 0}, {54.3, 8.31, 60}})});
   const TReplayModel model = BuildReplayModel(ships, false);
   TDecimationCache cache;
-  TPolylines lines;
   TDensityGrid grid;
   const TViewTransform view = FitView(model.Bounds, 200, 200, 10, 1e9);
-  CountTrackDensity(model, cache, view, 200, 200, [](uint32_t) { return true; }, lines, grid);
+  CountTrackDensity(model, cache, view, 200, 200, std::vector<char>(model.Vessels.size(), 1), grid);
   const auto at = [&](double lat, double lon) {
     const TWorldPoint w = LatLonToWorld(lat, lon);
     const int x = static_cast<int>(std::lround(ScreenX(view, w.X))), y = static_cast<int>(std::lround(ScreenY(view, w.Y)));
@@ -311,6 +310,14 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   EXPECT_EQ(at(53.95, 8.0), 1u);
   EXPECT_EQ(at(54.15, 7.95), 0u);
   EXPECT_EQ(grid.Max, 3u);
+  // Many vessels are counted on two threads: the halves add up.
+  std::vector<TStatic> many;
+  for (int k = 0; k < 70; ++k) many.push_back(Ship(std::to_string(211000100 + k), {{54.0, 7.9, k}, {54.0, 8.1, 60 + k}}));
+  const TReplayModel crowd = BuildReplayModel(Table(std::move(many)), false);
+  TDecimationCache crowdCache;
+  CountTrackDensity(crowd, crowdCache, view, 200, 200, std::vector<char>(crowd.Vessels.size(), 1), grid);
+  EXPECT_EQ(at(54.0, 7.95), 70u);
+  EXPECT_EQ(grid.Max, 70u);
   // Fewer vessels: lighter and more transparent.
   EXPECT_LT(DensityColour(1, 3) >> 24, DensityColour(3, 3) >> 24);
   EXPECT_NE(DensityColour(1, 3) & 0xFFFFFF, DensityColour(3, 3) & 0xFFFFFF);
