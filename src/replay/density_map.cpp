@@ -31,8 +31,7 @@ void ResetDensityGrid(int width, int height, TDensityGrid& grid) {
   grid.Width = std::max(0, width);
   grid.Height = std::max(0, height);
   const size_t n = static_cast<size_t>(grid.Width) * static_cast<size_t>(grid.Height);
-  grid.Counts.assign(n, 0);
-  grid.Marks.assign(n, 0);
+  grid.Cells.assign(n, {});
   grid.Max = 0;
 }
 
@@ -44,14 +43,14 @@ void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32
   ClearPolylines(lines);
   AppendWholeTrack(model, cache, vessel, view.Scale, lines);
   const uint32_t mark = vessel + 1;
-  uint32_t* counts = grid.Counts.data();
-  uint32_t* marks = grid.Marks.data();
+  TDensityCell* cells = grid.Cells.data();
+  const size_t width = static_cast<size_t>(grid.Width);
   uint32_t max = grid.Max;
   const auto count = [&](int x, int y) {
-    const size_t at = static_cast<size_t>(y) * static_cast<size_t>(grid.Width) + static_cast<size_t>(x);
-    if (marks[at] == mark) return;
-    marks[at] = mark;
-    max = std::max(max, ++counts[at]);
+    TDensityCell& cell = cells[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+    if (cell.Mark == mark) return;
+    cell.Mark = mark;
+    max = std::max(max, ++cell.Count);
   };
   for (int shift = first; shift <= last; ++shift)
     for (size_t r = 0; r < lines.RunStarts.size(); ++r) {
@@ -86,7 +85,7 @@ void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const
   other.join();
   // The halves hold other vessels: their counts add up.
   uint32_t max = 0;
-  for (size_t i = 0; i < grid.Counts.size(); ++i) max = std::max(max, grid.Counts[i] += second.Counts[i]);
+  for (size_t i = 0; i < grid.Cells.size(); ++i) max = std::max(max, grid.Cells[i].Count += second.Cells[i].Count);
   grid.Max = max;
 }
 

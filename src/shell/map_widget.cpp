@@ -475,11 +475,11 @@ void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
   }
   for (int y = 0; y < h; ++y) {
     QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const uint32_t* counts =
-        densityGrid_.Counts.data() + static_cast<size_t>(y + dy) * static_cast<size_t>(densityGrid_.Width) + dx;
+    const TDensityCell* cells =
+        densityGrid_.Cells.data() + static_cast<size_t>(y + dy) * static_cast<size_t>(densityGrid_.Width) + dx;
     for (int x = 0; x < w; ++x) {
-      if (counts[x] == 0) continue;
-      const uint32_t c = densityColours_[counts[x]];
+      if (cells[x].Count == 0) continue;
+      const uint32_t c = densityColours_[cells[x].Count];
       const uint32_t a = c >> 24, b = row[x];
       const auto blend = [&](int shift) {
         return ((((c >> shift) & 0xFF) * a + ((b >> shift) & 0xFF) * (255 - a)) / 255) << shift;

@@ -303,7 +303,7 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   const auto at = [&](double lat, double lon) {
     const TWorldPoint w = LatLonToWorld(lat, lon);
     const int x = static_cast<int>(std::lround(ScreenX(view, w.X))), y = static_cast<int>(std::lround(ScreenY(view, w.Y)));
-    return grid.Counts[static_cast<size_t>(y) * 200 + static_cast<size_t>(x)];
+    return grid.Cells[static_cast<size_t>(y) * 200 + static_cast<size_t>(x)].Count;
   };
   EXPECT_EQ(at(54.0, 7.95), 2u);
   EXPECT_EQ(at(54.0, 8.0), 3u);
