@@ -535,16 +535,22 @@ void TFormMain::EndWork() {
   }
 }
 
-void TFormMain::BitBtn_SD_DirClick() {
-  if (busy_) return;
+// Steps 1 and 2 of the Open command, under the busy cursor: the card let go of. The
+// cursor is normal again afterwards (choosing is the user's turn); the work goes on.
+std::optional<std::string> TFormMain::BeginOpen() {
   BeginWork();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   auto error = Attempt([&] {
     BeginOpenLogDirectory(catalogue_, *sink_);
     sink_->Flush();
   });
-  // Choosing the folder is the user's turn: the normal cursor over the dialog.
   QApplication::restoreOverrideCursor();
+  return error;
+}
+
+void TFormMain::BitBtn_SD_DirClick() {
+  if (busy_) return;
+  auto error = BeginOpen();
   std::optional<QString> chosen;
   if (!error) {
     error = Attempt([&] {
@@ -571,30 +577,18 @@ void TFormMain::BitBtn_SD_DirClick() {
 
 void TFormMain::OpenDirectory(const QString& path) {
   if (busy_) return;
-  BeginWork();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto error = Attempt([&] {
-    BeginOpenLogDirectory(catalogue_, *sink_);
-    sink_->Flush();
-  });
-  if (error) {
-    QApplication::restoreOverrideCursor();
+  if (const auto error = BeginOpen()) {
     EndWork();
     ReportFailure(error);
     return;
   }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   RunOpen(path);
 }
 
 void TFormMain::OpenLogFiles1Click() {
   if (busy_) return;
-  BeginWork();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  auto error = Attempt([&] {
-    BeginOpenLogDirectory(catalogue_, *sink_);
-    sink_->Flush();
-  });
-  QApplication::restoreOverrideCursor();
+  auto error = BeginOpen();
   QStringList chosen;
   if (!error)
     error = Attempt([&] {

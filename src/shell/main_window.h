@@ -210,6 +210,7 @@ class TFormMain : public QMainWindow {
   void ShowTracksInstead(const std::string& kmlPath);
   void SetCommandsEnabled(bool open, bool outputs);
   void BeginWork();
+  std::optional<std::string> BeginOpen();
   void RunOpen(const QString& path);
   // RunOpen for the chosen files (`paths`), or else for `directory`, shown as `shown`.
   void RunOpenPaths(const QString& shown, const std::vector<std::string>& paths, const std::string& directory);
