@@ -35,6 +35,7 @@ double ReportedKey(const TMotionTrack& track, int64_t seconds, bool course) {
 void TEncounterTableModel::SetResults(std::shared_ptr<const TEncounterResults> results) {
   beginResetModel();
   results_ = std::move(results);
+  cachedItem_ = SIZE_MAX;
   rows_.resize(Count());
   std::iota(rows_.begin(), rows_.end(), 0u);
   endResetModel();
@@ -73,10 +74,12 @@ QVariant TEncounterTableModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole)
     return QVariant::fromValue(name ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
   if (role != Qt::DisplayRole) return {};
-  const TEncounterRow cells = kind_ == TKind::OwnShip
-                                  ? OwnApproachCells(*results_->Ships, results_->Fleet, results_->Own[item])
-                                  : EncounterCells(*results_->Ships, results_->Encounters[item]);
-  const std::string& cell = cells[static_cast<size_t>(index.column())];
+  if (item != cachedItem_) {
+    cachedCells_ = kind_ == TKind::OwnShip ? OwnApproachCells(*results_->Ships, results_->Fleet, results_->Own[item])
+                                           : EncounterCells(*results_->Ships, results_->Encounters[item]);
+    cachedItem_ = item;
+  }
+  const std::string& cell = cachedCells_[static_cast<size_t>(index.column())];
   return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
 }
 

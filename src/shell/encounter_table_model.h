@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 
 #include "codec/ais_records.h"
+#include "encounters/encounter_report.h"
 #include "encounters/encounter_tables.h"
 
 namespace pelorin {
@@ -48,6 +49,9 @@ class TEncounterTableModel : public QAbstractTableModel {
   TKind kind_;
   std::shared_ptr<const TEncounterResults> results_;
   std::vector<uint32_t> rows_;  // items in display order
+  // A view asks for a row's cells one by one; the row is made once for all ten.
+  mutable size_t cachedItem_ = SIZE_MAX;
+  mutable TEncounterRow cachedCells_;
 };
 
 }  // namespace pelorin

@@ -46,9 +46,6 @@ class TMapWidget : public QWidget {
   void SetAllTracks(bool on);
   // "All tracks" as a density map instead of lines.
   void SetDensity(bool on);
-  bool Density() const { return density_; }
-  // The density map's counts of the last frame (empty unless it is shown).
-  const TDensityGrid& DensityGrid() const { return densityGrid_; }
   void SetColourByType(bool on);
   void SetSelected(int64_t vessel);     // index in the model's vessels; -1 none
   int64_t Selected() const { return selected_; }
@@ -67,7 +64,6 @@ class TMapWidget : public QWidget {
   // The reception range's outline: the farthest positions heard, in order of bearing
   // (world points); empty: none.
   void SetRangeOutline(std::vector<TWorldPoint> outline);
-  const std::vector<TWorldPoint>& RangeOutline() const { return rangeOutline_; }
 
   // Shows every position of the model (the whole world when there is none).
   void FitAll();

@@ -17,7 +17,6 @@ class TTimelineStrip : public QWidget {
   // The bins and the span the slider covers (seconds); empty bins: a blank strip.
   void SetBins(TTimelineBins bins, int64_t start, int64_t end);
   void SetTime(double t);
-  const TTimelineBins& Bins() const { return bins_; }
   // The time under x, and back.
   double TimeAt(double x) const;
   double XOf(double t) const;

@@ -424,6 +424,11 @@ void TTrackReplayWindow::ShowRangeOutline(bool on) {
     rangeMade_ = true;
   }
   Map->SetRangeOutline(on ? rangeOutline_ : std::vector<TWorldPoint>{});
+  // An empty outline would look like a box that does nothing.
+  if (on)
+    statusBar()->showMessage(rangeOutline_.empty()
+                                 ? QString("No reception range: no vessel was heard while the own vessel had a position.")
+                                 : QString("Reception range: %1 of 360 degrees heard.").arg(rangeOutline_.size()));
 }
 
 QString TTrackReplayWindow::EncounterTitle() const {

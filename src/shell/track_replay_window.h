@@ -81,12 +81,9 @@ class TTrackReplayWindow : public QMainWindow {
   // Writes the map as shown, `ratio` times the window's pixels each way, to a chosen file;
   // the outcome on the status bar.
   void SavePicture(double ratio);
-  const TEncounterResults* EncounterResults() const { return results_.get(); }
   // A row chosen: the replay at the closest moment, both vessels selected, the map fitted
   // to them with the line between them.
   void ShowEncounter(size_t entryA, size_t entryB, int64_t seconds);
-  // The second vessel of a chosen encounter (model index), or -1.
-  int64_t Partner() const { return partner_; }
 
   TMapWidget* Map = nullptr;
   QSlider* Slider_Time = nullptr;
