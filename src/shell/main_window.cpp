@@ -717,6 +717,7 @@ void TFormMain::TrackReplay1Click() {
       options.LandFile = QString::fromUtf8(kDefaultLandFile.data(), static_cast<qsizetype>(kDefaultLandFile.size()));
     options.TileTemplate = QString::fromStdString(settings_.TileTemplate);
     options.Export = [this](const std::vector<size_t>& entries) { ExportEntries(entries); };
+    options.ChoosePicturePath = options_.ChoosePicturePath;
     options.EncounterNM = settings_.EncounterNM;
     options.EncounterNMError = QString::fromStdString(settings_.EncounterNMError);
     Form_TrackReplay = new TTrackReplayWindow(std::move(options), this);

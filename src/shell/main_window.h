@@ -20,6 +20,7 @@
 #include "platform/ship_list_view.h"
 #include "platform/spreadsheet_automation.h"
 #include "exports/export_set.h"
+#include "shell/picture_file.h"
 #include "shell/export_dialog.h"
 #include "shell/settings_file.h"
 
@@ -62,8 +63,8 @@ struct TFormMainOptions {
   QString LandFile;                     // the Track Replay map's land; empty: Marble's Natural Earth file
   // The export's save dialog; empty optional = cancelled. Null: the file dialog.
   std::function<std::optional<TExportChoice>(QWidget* parent)> ChooseExport;
-  // The Reception Range window's "Save Picture…" dialog; null: the file dialog.
-  std::function<std::optional<QString>(QWidget* parent)> ChoosePicturePath;
+  // Both pictures' "Save Picture…" (Track Replay, Reception Range); null: a save dialog.
+  TPicturePathChooser ChoosePicturePath;
 };
 
 // One start or end chooser.

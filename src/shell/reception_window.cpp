@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -165,19 +164,10 @@ void TReceptionWindow::SetShips(std::shared_ptr<const TShipList> ships, TProgres
 }
 
 void TReceptionWindow::SavePicture1Click() {
-  std::optional<QString> path;
-  if (options_.ChoosePicturePath) {
-    path = options_.ChoosePicturePath(this);
-  } else {
-    const QString chosen = QFileDialog::getSaveFileName(this, "Save Picture", "reception-range.png", "PNG pictures (*.png)");
-    if (!chosen.isEmpty()) path = chosen;
-  }
+  const std::optional<QString> path = ChoosePicturePath(options_.ChoosePicturePath, this, "reception-range.png");
   if (!path) return;
-  if (!path->endsWith(".png", Qt::CaseInsensitive)) *path += ".png";
-  if (!SavePicture(*path) && options_.Messages)
-    options_.Messages->Show(TMessageKind::Error, "Error", "Cannot write " + path->toStdString());
+  if (const QString error = WritePicture(Diagram->Picture(), *path); !error.isEmpty() && options_.Messages)
+    options_.Messages->Show(TMessageKind::Error, "Error", "Cannot write " + path->toStdString() + ": " + error.toStdString());
 }
-
-bool TReceptionWindow::SavePicture(const QString& path) { return Diagram->Picture().save(path, "PNG"); }
 
 }  // namespace pelorin

@@ -13,6 +13,7 @@
 #include "coverage/reception_range.h"
 #include "platform/desktop.h"
 #include "platform/progress_sink.h"
+#include "shell/picture_file.h"
 
 class QLabel;
 class QPushButton;
@@ -20,8 +21,7 @@ class QPushButton;
 namespace pelorin {
 
 struct TReceptionWindowOptions {
-  // The save dialog; empty optional = cancelled. Null: the file dialog.
-  std::function<std::optional<QString>(QWidget* parent)> ChoosePicturePath;
+  TPicturePathChooser ChoosePicturePath;  // null: a save dialog
   TMessageBox* Messages = nullptr;  // a picture that cannot be written; null: not told
 };
 
@@ -53,7 +53,6 @@ class TReceptionWindow : public QWidget {
   const TReceptionRanges& Ranges() const { return ranges_; }
 
   void SavePicture1Click();
-  bool SavePicture(const QString& path);
 
   QLabel* Label_Farthest = nullptr;
   QPushButton* Button_SavePicture = nullptr;

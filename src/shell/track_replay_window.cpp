@@ -9,11 +9,9 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
@@ -393,19 +391,15 @@ void TTrackReplayWindow::Advance(double realSeconds) {
 }
 
 void TTrackReplayWindow::SavePicture(double ratio) {
-  const QString path = options_.ChoosePicturePath
-                           ? options_.ChoosePicturePath(this, "track-replay.png")
-                           : QFileDialog::getSaveFileName(this, "Save Picture", "track-replay.png", "PNG pictures (*.png)");
-  if (path.isEmpty()) return;
+  const std::optional<QString> path = ChoosePicturePath(options_.ChoosePicturePath, this, "track-replay.png");
+  if (!path) return;
   const QImage picture = Map->Picture(ratio);
-  // Written beside the target first: a failed write leaves an earlier picture as it was.
-  QSaveFile file(path);
-  const bool saved = file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
-  statusBar()->showMessage(saved ? QString("The picture was saved as %1 (%2 × %3).")
-                                       .arg(path)
-                                       .arg(picture.width())
-                                       .arg(picture.height())
-                                 : QString("The picture could not be saved as %1: %2").arg(path, file.errorString()));
+  const QString error = WritePicture(picture, *path);
+  statusBar()->showMessage(error.isEmpty() ? QString("The picture was saved as %1 (%2 × %3).")
+                                                 .arg(*path)
+                                                 .arg(picture.width())
+                                                 .arg(picture.height())
+                                           : QString("The picture could not be saved as %1: %2").arg(*path, error));
 }
 
 // The whole window's farthest positions in order of bearing, each longitude taken on the

@@ -15,6 +15,7 @@
 #include "encounters/encounter_tables.h"
 #include "replay/land_file.h"
 #include "replay/replay_model.h"
+#include "shell/picture_file.h"
 
 class QCheckBox;
 class QComboBox;
@@ -45,8 +46,7 @@ struct TReplayWindowOptions {
   // "Export…": the table entries of the chosen vessels. Null: no such button.
   std::function<void(const std::vector<size_t>& entries)> Export;
   double EncounterNM = kDefaultEncounterNM;  // the "Encounters" tab's range
-  // "Save Picture…": where to write the PNG (empty: cancelled). Null: a save dialog.
-  std::function<QString(QWidget* parent, const QString& suggested)> ChoosePicturePath;
+  TPicturePathChooser ChoosePicturePath;  // "Save Picture…"; null: a save dialog
   QString EncounterNMError;                  // why the user's range was not taken
 };
 

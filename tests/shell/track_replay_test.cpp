@@ -284,7 +284,10 @@ TEST_F(ReplayFixture, SavePictureWritesTheMapAtOneOrTwiceTheSize) {
   window->BitBtn_GoogleClick();
   QString answer;
   TReplayWindowOptions options;
-  options.ChoosePicturePath = [&answer](QWidget*, const QString&) { return answer; };
+  options.ChoosePicturePath = [&answer](QWidget*, const QString&) -> std::optional<QString> {
+    if (answer.isEmpty()) return std::nullopt;
+    return answer;
+  };
   TTrackReplayWindow replay(options);
   replay.SetShips(window->ReplayShips(), true);
   replay.show();
