@@ -174,14 +174,20 @@ void TTrackReplayWindow::BuildWindow() {
   Button_SavePicture->setMenu(pictureMenu);
   for (QWidget* w : std::initializer_list<QWidget*>{Button_Back, Button_Play, Button_Forward}) controls->addWidget(w);
   controls->addWidget(Slider_Time, 1);
-  for (QWidget* w : std::initializer_list<QWidget*>{Label_Time, Combo_Speed, Combo_Trail, Check_AllTracks,
-                                                    Combo_AllTracks, Check_ByType, Check_Follow, Check_Range,
-                                                    Button_SavePicture})
-    controls->addWidget(w);
+  controls->addWidget(Label_Time);
+  controls->addWidget(Combo_Speed);
+  // What the map shows, on a row of its own: the clock's row keeps room for its slider.
+  auto* display = new QHBoxLayout();
+  for (QWidget* w : std::initializer_list<QWidget*>{Combo_Trail, Check_AllTracks, Combo_AllTracks, Check_ByType,
+                                                    Check_Follow, Check_Range})
+    display->addWidget(w);
+  display->addStretch(1);
+  display->addWidget(Button_SavePicture);
   // The timeline above the slider's row, as wide as the window: a day's traffic at a glance.
   Strip_Timeline = new TTimelineStrip(central);
   outer->addWidget(Strip_Timeline);
   outer->addLayout(controls);
+  outer->addLayout(display);
   setCentralWidget(central);
 
   Label_Cursor = new QLabel(this);
