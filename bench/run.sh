@@ -96,6 +96,7 @@ if [ "$SHORT" = 1 ]; then
   CARD_ARGS=(--files 30 --hours 30 --vessels 10)
   HOUR_ARGS=(--hours 0.25 --vessels 100)
   DAYS3_ARGS=(--files 3 --hours 3 --vessels 100)
+  PAIR_ARGS=(--hours 0.5 --vessels 100)
   TABLE_POINTS=200000
   REPETITIONS=1
   THREAD_REPETITIONS=1
@@ -108,6 +109,8 @@ else
   HOUR_ARGS=(--hours 1 --vessels 300)
   # A busy port for three days: 2.4 GB, about 10 million stored points.
   DAYS3_ARGS=(--files 3 --hours 72 --vessels 1700)
+  # One log twice: with the transponder's GPS sentences, and as a network feed writes it.
+  PAIR_ARGS=(--hours 8 --vessels 600)
   TABLE_POINTS=10000000
   REPETITIONS=3
   # 1 and 2 threads are compared on a shared machine whose speed drifts by tens of per
@@ -150,6 +153,8 @@ generate day bench-day "${DAY_ARGS[@]}"
 generate card bench-card "${CARD_ARGS[@]}"
 generate hour bench-hour "${HOUR_ARGS[@]}"
 generate days3 bench-days3 "${DAYS3_ARGS[@]}"
+generate pair_gps bench-pair "${PAIR_ARGS[@]}"
+generate pair_tag bench-pair "${PAIR_ARGS[@]}" --gps none --zda none --tagblock s
 DAY_FILE=$(ls "$INPUTS"/day/*.LOG | head -1)
 
 # Debian 12 ships gpsdecode in gpsd-clients, whose GUI dependencies we do not want:
@@ -244,6 +249,15 @@ note "peak memory"
       echo "mem_exp_$f $(peak_kb "$CLI" --quiet --export "export.$f" "$INPUTS/day")"
       echo "size_exp_$f $(stat -c %s "$INPUTS/export.$f")"
       rm -f "$INPUTS/export.$f"
+    done
+    # The same traffic timed by tag blocks against GPS sentences, taking turns.
+    for i in $(seq 5); do
+      echo "pairturn_gps_$i $(best_of 1 in_inputs "$CLI" --ship-list --quiet "$INPUTS/pair_gps")"
+      echo "pairturn_tag_$i $(best_of 1 in_inputs "$CLI" --ship-list --quiet "$INPUTS/pair_tag")"
+    done
+    for p in gps tag; do
+      echo "pair_lines_$p $(cat "$INPUTS/pair_$p"/*.LOG | wc -l)"
+      echo "pair_bytes_$p $(cat "$INPUTS/pair_$p"/*.LOG | wc -c)"
     done
     # --threads 1 against all cores, each run a new process as a user's is, taking turns
     # (which goes first alternates).

@@ -171,6 +171,17 @@ if ship:
         out.append(f"| {label} | {t:.2f} s | {t / ship:.2f} | {mem:.0f} MB | {over:+.0f} MB | "
                    f"{ref.get(f'size_exp_{f}', 0) / 1e6:.1f} MB | ≤ {limit} ×, ≤ +150 MB{size_limit} |")
 
+# One log timed by tag blocks against the same with GPS sentences.
+pair_gps, pair_tag = fastest("pairturn_gps_"), fastest("pairturn_tag_")
+if pair_gps and pair_tag:
+    out.append("")
+    out.append("| pelorin-cli --ship-list, one log two ways | time | lines | MB | speed against GPS | Target |")
+    out.append("|---|---|---|---|---|---|")
+    for p, label, t in (("gps", "GPS sentences", pair_gps), ("tag", "Tag blocks, no GPS sentences", pair_tag)):
+        out.append(f"| {label} | {t:.3f} s | {ref.get('pair_lines_' + p, 0):,.0f} | "
+                   f"{ref.get('pair_bytes_' + p, 0) / 1e6:.0f} | {pair_gps / t * 100:.0f} % | "
+                   f"{'≥ 80 %' if p == 'tag' else ''} |")
+
 # Who came close, on the 24-hour log's table (the run that fills it not counted).
 enc = [(n, runs[k]) for n in ("BM_EncounterMotions_Day", "BM_OwnShipTable_Day", "BM_Encounters_Day")
        for k in runs if k.split("/")[0] == n]

@@ -22,6 +22,9 @@ struct TLineIndex {
   int64_t Lines = 0;
   std::vector<uint64_t> Checkpoints;  // offset of lines 0, 64, 128, ...
   uint64_t Fingerprint = 0;           // of the bytes counted (TFingerprint)
+  // No line begins with "$": the file holds no time sentence, and the scan need not walk
+  // it line by line to be sure.
+  bool DollarLines = true;
 };
 
 }  // namespace pelorin

@@ -27,6 +27,17 @@ constexpr uint64_t kReadBytes = uint64_t{256} << 10;
 // The first read after a jump: the search looks at a few lines only.
 constexpr uint64_t kFirstRead = uint64_t{16} << 10;
 
+// Whether a line begins with "$" in data[from, to), whose byte before `from` is known
+// unless `fileStart`. A transponder's file shows one in its first bytes.
+bool DollarLineIn(const char* data, size_t from, size_t to, bool fileStart) {
+  for (const char* p = data + from; p < data + to; ++p) {
+    p = static_cast<const char*>(std::memchr(p, '$', static_cast<size_t>(data + to - p)));
+    if (p == nullptr) return false;
+    if ((p == data && fileStart) || (p > data && (p[-1] == '\n' || p[-1] == '\r'))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 uint64_t FindLineEnd(const char* data, uint64_t size, bool padded, uint64_t at) {
@@ -98,6 +109,7 @@ bool TLineReader::Index(std::string* error, uint64_t limit, int64_t* stoppedAt) 
     index_.Checkpoints.push_back(0);
     TLineCounter counter(index_.Checkpoints);
     TFingerprint fingerprint;
+    index_.DollarLines = false;
     // The last byte of each read waits for the next, which decides whether its CR ends
     // a line alone; it is carried to the front of the buffer.
     char* data = buffer_.data();
@@ -114,6 +126,7 @@ bool TLineReader::Index(std::string* error, uint64_t limit, int64_t* stoppedAt) 
       }
       fingerprint.Feed(data + carried, static_cast<size_t>(got));
       const size_t valid = carried + static_cast<size_t>(got);
+      if (!index_.DollarLines) index_.DollarLines = DollarLineIn(data, carried, valid, offset == 0);
       if (got == 0) {
         counter.Feed(data, offset, 0, valid, valid);
         const uint64_t size = offset + valid;
@@ -152,6 +165,7 @@ bool TLineReader::AdoptIndex(const TLineIndex& index) {
   index_.Lines = index.Lines;
   index_.Checkpoints = index.Checkpoints;
   index_.Fingerprint = index.Fingerprint;
+  index_.DollarLines = index.DollarLines;
   indexed_ = true;
   return true;
 }

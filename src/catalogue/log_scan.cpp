@@ -35,6 +35,16 @@ TGpsStamp LineTimeStamp(TLineReader& file, int64_t index, int currentYear, TScan
   return got && ReadTimeStamp(st.Date, st.Time, currentYear, stamp) ? TGpsStamp::Stamp : TGpsStamp::None;
 }
 
+// A file timed by its lines' own times is searched for its days as one timed by GPS.
+TGpsStamp OwnTimeStamp(TLineReader& file, int64_t index, int currentYear, TDateTime& stamp) {
+  std::string_view line;
+  if (!file.LineHead(index, kLongestTimedLine + 1, line)) return TGpsStamp::ReadFailed;
+  int64_t seconds = 0;
+  if (!LineStampSeconds(line, currentYear, seconds)) return TGpsStamp::None;
+  stamp = SecondsToTDateTime(seconds);
+  return TGpsStamp::Stamp;
+}
+
 // Whether the file still holds what was counted, after its search: one that shrank or
 // was rewritten meanwhile gave lines that may not be those counted.
 bool StillAsCounted(const TLineReader& file, const std::string& path) {
@@ -86,16 +96,34 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       catalogue.FileTimeSource.push_back(source);
       continue;
     }
-    bool fileStamp = false;
+    bool fileStamp = false, ownTimes = false;
     BeginSourceScan(other, st, currentYear);
+    // Without a line that begins with "$" there is no time sentence to find: once the
+    // tag blocks are known to time the file, its lines need not all be read.
+    const bool noTimeSentences = !file.LineIndex().DollarLines;
 
     int64_t low = 0, high = n - 1, f = 0, next = 0;
+    // A file timed by its own lines is searched exactly: the last stretch before a change
+    // of day is read line by line, so that the new day's first line and the old day's
+    // last time are found (the halving alone may step over them).
+    const auto exactly = [&](int64_t halfway) {
+      return ownTimes && high - low <= kLinesPerCheckpoint ? low + 1 : halfway;
+    };
     for (;;) {
       TDateTime stamp = 0;
-      const TGpsStamp got = LineTimeStamp(file, f, currentYear, st, stamp, fileStamp ? nullptr : &other, c);
+      const TGpsStamp got = ownTimes ? OwnTimeStamp(file, f, currentYear, stamp)
+                                     : LineTimeStamp(file, f, currentYear, st, stamp, fileStamp ? nullptr : &other, c);
       if (got == TGpsStamp::ReadFailed)
         return readFailed(f, file.ReadErrno() != 0 ? std::strerror(file.ReadErrno()) : kChangedWhileRead);
-      if (got == TGpsStamp::Stamp) {
+      if (noTimeSentences && !fileStamp && other.Tags.Found && other.Tags.FirstLine == f && TagsTimeFile(other)) {
+        // The lines up to here were read one by one, as the tag blocks' own reading
+        // kept them (a change of day from the file before included); the rest is searched.
+        ownTimes = fileStamp = true;
+        st = other.Tags.State;
+        list.insert(list.end(), other.Tags.Entries.begin(), other.Tags.Entries.end());
+        low = f;
+        next = exactly((f + high) / 2 + 1);
+      } else if (got == TGpsStamp::Stamp) {
         st.AnyStamp = fileStamp = true;
         st.T = stamp;
         st.Td = static_cast<TDateTime>(TDateTimeDay(stamp));
@@ -104,7 +132,9 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
           st.S = st.E = st.T;
           low = f;
           next = (f + high) / 2;
-        } else if (f >= high) {
+        } else if (f >= high && (!ownTimes || st.Td != st.D)) {
+          // (A time sentence on the last line of the file makes a one-line entry of its
+          // day; that is kept for transponder cards, whose index users know.)
           WriteEntry(list, st, st.E, c, f - 1);
           st.L = f;
           high = n - 1;
@@ -114,10 +144,10 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
         } else if (st.Td == st.D) {
           low = f;
           st.E = st.T;
-          next = (f + high) / 2 + 1;
+          next = exactly((f + high) / 2 + 1);
         } else {
           high = f;
-          next = (low + f) / 2 + 1;
+          next = exactly((low + f) / 2 + 1);
         }
       } else {
         next = f + 1;
@@ -128,12 +158,14 @@ TScanOutcome ScanLogFiles(TCatalogue& catalogue, TProgressSink& sink, int curren
       if (next == n || catalogue.StopRequested) break;
       f = next;
     }
-    if (!fileStamp) source = EndSourceScan(other, c, next - 1, st, list);
+    if (ownTimes)
+      source = TTimeSource::TagBlocks;
+    else if (!fileStamp)
+      source = EndSourceScan(other, c, next - 1, st, list);
     if (!StillAsCounted(file, path)) return readFailed(f, kChangedWhileRead);
     catalogue.FileTimeSource.push_back(source);
-    if (source == TTimeSource::GpsSentences)
-      WriteEntry(list, st, st.T, c, next - 1);
-    else
+    if (source == TTimeSource::GpsSentences || ownTimes) WriteEntry(list, st, st.T, c, next - 1);
+    if (source != TTimeSource::GpsSentences)
       sink.AppendDetail("Time source in File[" + std::to_string(c) + "]: " + TimeSourceName(source));
     st.D = st.Td;
     st.S = st.E = st.T;

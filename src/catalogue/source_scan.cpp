@@ -42,12 +42,15 @@ void SourceScanLine(TSourceScan& scan, int64_t c, int64_t f, std::string_view li
   if (got.Station) Meet(scan.Stations, c, f, got.StationSeconds);
 }
 
+bool TagsTimeFile(const TSourceScan& scan) {
+  return scan.Tags.Found && (!scan.Stations.Found || scan.Tags.FirstLine <= scan.Stations.FirstLine);
+}
+
 TTimeSource EndSourceScan(TSourceScan& scan, int64_t c, int64_t lastLine, TScanState& st, TLogList& list) {
   if (scan.GpsTime) return TTimeSource::GpsSentences;
   // A recording whose lines carry a time only here and there is timed better by the
   // base stations when they begin to time it sooner.
-  const bool byTags =
-      scan.Tags.Found && (!scan.Stations.Found || scan.Tags.FirstLine <= scan.Stations.FirstLine);
+  const bool byTags = TagsTimeFile(scan);
   TSourceEntries* chosen = byTags ? &scan.Tags : scan.Stations.Found ? &scan.Stations : nullptr;
   if (chosen == nullptr) return TTimeSource::GpsSentences;
   WriteEntry(chosen->Entries, chosen->State, chosen->State.T, c, lastLine);

@@ -29,6 +29,9 @@ struct TSourceScan {
 void BeginSourceScan(TSourceScan& scan, const TScanState& st, int currentYear);
 // Line f, the one after the line fed before.
 void SourceScanLine(TSourceScan& scan, int64_t c, int64_t f, std::string_view line);
+// Whether the tag blocks time the file once they have begun to: unless the base stations
+// timed an earlier line.
+bool TagsTimeFile(const TSourceScan& scan);
 // After the file's lines 0..lastLine were fed and none gave a GPS time: writes the file's
 // entries and its state into `list` and `st` and gives the source that times it, or
 // GpsSentences (nothing written) when none does. Tag blocks win over base stations,

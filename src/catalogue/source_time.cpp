@@ -48,6 +48,14 @@ bool IsStationTimeSentence(TSentenceKind kind, size_t fields, bool oneSentence, 
   return (kind == sk_AIS || kind == sk_OwnAIS) && fields == 7 && oneSentence && (msgId == 4 || msgId == 11);
 }
 
+bool LineStampSeconds(std::string_view line, int currentYear, int64_t& seconds) {
+  if (line.size() > kLongestTimedLine) return false;
+  TLineStamp stamp;
+  SentenceOfLine(line, currentYear, stamp);
+  seconds = stamp.Seconds;
+  return stamp.Kind == TStampKind::Time;
+}
+
 TSourceTimes SourceLineTimes(TSourceReader& r, std::string_view line) {
   TSourceTimes out;
   if (line.size() > kLongestTimedLine) return out;

@@ -28,6 +28,9 @@ struct TSourceTimes {
   int64_t StationSeconds = 0;
 };
 
+// The line's own time (tag block, ISO 8601 prefix, trailing UNIX time), in seconds.
+bool LineStampSeconds(std::string_view line, int currentYear, int64_t& seconds);
+
 // A line longer than kLongestTimedLine (or its head of that length and one more) gives none.
 TSourceTimes SourceLineTimes(TSourceReader& reader, std::string_view line);
 

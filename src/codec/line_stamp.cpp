@@ -1,5 +1,9 @@
 #include "codec/line_stamp.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "codec/tdatetime.h"
 
 namespace pelorin {
@@ -30,13 +34,32 @@ bool PlausibleSeconds(int64_t seconds, int currentYear) {
   return seconds >= first && seconds < bound;
 }
 
+// Whether the eight bytes of `v` are all digits, and their value (first byte first): a
+// UNIX time's ten digits one by one were a chain of ten multiplications on every line.
+bool EightDigits(uint64_t v) {
+  return ((v & 0xF0F0F0F0F0F0F0F0) | (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) == 0x3333333333333333;
+}
+uint64_t EightDigitsValue(uint64_t v) {
+  v = (v & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
+  v = (v & 0x00FF00FF00FF00FF) * 6553601 >> 16;
+  return (v & 0x0000FFFF0000FFFF) * 42949672960001 >> 32;
+}
+
 // Digits only, at most 18 of them, so that no value overflows.
 bool ReadDigits(std::string_view text, int64_t& value) {
   if (text.empty() || text.size() > 18) return false;
   value = 0;
-  for (char c : text) {
-    if (!IsDigit(c)) return false;
-    value = value * 10 + (c - '0');
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    uint64_t v = 0;
+    if (text.size() >= 8 && (std::memcpy(&v, text.data(), 8), EightDigits(v))) {
+      value = static_cast<int64_t>(EightDigitsValue(v));
+      i = 8;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return false;
+    value = value * 10 + (text[i] - '0');
   }
   return true;
 }
@@ -59,28 +82,28 @@ void TimeParameter(std::string_view parameter, int currentYear, TLineStamp& foun
 }
 
 // The tag block at line[at] (a backslash), in one walk: its checksum over the characters
-// up to its first "*", its parameters between the commas. False without a closing
+// up to its first "*", and where its last `c:` parameter begins. False without a closing
 // backslash; `at` then moves past the block.
 bool TagBlock(std::string_view line, size_t& at, int currentYear, bool& badSum, TLineStamp& found) {
+  const char* p = line.data();
+  const size_t n = line.size();
+  const auto timeAt = [&](size_t i) { return i + 1 < n && p[i] == 'c' && p[i + 1] == ':'; };
+  size_t i = at + 1, time = timeAt(i) ? i : std::string_view::npos;
   unsigned sum = 0;
-  size_t star = std::string_view::npos, from = at + 1, i = at + 1;
-  for (; i < line.size() && line[i] != '\\'; ++i) {
-    if (star != std::string_view::npos) continue;
-    const char c = line[i];
-    if (c == ',' || c == '*') {
-      TimeParameter(line.substr(from, i - from), currentYear, found);
-      from = i + 1;
-      if (c == '*') {
-        star = i;
-        continue;
-      }
-    }
-    sum ^= static_cast<unsigned char>(c);
+  for (; i < n && p[i] != '*' && p[i] != '\\'; ++i) {
+    sum ^= static_cast<unsigned char>(p[i]);
+    if (p[i] == ',' && timeAt(i + 1)) time = i + 1;
   }
-  if (i >= line.size()) return false;
-  badSum = badSum || star == std::string_view::npos || star + 3 != i || line[star + 1] != kHex[(sum >> 4) & 0xF] ||
-           line[star + 2] != kHex[sum & 0xF];
-  at = i + 1;
+  const size_t star = i < n && p[i] == '*' ? i : std::string_view::npos;
+  const size_t close = line.find('\\', i);
+  if (close == std::string_view::npos) return false;
+  if (time != std::string_view::npos) {
+    const size_t end = std::min(line.find(',', time), star == std::string_view::npos ? close : star);
+    TimeParameter(line.substr(time, end - time), currentYear, found);
+  }
+  badSum = badSum || star == std::string_view::npos || star + 3 != close || p[star + 1] != kHex[(sum >> 4) & 0xF] ||
+           p[star + 2] != kHex[sum & 0xF];
+  at = close + 1;
   return true;
 }
 

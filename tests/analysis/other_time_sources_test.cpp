@@ -174,6 +174,29 @@ TEST(OtherTimeSources, GpsTimeSentencesKeepTheirFileAndTagBlockedLinesAreRead) {
 
 // A file whose only time is a bad tag block, and one with a $GPZDA (which the pass reads
 // and the scan does not): both as they always were.
+// A file without a line that begins with "$" is searched for its change of day instead
+// of read line by line; one "$" line (a receiver's own sentence) makes it read through.
+// Both give one index, and the last line stays in its day's entry.
+TEST(OtherTimeSources, TagBlockedFileIsIndexedAlikeSearchedOrReadThrough) {
+  for (const std::string& odd : {Report(kShipB), std::string("$AITXT,01,01,91,FREQ 2087*41"),
+                                 std::string("!AIVDM,1,1,,A,1$,0*00")}) {
+    SCOPED_TRACE(odd);
+    std::vector<std::string> lines;
+    for (int m = 0; m < 300; ++m) {
+      const int minutes = 23 * 60 + 30 + m;  // 23:30 on the 7th to 4:29 on the 8th
+      lines.push_back(Tagged(7 + minutes / 1440, minutes / 60 % 24, minutes % 60, 0, Report(kShipA)));
+      if (m % 7 == 3) lines.push_back(m == 101 ? odd : Report(kShipB));
+    }
+    TSourceCard card;
+    card.Add("T.nmea", lines);
+    card.Scan();
+    ASSERT_EQ(card.Catalogue.LogList.size(), 2u);
+    const int64_t last = static_cast<int64_t>(lines.size()) - 1;
+    ExpectEntry(card.Catalogue.LogList[0], At(7, 23, 30, 0), At(7, 23, 59, 0), 0, 33);
+    ExpectEntry(card.Catalogue.LogList[1], At(8, 0, 0, 0), At(8, 4, 29, 0), 34, last);
+  }
+}
+
 TEST(OtherTimeSources, FilesWithoutOtherTimesStayAsBefore) {
   TSourceCard card;
   card.Add("N.LOG", {"\\s:R1,c:1302220790*00\\" + Report(kShipA), Report(kShipB)});
