@@ -14,11 +14,11 @@ namespace pelorin {
 // Above this many vessels "All tracks" starts as a density map.
 inline constexpr size_t kDensityDefaultVessels = 200;
 
-// A pixel's count beside the mark of the vessel that counted last there (1 + its index):
-// one memory access a pixel, not two, on a walk that touches millions.
+// A pixel's count (at most 65,535) beside the mark of the vessel that counted last there
+// (1 + its index modulo 65,535): four bytes a pixel, on a walk bound by fetching them.
 struct TDensityCell {
-  uint32_t Count = 0;
-  uint32_t Mark = 0;
+  uint16_t Count = 0;
+  uint16_t Mark = 0;
 };
 struct TDensityGrid {
   int Width = 0, Height = 0;
@@ -30,10 +30,6 @@ struct TDensityGrid {
 // count is all a new view's density costs: the vessels are split between two threads.
 void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
                        int height, const std::vector<char>& counted, TDensityGrid& grid);
-void ResetDensityGrid(int width, int height, TDensityGrid& grid);
-// Counts one vessel's whole track (as it is drawn at the view's scale) into the grid.
-void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, const TViewTransform& view,
-                      TPolylines& lines, TDensityGrid& grid);
 
 // The ramp's colour for `count` of `max` (count ≥ 1), as ARGB with its alpha: a
 // logarithmic scale, since a few lanes hold most of the traffic.

@@ -22,14 +22,17 @@ bool ClipToBox(double& x0, double& y0, double& x1, double& y1, double w, double 
 inline int Round(double v) { return static_cast<int>(v + (kFarPx + 0.5)) - static_cast<int>(kFarPx); }
 inline bool Near(double v) { return v > -kFarPx && v < kFarPx; }
 
+// `skipFirst`: the first pixel was given already, as the end of the segment before.
 template <typename F>
-void Walk(int w, int h, int x0, int y0, int x1, int y1, F& f) {
+void Walk(int w, int h, int x0, int y0, int x1, int y1, F& f, bool skipFirst = false) {
   const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int err = dx + dy;
   for (;;) {
-    if (static_cast<unsigned>(x0) < static_cast<unsigned>(w) && static_cast<unsigned>(y0) < static_cast<unsigned>(h))
+    if (!skipFirst && static_cast<unsigned>(x0) < static_cast<unsigned>(w) &&
+        static_cast<unsigned>(y0) < static_cast<unsigned>(h))
       f(x0, y0);
+    skipFirst = false;
     if (x0 == x1 && y0 == y1) break;
     const int e2 = 2 * err;
     if (e2 >= dy) err += dy, x0 += sx;
@@ -39,38 +42,86 @@ void Walk(int w, int h, int x0, int y0, int x1, int y1, F& f) {
 
 }  // namespace pixel_walk
 
+// Draws one pixel wide into a w × h image with f(x, y), a polyline at a time in screen
+// coordinates: MoveTo starts one (its pixel is drawn, so that a track that never leaves
+// one pixel still shows), LineTo continues it. A pixel where two segments meet mostly
+// comes once.
+template <typename F>
+struct TPixelPen {
+  int W = 0, H = 0;
+  F& Fn;
+  double Px = 0, Py = 0;
+  bool PrevNear = false;
+  int Ipx = 0, Ipy = 0;
+  bool Given = false;  // (Ipx, Ipy) was given to Fn, when it lies in the image
+
+  TPixelPen(int w, int h, F& f) : W(w), H(h), Fn(f) {}
+  void MoveTo(double x, double y) {
+    using namespace pixel_walk;
+    Px = x;
+    Py = y;
+    PrevNear = Near(x) && Near(y);
+    Ipx = PrevNear ? Round(x) : 0;
+    Ipy = PrevNear ? Round(y) : 0;
+    if (PrevNear && static_cast<unsigned>(Ipx) < static_cast<unsigned>(W) &&
+        static_cast<unsigned>(Ipy) < static_cast<unsigned>(H))
+      Fn(Ipx, Ipy);
+    Given = PrevNear;
+  }
+  // On to (x, y) without drawing, from a stretch that lies wholly beyond the image by
+  // more than a pixel.
+  void Jump(double x, double y) {
+    using namespace pixel_walk;
+    Px = x;
+    Py = y;
+    PrevNear = Near(x) && Near(y);
+    Ipx = PrevNear ? Round(x) : 0;
+    Ipy = PrevNear ? Round(y) : 0;
+    Given = true;  // (Ipx, Ipy) lies beyond the image
+  }
+  // kNear: the caller knows that every point is Near (a whole track in view).
+  template <bool kNear = false>
+  void LineTo(double x, double y) {
+    using namespace pixel_walk;
+    const bool near = kNear || (Near(x) && Near(y));
+    if (kNear || (near && PrevNear)) {
+      const int ix = Round(x), iy = Round(y);
+      if (ix == Ipx && iy == Ipy) return;
+      const unsigned stepX = static_cast<unsigned>(ix - Ipx + 1), stepY = static_cast<unsigned>(iy - Ipy + 1);
+      if (Given && stepX <= 2 && stepY <= 2) {
+        // Most points of a dense track are a pixel from the one before.
+        if (static_cast<unsigned>(ix) < static_cast<unsigned>(W) && static_cast<unsigned>(iy) < static_cast<unsigned>(H))
+          Fn(ix, iy);
+      } else if (!((ix < 0 && Ipx < 0) || (iy < 0 && Ipy < 0) || (ix >= W && Ipx >= W) || (iy >= H && Ipy >= H))) {
+        Walk(W, H, Ipx, Ipy, ix, iy, Fn, Given);
+      }
+      Ipx = ix;
+      Ipy = iy;
+      Given = true;
+    } else {
+      double x0 = Px, y0 = Py, x1 = x, y1 = y;
+      if (ClipToBox(x0, y0, x1, y1, W, H)) Walk(W, H, Round(x0), Round(y0), Round(x1), Round(y1), Fn);
+      if (near) {
+        Ipx = Round(x);
+        Ipy = Round(y);
+      }
+      Given = false;  // the clipped end may round to a neighbour
+    }
+    Px = x;
+    Py = y;
+    PrevNear = near;
+  }
+};
+
 // f(x, y) for every pixel of a w × h image that the polyline (shifted by `shift` whole
-// worlds, seen through `view`) crosses; where two segments meet, their pixel comes twice.
+// worlds, seen through `view`) crosses.
 template <typename F>
 void ForEachPolylinePixel(const TWorldPoint* points, size_t count, const TViewTransform& view, double shift, int w,
                           int h, F&& f) {
-  using namespace pixel_walk;
   if (count < 2 || w == 0 || h == 0) return;
-  double px = ScreenX(view, points[0].X + shift), py = ScreenY(view, points[0].Y);
-  bool prevNear = Near(px) && Near(py);
-  int ipx = prevNear ? Round(px) : 0, ipy = prevNear ? Round(py) : 0;
-  for (size_t i = 1; i < count; ++i) {
-    const double x = ScreenX(view, points[i].X + shift), y = ScreenY(view, points[i].Y);
-    const bool near = Near(x) && Near(y);
-    if (near && prevNear) {
-      const int ix = Round(x), iy = Round(y);
-      if (ix == ipx && iy == ipy) continue;
-      if (!((ix < 0 && ipx < 0) || (iy < 0 && ipy < 0) || (ix >= w && ipx >= w) || (iy >= h && ipy >= h)))
-        Walk(w, h, ipx, ipy, ix, iy, f);
-      ipx = ix;
-      ipy = iy;
-    } else {
-      double x0 = px, y0 = py, x1 = x, y1 = y;
-      if (ClipToBox(x0, y0, x1, y1, w, h)) Walk(w, h, Round(x0), Round(y0), Round(x1), Round(y1), f);
-      if (near) {
-        ipx = Round(x);
-        ipy = Round(y);
-      }
-    }
-    px = x;
-    py = y;
-    prevNear = near;
-  }
+  TPixelPen<F> pen(w, h, f);
+  pen.MoveTo(ScreenX(view, points[0].X + shift), ScreenY(view, points[0].Y));
+  for (size_t i = 1; i < count; ++i) pen.LineTo(ScreenX(view, points[i].X + shift), ScreenY(view, points[i].Y));
 }
 
 }  // namespace pelorin

@@ -148,6 +148,14 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
   v.Name.reserve(name.Prefix.size() + name.Text.size());
   v.Name.append(name.Prefix).append(name.Text);
   Unwrap(v, p, n, s);
+  v.FirstChunk = static_cast<uint32_t>(model.Chunks.size());
+  for (size_t from = 0; from < n; from += kChunkPoints) {
+    TPointChunk& chunk = model.Chunks.emplace_back(TPointChunk{p[from].Y, p[from].Y});
+    for (size_t i = from; i < std::min<size_t>(n, from + kChunkPoints); ++i) {
+      chunk.MinY = std::min(chunk.MinY, p[i].Y);
+      chunk.MaxY = std::max(chunk.MaxY, p[i].Y);
+    }
+  }
 }
 
 }  // namespace
@@ -168,6 +176,7 @@ TReplayModel BuildReplayModel(const TShipList& ships, bool ownTrackOnly) {
     if (KmlShowsTrack(ships[i])) AddVessel(model, ships, i, base, haveBase, scratch);
   if (model.Vessels.empty()) {
     model.Points.clear();
+    model.Chunks.clear();
     return model;
   }
 

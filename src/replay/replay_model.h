@@ -33,9 +33,17 @@ struct TReplayPoint {
   uint32_t Source = 0;       // the point's index in its entry's aPlot (status, heading, texts)
 };
 
+// Every kChunkPoints points of a vessel's track in time order, the range of their Y: a
+// walk over whole tracks passes a stretch by that lies wholly above or below what it draws.
+inline constexpr uint32_t kChunkPoints = 64;
+struct TPointChunk {
+  float MinY = 0, MaxY = 0;  // relative to the vessel's OriginY, as its points' Y
+};
+
 struct TReplayVessel {
   uint32_t First = 0;   // its points are Points[First, First + Count), in time order
   uint32_t Count = 0;   // at least 1
+  uint32_t FirstChunk = 0;  // its chunks are Chunks[FirstChunk, ...), one per kChunkPoints points
   uint32_t Entry = 0;   // index in the ship table (the info panel and list read texts there)
   TVesselKind Kind = TVesselKind::Other;
   TShipTypeGroup TypeGroup = TShipTypeGroup::Unknown;
@@ -49,6 +57,7 @@ struct TReplayVessel {
 struct TReplayModel {
   std::vector<TReplayPoint> Points;
   std::vector<TReplayVessel> Vessels;
+  std::vector<TPointChunk> Chunks;
   int64_t BaseSeconds = 0;   // the earliest point's time; also StartSeconds
   int64_t StartSeconds = 0;  // the span of all points, for the time slider
   int64_t EndSeconds = 0;

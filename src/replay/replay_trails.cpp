@@ -8,15 +8,7 @@ namespace pelorin {
 
 namespace {
 
-// A vessel's points at one level: either indexes into model.Points or all of its points.
-struct TSlice {
-  const uint32_t* Index = nullptr;  // null: every point, from First
-  uint32_t First = 0;
-  uint32_t Count = 0;
-  uint32_t At(uint32_t k) const { return Index ? Index[k] : First + k; }
-};
-
-TSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel) {
+TTrackSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel) {
   const TReplayVessel& v = model.Vessels[vessel];
   if (level.AllPoints) return {nullptr, v.First, v.Count};
   const uint32_t from = level.VesselStart[vessel];
@@ -67,7 +59,7 @@ void BuildLevel(const TReplayModel& model, int level, bool finerThanAll, TDecima
 
 // Appends slice points [from, to] as runs broken at gaps; `tail`, when given, continues
 // the last run.
-void AppendRuns(const TReplayModel& model, const TReplayVessel& v, const TSlice& slice, uint32_t from, uint32_t to,
+void AppendRuns(const TReplayModel& model, const TReplayVessel& v, const TTrackSlice& slice, uint32_t from, uint32_t to,
                 const TWorldPoint* tail, TPolylines& out) {
   size_t runStart = out.Points.size();
   const auto closeRun = [&] {
@@ -129,7 +121,7 @@ void AppendTrail(const TReplayModel& model, TDecimationCache& cache, uint32_t ve
   if (kind == TTrailKind::None) return;
   const TVesselState state = VesselAt(model, vessel, t);
   if (!state.Visible) return;
-  const TSlice slice = SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
+  const TTrackSlice slice = SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
   const double base = static_cast<double>(model.BaseSeconds);
   const double from = t - TrailSeconds(kind) - base;
   const double to = t - base;
@@ -159,9 +151,13 @@ void AppendTrail(const TReplayModel& model, TDecimationCache& cache, uint32_t ve
   AppendRuns(model, v, slice, lo, end - 1, joined ? &state.Position : nullptr, out);
 }
 
+TTrackSlice WholeTrackSlice(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale) {
+  return SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
+}
+
 void AppendWholeTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale,
                       TPolylines& out) {
-  const TSlice slice = SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
+  const TTrackSlice slice = WholeTrackSlice(model, cache, vessel, scale);
   if (slice.Count == 0) return;
   AppendRuns(model, model.Vessels[vessel], slice, 0, slice.Count - 1, nullptr, out);
 }

@@ -49,6 +49,16 @@ struct TDecimationCache {
 // The level for `scale`, built now if it was not yet.
 const TDecimatedLevel& DecimatedLevel(const TReplayModel& model, TDecimationCache& cache, double scale);
 
+// A vessel's points at one level: indexes into model.Points, or every point from First.
+struct TTrackSlice {
+  const uint32_t* Index = nullptr;  // null: every point, from First
+  uint32_t First = 0;
+  uint32_t Count = 0;
+  uint32_t At(uint32_t k) const { return Index ? Index[k] : First + k; }
+};
+// The vessel's whole track at the level for `scale`, the points AppendWholeTrack joins.
+TTrackSlice WholeTrackSlice(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale);
+
 // The vessel's trail at time t: its points from t - TrailSeconds(kind) up to t, ending
 // at its interpolated position at t, broken at gaps; nothing while the vessel is not
 // shown or for TTrailKind::None. Appended to `out`.

@@ -410,6 +410,8 @@ void TMapWidget::DrawGraticule(QPainter& p, const TWorldRect& visible, QSize siz
 
 // Points that fall within a pixel of the last one drawn add nothing to a one-pixel line
 // but cost as much as any other: skipped (the run's last point always stays).
+constexpr size_t kPolylinePiece = 64;
+
 void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun, size_t endRun, double shift) {
   for (size_t r = firstRun; r < endRun; ++r) {
     const size_t begin = lines.RunStarts[r];
@@ -422,7 +424,10 @@ void TMapWidget::DrawRuns(QPainter& p, const TPolylines& lines, size_t firstRun,
         continue;
       screen_.push_back(s);
     }
-    if (screen_.size() >= 2) p.drawPolyline(screen_.data(), static_cast<int>(screen_.size()));
+    // In pieces: a wide antialiased pen fills a polyline's whole outline at once, and a
+    // track that loops over itself for days makes that outline cost tens of milliseconds.
+    for (size_t from = 0; from + 1 < screen_.size(); from += kPolylinePiece - 1)
+      p.drawPolyline(screen_.data() + from, static_cast<int>(std::min(kPolylinePiece, screen_.size() - from)));
   }
 }
 

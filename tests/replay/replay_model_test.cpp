@@ -13,6 +13,7 @@
 #include "codec/number_text.h"
 #include "output/kml_writer.h"
 #include "replay/density_map.h"
+#include "replay/pixel_walk.h"
 #include "replay/replay_frame.h"
 #include "replay/timeline_bins.h"
 #include "replay/replay_trails.h"
@@ -321,6 +322,46 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   // Fewer vessels: lighter and more transparent.
   EXPECT_LT(DensityColour(1, 3) >> 24, DensityColour(3, 3) >> 24);
   EXPECT_NE(DensityColour(1, 3) & 0xFFFFFF, DensityColour(3, 3) & 0xFFFFFF);
+}
+
+// Long tracks that wander over both halves of the view (counted by two threads, their
+// stretches beyond a half passed by), and an anchored vessel that never leaves one pixel:
+// each pixel counts the vessels whose drawn track covers it.
+TEST(DensityMap, CountsThePixelsTheLinesDraw) {
+  std::vector<TStatic> ships;
+  for (int k = 0; k < 70; ++k) {
+    std::vector<TFix> fixes;
+    for (int i = 0; i < 700; ++i) {
+      const double phase = (i + 37 * k) % 300 / 150.0;  // down and up again
+      fixes.push_back({53.9 + 0.2 * std::fabs(phase - 1), 7.9 + 0.2 * (i / 700.0) + 0.001 * k, 10 * i});
+    }
+    ships.push_back(Ship(std::to_string(211000100 + k), fixes));
+  }
+  ships.push_back(Ship("211000999", {{54.05, 8.05, 0}, {54.05001, 8.05001, 60}, {54.05, 8.05, 120}}));
+  const TReplayModel model = BuildReplayModel(Table(std::move(ships)), false);
+  const TViewTransform view = FitView(model.Bounds, 300, 300, 10, 1e9);
+  TDecimationCache cache;
+  TDensityGrid grid;
+  CountTrackDensity(model, cache, view, 300, 300, std::vector<char>(model.Vessels.size(), 1), grid);
+  std::vector<uint32_t> expected(300 * 300);
+  for (uint32_t v = 0; v < model.Vessels.size(); ++v) {
+    TPolylines lines;
+    AppendWholeTrack(model, cache, v, view.Scale, lines);
+    std::vector<char> seen(expected.size());
+    for (size_t r = 0; r < lines.RunStarts.size(); ++r) {
+      const size_t end = r + 1 < lines.RunStarts.size() ? lines.RunStarts[r + 1] : lines.Points.size();
+      ForEachPolylinePixel(lines.Points.data() + lines.RunStarts[r], end - lines.RunStarts[r], view, 0, 300, 300,
+                           [&](int x, int y) { seen[static_cast<size_t>(y) * 300 + static_cast<size_t>(x)] = 1; });
+    }
+    for (size_t i = 0; i < seen.size(); ++i) expected[i] += static_cast<uint32_t>(seen[i]);
+  }
+  size_t differing = 0;
+  for (size_t i = 0; i < expected.size(); ++i) differing += grid.Cells[i].Count != expected[i];
+  EXPECT_EQ(differing, 0u);
+  const TWorldPoint anchor = LatLonToWorld(54.05, 8.05);
+  const size_t at = static_cast<size_t>(std::lround(ScreenY(view, anchor.Y))) * 300 +
+                    static_cast<size_t>(std::lround(ScreenX(view, anchor.X)));
+  EXPECT_GE(grid.Cells[at].Count, 1u);
 }
 
 // A vessel counts once in each 10 minutes it sent a position; spans over two days are
