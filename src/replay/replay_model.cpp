@@ -52,7 +52,8 @@ void SortByTime(TReplayPoint* p, size_t n, TScratch& s) {
 
 // Makes the vessel's points relative to its first one, with x unwrapped across the
 // meridian: each step goes to the nearest copy of the next point.
-void Unwrap(TReplayVessel& v, TReplayPoint* p, size_t n, const TScratch& s) {
+// Also appends the vessel's chunks.
+void Unwrap(TReplayVessel& v, TReplayPoint* p, size_t n, const TScratch& s, std::vector<TPointChunk>& chunks) {
   v.OriginX = s.X[0];
   v.OriginY = s.Y[0];
   double previous = s.X[0];
@@ -62,6 +63,9 @@ void Unwrap(TReplayVessel& v, TReplayPoint* p, size_t n, const TScratch& s) {
     p[i].X = static_cast<float>(x - v.OriginX);
     p[i].Y = static_cast<float>(s.Y[i] - v.OriginY);
     Extend(v.Box, x, s.Y[i]);
+    if (i % kChunkPoints == 0) chunks.push_back({p[i].Y, p[i].Y});
+    chunks.back().MinY = std::min(chunks.back().MinY, p[i].Y);
+    chunks.back().MaxY = std::max(chunks.back().MaxY, p[i].Y);
   }
 }
 
@@ -147,15 +151,8 @@ void AddVessel(TReplayModel& model, const TShipList& ships, size_t entry, int64_
   const TVesselName name = KmlVesselName(ship);
   v.Name.reserve(name.Prefix.size() + name.Text.size());
   v.Name.append(name.Prefix).append(name.Text);
-  Unwrap(v, p, n, s);
   v.FirstChunk = static_cast<uint32_t>(model.Chunks.size());
-  for (size_t from = 0; from < n; from += kChunkPoints) {
-    TPointChunk& chunk = model.Chunks.emplace_back(TPointChunk{p[from].Y, p[from].Y});
-    for (size_t i = from; i < std::min<size_t>(n, from + kChunkPoints); ++i) {
-      chunk.MinY = std::min(chunk.MinY, p[i].Y);
-      chunk.MaxY = std::max(chunk.MaxY, p[i].Y);
-    }
-  }
+  Unwrap(v, p, n, s, model.Chunks);
 }
 
 }  // namespace
