@@ -56,17 +56,8 @@ struct TPixelPen {
   bool Given = false;  // (Ipx, Ipy) was given to Fn, when it lies in the image
 
   TPixelPen(int w, int h, F& f) : W(w), H(h), Fn(f) {}
-  void MoveTo(double x, double y) {
-    using namespace pixel_walk;
-    Px = x;
-    Py = y;
-    PrevNear = Near(x) && Near(y);
-    Ipx = PrevNear ? Round(x) : 0;
-    Ipy = PrevNear ? Round(y) : 0;
-    if (PrevNear && static_cast<unsigned>(Ipx) < static_cast<unsigned>(W) &&
-        static_cast<unsigned>(Ipy) < static_cast<unsigned>(H))
-      Fn(Ipx, Ipy);
-    Given = PrevNear;
+  bool Inside(int x, int y) const {
+    return static_cast<unsigned>(x) < static_cast<unsigned>(W) && static_cast<unsigned>(y) < static_cast<unsigned>(H);
   }
   // On to (x, y) without drawing, from a stretch that lies wholly beyond the image by
   // more than a pixel.
@@ -79,6 +70,11 @@ struct TPixelPen {
     Ipy = PrevNear ? Round(y) : 0;
     Given = true;  // (Ipx, Ipy) lies beyond the image
   }
+  void MoveTo(double x, double y) {
+    Jump(x, y);
+    if (PrevNear && Inside(Ipx, Ipy)) Fn(Ipx, Ipy);
+    Given = PrevNear;
+  }
   // kNear: the caller knows that every point is Near (a whole track in view).
   template <bool kNear = false>
   void LineTo(double x, double y) {
@@ -90,8 +86,7 @@ struct TPixelPen {
       const unsigned stepX = static_cast<unsigned>(ix - Ipx + 1), stepY = static_cast<unsigned>(iy - Ipy + 1);
       if (Given && stepX <= 2 && stepY <= 2) {
         // Most points of a dense track are a pixel from the one before.
-        if (static_cast<unsigned>(ix) < static_cast<unsigned>(W) && static_cast<unsigned>(iy) < static_cast<unsigned>(H))
-          Fn(ix, iy);
+        if (Inside(ix, iy)) Fn(ix, iy);
       } else if (!((ix < 0 && Ipx < 0) || (iy < 0 && Ipy < 0) || (ix >= W && Ipx >= W) || (iy >= H && Ipy >= H))) {
         Walk(W, H, Ipx, Ipy, ix, iy, Fn, Given);
       }
