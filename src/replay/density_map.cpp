@@ -87,12 +87,12 @@ void WalkAll(const TReplayModel& model, const TReplayVessel& v, double baseX, do
 }
 
 // One vessel's whole track, as it is drawn at the view's scale, into one band.
-void CountVesselTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, TBand& band) {
+void CountVesselTrack(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel, TBand& band) {
   int first = 0, last = -1;
   const TReplayVessel& v = model.Vessels[vessel];
   const TViewTransform& view = band.View;
   if (!ShiftRange(v.Box, VisibleWorld(view, band.Width, band.Height), first, last)) return;
-  const TTrackSlice slice = WholeTrackSlice(model, cache, vessel, view.Scale);
+  const TTrackSlice slice = SliceOf(model, level, vessel);
   const uint16_t mark = static_cast<uint16_t>(vessel % 65535 + 1);
   TDensityCell* cells = band.Cells;
   const size_t width = static_cast<size_t>(band.Width);
@@ -148,23 +148,23 @@ int MiddleRow(const TReplayModel& model, const TViewTransform& view, int height,
 
 }  // namespace
 
-void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
-                       int height, const std::vector<char>& counted, TDensityGrid& grid) {
+bool CountTrackDensity(const TReplayModel& model, const TDecimatedLevel& level, const TViewTransform& view, int width,
+                       int height, const std::vector<char>& counted, TDensityGrid& grid, const std::atomic<bool>* stop) {
   ResetDensityGrid(width, height, grid);
-  if (grid.Width == 0 || grid.Height == 0) return;
-  DecimatedLevel(model, cache, view.Scale);  // built here: the threads only read it
+  if (grid.Width == 0 || grid.Height == 0) return true;
+  const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   const auto count = [&](TBand& band) {
-    for (size_t v = 0; v < model.Vessels.size(); ++v) {
+    for (size_t v = 0; v < model.Vessels.size() && !stopped(); ++v) {
       if (v > 0 && v % UINT16_MAX == 0)  // the marks come round again
         for (TDensityCell* c = band.Cells; c != band.Cells + size_t(band.Width) * size_t(band.Height); ++c) c->Mark = 0;
-      if (counted[v]) CountVesselTrack(model, cache, static_cast<uint32_t>(v), band);
+      if (counted[v]) CountVesselTrack(model, level, static_cast<uint32_t>(v), band);
     }
   };
   if (model.Vessels.size() < 64 || grid.Height < 2 || std::thread::hardware_concurrency() < 2) {
     TBand whole = BandOf(grid, view, 0, grid.Height);
     count(whole);
     grid.Max = whole.Max;
-    return;
+    return !stopped();
   }
   // Two threads, each with every track but half of the rows: the count is bound by
   // fetching cells, and a band's cells are half as many (no second grid to add up).
@@ -174,6 +174,7 @@ void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const
   count(upper);
   other.join();
   grid.Max = std::max(upper.Max, lower.Max);
+  return !stopped();
 }
 
 uint32_t DensityColour(uint32_t count, uint32_t max) {

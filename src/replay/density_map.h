@@ -2,6 +2,7 @@
 // "All tracks" as a density map: every pixel counts how many vessels' tracks cross it, a
 // track once per pixel however often it passes, from the tracks thinned for the view's
 // scale; shown with a perceptual ramp, light where few, strong where many.
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -26,10 +27,13 @@ struct TDensityGrid {
   uint32_t Max = 0;
 };
 
-// The counts of a width × height view, of every vessel whose `counted` entry is set. The
-// count is all a new view's density costs: the vessels are split between two threads.
-void CountTrackDensity(const TReplayModel& model, TDecimationCache& cache, const TViewTransform& view, int width,
-                       int height, const std::vector<char>& counted, TDensityGrid& grid);
+// The counts of a width × height view, of every vessel whose `counted` entry is set, from
+// the tracks thinned at `level` (the level for the view's scale). The count is all a new
+// view's density costs: the rows are split between two threads. False, and the grid
+// incomplete, when `stop` was set before the end.
+bool CountTrackDensity(const TReplayModel& model, const TDecimatedLevel& level, const TViewTransform& view, int width,
+                       int height, const std::vector<char>& counted, TDensityGrid& grid,
+                       const std::atomic<bool>* stop = nullptr);
 
 // The ramp's colour for `count` of `max` (count ≥ 1), as ARGB with its alpha: a
 // logarithmic scale, since a few lanes hold most of the traffic.

@@ -8,13 +8,6 @@ namespace pelorin {
 
 namespace {
 
-TTrackSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel) {
-  const TReplayVessel& v = model.Vessels[vessel];
-  if (level.AllPoints) return {nullptr, v.First, v.Count};
-  const uint32_t from = level.VesselStart[vessel];
-  return {level.Kept.data() + from, 0, level.VesselStart[vessel + 1] - from};
-}
-
 // Greedy: a point closer than `pixel` (in x and y) to the last kept one is merged into it;
 // the first and last point of every unbroken run stay. False once `kept` holds more
 // than `limit` entries.
@@ -151,13 +144,16 @@ void AppendTrail(const TReplayModel& model, TDecimationCache& cache, uint32_t ve
   AppendRuns(model, v, slice, lo, end - 1, joined ? &state.Position : nullptr, out);
 }
 
-TTrackSlice WholeTrackSlice(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale) {
-  return SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
+TTrackSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel) {
+  const TReplayVessel& v = model.Vessels[vessel];
+  if (level.AllPoints) return {nullptr, v.First, v.Count};
+  const uint32_t from = level.VesselStart[vessel];
+  return {level.Kept.data() + from, 0, level.VesselStart[vessel + 1] - from};
 }
 
 void AppendWholeTrack(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale,
                       TPolylines& out) {
-  const TTrackSlice slice = WholeTrackSlice(model, cache, vessel, scale);
+  const TTrackSlice slice = SliceOf(model, DecimatedLevel(model, cache, scale), vessel);
   if (slice.Count == 0) return;
   AppendRuns(model, model.Vessels[vessel], slice, 0, slice.Count - 1, nullptr, out);
 }

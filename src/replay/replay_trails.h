@@ -56,8 +56,8 @@ struct TTrackSlice {
   uint32_t Count = 0;
   uint32_t At(uint32_t k) const { return Index ? Index[k] : First + k; }
 };
-// The vessel's whole track at the level for `scale`, the points AppendWholeTrack joins.
-TTrackSlice WholeTrackSlice(const TReplayModel& model, TDecimationCache& cache, uint32_t vessel, double scale);
+// The vessel's whole track at one level, the points AppendWholeTrack joins.
+TTrackSlice SliceOf(const TReplayModel& model, const TDecimatedLevel& level, uint32_t vessel);
 
 // The vessel's trail at time t: its points from t - TrailSeconds(kind) up to t, ending
 // at its interpolated position at t, broken at gaps; nothing while the vessel is not

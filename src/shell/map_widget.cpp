@@ -40,6 +40,14 @@ constexpr int kCourseStepDegrees = 5;
 
 QColor Rgb(uint32_t rgb) { return QColor::fromRgb(rgb >> 16 & 0xff, rgb >> 8 & 0xff, rgb & 0xff); }
 
+// Whether a gw × gh grid whose pixel (0, 0) lies at `grid` holds the whole w × h view.
+bool GridHolds(const TViewTransform& grid, int gw, int gh, const TViewTransform& view, int w, int h) {
+  if (grid.Scale != view.Scale) return false;
+  const long dx = std::lround((view.OriginX - grid.OriginX) * view.Scale);
+  const long dy = std::lround((view.OriginY - grid.OriginY) * view.Scale);
+  return dx >= 0 && dy >= 0 && dx + w <= gw && dy + h <= gh;
+}
+
 QColor WithAlpha(QColor c, float alpha) {
   c.setAlphaF(std::clamp(alpha, 0.0f, 1.0f));
   return c;
@@ -59,9 +67,13 @@ TMapWidget::TMapWidget(QWidget* parent) : QWidget(parent) {
   setMinimumSize(200, 150);
 }
 
-TMapWidget::~TMapWidget() = default;
+TMapWidget::~TMapWidget() {
+  if (densityJob_) StopDensityJob(*densityJob_);
+}
 
 void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
+  if (densityJob_) StopDensityJob(*densityJob_);  // it reads the model and its thinning
+  densityJob_.reset();
   model_ = model;
   ships_ = ships;
   decimation_ = TDecimationCache{};
@@ -111,7 +123,10 @@ QImage TMapWidget::Picture(double ratio) {
   QImage picture(size() * ratio, QImage::Format_RGB32);
   picture.setDevicePixelRatio(ratio);
   QPainter p(&picture);
+  if (TakeDensityJob()) staticValid_ = false;
+  waitForDensity_ = true;
   Render(p, size());
+  waitForDensity_ = false;
   p.end();
   ratio_ = 1;
   return picture;
@@ -455,36 +470,86 @@ void TMapWidget::DrawAllTracks(QImage& image, const TWorldRect& visible) {
   }
 }
 
-// The counts of every vessel but the own one, blended over the base map.
+// The counts of every vessel but the own one, blended over the base map. A view the counts
+// do not hold is counted beside the window; until then the counts it has are stretched to it.
 void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
   const int w = image.width(), h = image.height();
   const TViewTransform view = PixelView();
-  // Where the view's pixel (0, 0) lies in the grid, when the grid holds the whole view.
-  const auto offset = [&](int& dx, int& dy) {
-    if (!densityValid_ || densityView_.Scale != view.Scale) return false;
-    dx = static_cast<int>(std::lround((view.OriginX - densityView_.OriginX) * view.Scale));
-    dy = static_cast<int>(std::lround((view.OriginY - densityView_.OriginY) * view.Scale));
-    return dx >= 0 && dy >= 0 && dx + w <= densityGrid_.Width && dy + h <= densityGrid_.Height;
-  };
-  int dx = 0, dy = 0;
-  if (!offset(dx, dy)) {
-    const int mx = w / 4, my = h / 4;
-    densityView_ = {view.OriginX - mx / view.Scale, view.OriginY - my / view.Scale, view.Scale};
-    std::vector<char> counted(model_->Vessels.size());
-    for (size_t v = 0; v < counted.size(); ++v) counted[v] = model_->Vessels[v].Kind != TVesselKind::Own;
-    CountTrackDensity(*model_, decimation_, densityView_, w + 2 * mx, h + 2 * my, counted, densityGrid_);
+  if (!densityValid_ || !GridHolds(densityView_, densityGrid_.Width, densityGrid_.Height, view, w, h)) {
+    if (!densityJob_ || !GridHolds(densityJob_->View, densityJob_->Width, densityJob_->Height, view, w, h))
+      StartDensityCount(view, w, h);
+    if (waitForDensity_) TakeDensityJob();
+  }
+  if (densityValid_) DrawDensityGrid(image, view);
+}
+
+// Counts the view and a margin around it, so that a pan within the margin counts nothing.
+void TMapWidget::StartDensityCount(const TViewTransform& view, int width, int height) {
+  if (densityJob_) StopDensityJob(*densityJob_);
+  densityJob_ = std::make_unique<TDensityJob>();
+  const int mx = width / 4, my = height / 4;
+  densityJob_->View = {view.OriginX - mx / view.Scale, view.OriginY - my / view.Scale, view.Scale};
+  densityJob_->Width = width + 2 * mx;
+  densityJob_->Height = height + 2 * my;
+  std::vector<char> counted(model_->Vessels.size());
+  for (size_t v = 0; v < counted.size(); ++v) counted[v] = model_->Vessels[v].Kind != TVesselKind::Own;
+  const TDecimatedLevel& level = DecimatedLevel(*model_, decimation_, view.Scale);  // built here: the count only reads it
+  const uint64_t generation = ++densityGeneration_;
+  StartDensityJob(*model_, level, std::move(counted), *densityJob_, [this, generation] {
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+          if (generation != densityGeneration_ || !TakeDensityJob()) return;
+          staticValid_ = false;
+          update();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+// The job's counts become the ones shown, once it has ended (waited for here); false when
+// there was none or it was stopped.
+bool TMapWidget::TakeDensityJob() {
+  if (!densityJob_) return false;
+  WaitDensityJob(*densityJob_);
+  const bool done = densityJob_->Done.load(std::memory_order_acquire);
+  if (done) {
+    densityGrid_ = std::move(densityJob_->Grid);
+    densityView_ = densityJob_->View;
     densityValid_ = true;
     densityColours_.resize(densityGrid_.Max + 1);
     for (uint32_t c = 1; c <= densityGrid_.Max; ++c) densityColours_[c] = DensityColour(c, densityGrid_.Max);
-    dx = mx, dy = my;
   }
+  densityJob_.reset();
+  return done;
+}
+
+void TMapWidget::FinishDensity() {
+  if (TakeDensityJob()) staticValid_ = false;
+  waitForDensity_ = true;
+  RenderStatic(size());
+  waitForDensity_ = false;
+}
+
+// Each pixel takes the cell under its centre: the grid itself at its own scale.
+void TMapWidget::DrawDensityGrid(QImage& image, const TViewTransform& view) {
+  const int w = image.width(), h = image.height();
+  const TViewTransform& grid = densityView_;
+  const auto cell = [&](int at, double viewOrigin, double gridOrigin, int cells) {
+    const double g = std::floor(((at + 0.5) / view.Scale + viewOrigin - gridOrigin) * grid.Scale);
+    return g >= 0 && g < cells ? static_cast<int>(g) : -1;
+  };
+  std::vector<int> columns(static_cast<size_t>(w));
+  for (int x = 0; x < w; ++x) columns[static_cast<size_t>(x)] = cell(x, view.OriginX, grid.OriginX, densityGrid_.Width);
   for (int y = 0; y < h; ++y) {
+    const int gy = cell(y, view.OriginY, grid.OriginY, densityGrid_.Height);
+    if (gy < 0) continue;
     QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const TDensityCell* cells =
-        densityGrid_.Cells.data() + static_cast<size_t>(y + dy) * static_cast<size_t>(densityGrid_.Width) + dx;
+    const TDensityCell* cells = densityGrid_.Cells.data() + static_cast<size_t>(gy) * static_cast<size_t>(densityGrid_.Width);
     for (int x = 0; x < w; ++x) {
-      if (cells[x].Count == 0) continue;
-      const uint32_t c = densityColours_[cells[x].Count];
+      const int gx = columns[static_cast<size_t>(x)];
+      if (gx < 0 || cells[gx].Count == 0) continue;
+      const uint32_t c = densityColours_[cells[gx].Count];
       const uint32_t a = c >> 24, b = row[x];
       const auto blend = [&](int shift) {
         return ((((c >> shift) & 0xFF) * a + ((b >> shift) & 0xFF) * (255 - a)) / 255) << shift;
@@ -513,12 +578,18 @@ void TMapWidget::DrawOwnTrack(QImage& image, const TWorldRect& visible) {
 }
 
 void TMapWidget::DrawDensityLegend(QPainter& p, QSize size) {
-  if (!allTracks_ || !density_ || !densityValid_ || densityGrid_.Max == 0) return;
+  if (!allTracks_ || !density_) return;
+  const bool counts = densityValid_ && densityGrid_.Max > 0;
+  if (!counts && !densityJob_) return;
   const QFontMetricsF metrics(font());
   const double w = 150, barH = 10, pad = 6;
   const QRectF back(size.width() - w - 2 * pad - 10, 10, w + 2 * pad, metrics.height() * 2 + barH + 3 * pad);
   p.fillRect(back, QColor(255, 255, 255, 210));
   p.setPen(Qt::black);
+  if (!counts) {  // the first count of a card of days
+    p.drawText(back, Qt::AlignCenter, "Counting…");
+    return;
+  }
   p.drawText(QRectF(back.left() + pad, back.top() + pad / 2, w, metrics.height()), Qt::AlignLeft,
              "Vessels per pixel");
   const double barTop = back.top() + pad + metrics.height();

@@ -6,6 +6,7 @@
 // right button measures range and bearing, and a Shift or right click on a vessel measures
 // from the selected one to it.
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include "codec/ais_records.h"
+#include "replay/density_job.h"
 #include "replay/density_map.h"
 #include "replay/land_file.h"
 #include "replay/mercator.h"
@@ -84,6 +86,9 @@ class TMapWidget : public QWidget {
   // The map as it is shown (clock, scale bar, legend, attribution), with `ratio` times the
   // pixels each way.
   QImage Picture(double ratio);
+  // The window never waits for a new density count, it shows the counts it has until then;
+  // a capture of the window calls this first, to show the counts of its view.
+  void FinishDensity();
 
  signals:
   void VesselClicked(qint64 vessel);  // -1: a click beside every vessel
@@ -116,6 +121,9 @@ class TMapWidget : public QWidget {
   void DrawGraticule(QPainter& p, const TWorldRect& visible, QSize size);
   void DrawAllTracks(QImage& image, const TWorldRect& visible);
   void DrawDensity(QImage& image, const TWorldRect& visible);
+  void DrawDensityGrid(QImage& image, const TViewTransform& view);
+  void StartDensityCount(const TViewTransform& view, int width, int height);
+  bool TakeDensityJob();
   void DrawOwnTrack(QImage& image, const TWorldRect& visible);
   void DrawDensityLegend(QPainter& p, QSize size);
   void DrawTrails(QPainter& p);
@@ -152,6 +160,9 @@ class TMapWidget : public QWidget {
   TViewTransform densityView_;  // the grid's pixel (0, 0) and its scale
   bool densityValid_ = false;
   std::vector<uint32_t> densityColours_;  // by count
+  std::unique_ptr<TDensityJob> densityJob_;  // the counts of a new view, while they are made
+  uint64_t densityGeneration_ = 0;           // of the last job started
+  bool waitForDensity_ = false;              // a picture: the counts are made before it is drawn
   bool byType_ = false;
   int64_t selected_ = -1;
   bool userMoved_ = false;

@@ -72,7 +72,8 @@ TTrackReplayWindow::TTrackReplayWindow(TReplayWindowOptions options, QWidget* pa
   connect(timer_, &QTimer::timeout, this, [this] { Tick(); });
 }
 
-TTrackReplayWindow::~TTrackReplayWindow() = default;
+// The map is a child, deleted after the model it may still be counting.
+TTrackReplayWindow::~TTrackReplayWindow() { Map->SetModel(nullptr, nullptr); }
 
 void TTrackReplayWindow::BuildWindow() {
   auto* central = new QWidget(this);

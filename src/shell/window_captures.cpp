@@ -1,6 +1,7 @@
 #include "shell/window_captures.h"
 
 #include <array>
+#include <functional>
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -23,6 +24,7 @@
 #include "shell/intro_notice.h"
 #include "shell/reception_window.h"
 #include "shell/main_window.h"
+#include "shell/map_widget.h"
 #include "shell/sheet_window.h"
 #include "shell/track_replay_window.h"
 
@@ -39,11 +41,13 @@ class TNoOpener : public TDocumentOpener {
   void Open(const std::string&) override {}
 };
 
-// A top-level window is shown just long enough to be laid out and painted.
-QImage GrabWindow(QWidget* window) {
+// A top-level window is shown just long enough to be laid out and painted; `laidOut` runs
+// before it is painted.
+QImage GrabWindow(QWidget* window, const std::function<void()>& laidOut = {}) {
   const bool wasVisible = window->isVisible();
   if (!wasVisible) window->show();
   QApplication::processEvents();
+  if (laidOut) laidOut();
   const QImage image = window->grab().toImage();
   if (!wasVisible) window->hide();
   return image;
@@ -170,7 +174,7 @@ QImage TCaptureScene::TrackReplay(bool allTracks, bool density) {
   window->Combo_AllTracks->setCurrentIndex(density ? 1 : 0);
   const TReplayModel& model = window->Model();
   window->SetTime(static_cast<double>(model.StartSeconds + model.EndSeconds) / 2);
-  return GrabWindow(window);
+  return GrabWindow(window, [window] { window->Map->FinishDensity(); });
 }
 
 QImage TCaptureScene::ReceptionRange() {

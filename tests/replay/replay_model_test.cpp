@@ -300,7 +300,7 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   TDecimationCache cache;
   TDensityGrid grid;
   const TViewTransform view = FitView(model.Bounds, 200, 200, 10, 1e9);
-  CountTrackDensity(model, cache, view, 200, 200, std::vector<char>(model.Vessels.size(), 1), grid);
+  CountTrackDensity(model, DecimatedLevel(model, cache, view.Scale), view, 200, 200, std::vector<char>(model.Vessels.size(), 1), grid);
   const auto at = [&](double lat, double lon) {
     const TWorldPoint w = LatLonToWorld(lat, lon);
     const int x = static_cast<int>(std::lround(ScreenX(view, w.X))), y = static_cast<int>(std::lround(ScreenY(view, w.Y)));
@@ -316,7 +316,7 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
   for (int k = 0; k < 70; ++k) many.push_back(Ship(std::to_string(211000100 + k), {{54.0, 7.9, k}, {54.0, 8.1, 60 + k}}));
   const TReplayModel crowd = BuildReplayModel(Table(std::move(many)), false);
   TDecimationCache crowdCache;
-  CountTrackDensity(crowd, crowdCache, view, 200, 200, std::vector<char>(crowd.Vessels.size(), 1), grid);
+  CountTrackDensity(crowd, DecimatedLevel(crowd, crowdCache, view.Scale), view, 200, 200, std::vector<char>(crowd.Vessels.size(), 1), grid);
   EXPECT_EQ(at(54.0, 7.95), 70u);
   EXPECT_EQ(grid.Max, 70u);
   // Fewer vessels: lighter and more transparent.
@@ -342,7 +342,7 @@ TEST(DensityMap, CountsThePixelsTheLinesDraw) {
   const TViewTransform view = FitView(model.Bounds, 300, 300, 10, 1e9);
   TDecimationCache cache;
   TDensityGrid grid;
-  CountTrackDensity(model, cache, view, 300, 300, std::vector<char>(model.Vessels.size(), 1), grid);
+  CountTrackDensity(model, DecimatedLevel(model, cache, view.Scale), view, 300, 300, std::vector<char>(model.Vessels.size(), 1), grid);
   std::vector<uint32_t> expected(300 * 300);
   for (uint32_t v = 0; v < model.Vessels.size(); ++v) {
     TPolylines lines;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -308,6 +309,31 @@ TEST_F(ReplayFixture, SavePictureWritesTheMapAtOneOrTwiceTheSize) {
   answer.clear();
   sizes[0]->trigger();
   EXPECT_TRUE(replay.statusBar()->currentMessage().isEmpty());
+}
+
+// The density of a new view is counted beside the window: the first frame shows the map
+// without it, a saved picture waits for it, and the window shows the same once it is done;
+// a new table while a count runs stops it.
+TEST_F(ReplayFixture, DensityIsCountedBesideTheWindowAndAPictureWaitsForIt) {
+  window->BitBtn_GoogleClick();
+  QString path = QString::fromStdString((workDir.Path() / "density.png").string());
+  TReplayWindowOptions options;
+  options.ChoosePicturePath = [&path](QWidget*, const QString&) -> std::optional<QString> { return path; };
+  TTrackReplayWindow replay(options);
+  replay.SetShips(window->ReplayShips(), true);
+  replay.Check_AllTracks->setChecked(true);
+  replay.Combo_AllTracks->setCurrentIndex(1);
+  replay.show();
+  const auto shown = [&replay] { return replay.Map->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  const QImage counting = shown();
+  replay.Button_SavePicture->menu()->actions()[0]->trigger();
+  const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(saved.size(), counting.size());
+  EXPECT_NE(saved, counting);
+  QTRY_COMPARE(shown(), saved);
+  replay.Map->ZoomBy(2);
+  EXPECT_NE(shown(), saved);  // the counts stretched while the new scale is counted
+  replay.SetShips(window->ReplayShips(), true);
 }
 
 // A table without a single valid position, and no land file: the window says so and its
