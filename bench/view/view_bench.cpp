@@ -7,7 +7,7 @@
 // Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
 // replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
 // all_tracks_frame_ms, density_first_frame_ms (a new scale, counted beside it),
-// density_counted_ms (until its counts are shown), density_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
+// density_counted_ms (until its counts are shown; _zoomed_: four times closer), density_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
 // ship table, per point shown), table_bytes_per_point (what the table holds, per
 // stored point: its records, blocks and texts), run_resident_bytes_per_point (what the
 // run leaves resident, per stored point: the table and the memory kept for the next
@@ -160,6 +160,16 @@ int Main(const char* card) {
     frame(map);
     densityShown.push_back(Ms(TClock::now() - t0));
   }
+  // Zoomed in four times on the middle: most stretches of track lie beside the view.
+  std::vector<double> densityZoomed;
+  for (int i = 0; i < 5; ++i) {
+    map.SetView(ZoomAround(fitted, size.width() / 2.0, size.height() / 2.0, fitted.Scale * 4 * (1 - 0.0001 * i)));
+    const auto t0 = TClock::now();
+    frame(map);
+    map.FinishDensity();
+    frame(map);
+    densityZoomed.push_back(Ms(TClock::now() - t0));
+  }
   map.SetView(fitted);
   map.FinishDensity();
   const double densityFirst = Percentile(densityFirsts, 0.5);
@@ -205,6 +215,7 @@ int Main(const char* card) {
   std::printf("all_tracks_frame_ms %.1f\n", Percentile(all, 0.5));
   std::printf("density_first_frame_ms %.1f\n", densityFirst);
   std::printf("density_counted_ms %.1f\n", Percentile(densityShown, 0.5));
+  std::printf("density_zoomed_counted_ms %.1f\n", Percentile(densityZoomed, 0.5));
   std::printf("density_frame_ms %.1f\n", Percentile(density, 0.5));
   std::printf("pan_frame_ms %.1f\n", Percentile(pan, 0.5));
   std::printf("timeline_new_ms %.2f\n", Percentile(stripNew, 0.5));

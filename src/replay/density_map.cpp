@@ -44,8 +44,8 @@ struct TBand {
 
 // The slice's points through `pen`, broken at gaps: the walk is the whole cost of a new
 // view's density, so every point costs some instructions less when the track is known to
-// lie near the view, and of all its points the stretches wholly above or below the band
-// are passed by.
+// lie near the view, and of all its points the stretches wholly beside the band are
+// passed by.
 template <bool kNear, typename Pen>
 void WalkPoint(const TReplayPoint& p, bool starts, double baseX, double baseY, double scale, Pen& pen) {
   const double x = baseX + p.X * scale, y = baseY + p.Y * scale;
@@ -66,22 +66,25 @@ void WalkKept(const TReplayModel& model, const TTrackSlice& slice, double baseX,
 }
 
 template <bool kNear, typename Pen>
-void WalkAll(const TReplayModel& model, const TReplayVessel& v, double baseX, double baseY, double scale, int height,
-             Pen& pen) {
+void WalkAll(const TReplayModel& model, const TReplayVessel& v, double baseX, double baseY, double scale, int width,
+             int height, Pen& pen) {
   const TReplayPoint* points = model.Points.data() + v.First;
   int32_t before = 0;
   for (uint32_t from = 0, c = v.FirstChunk; from < v.Count; from += kChunkPoints, ++c) {
-    const uint32_t to = std::min(v.Count, from + kChunkPoints);
+    uint32_t to = std::min(v.Count, from + kChunkPoints);
     const TPointChunk& chunk = model.Chunks[c];
-    if (baseY + chunk.MaxY * scale < -1 || baseY + chunk.MinY * scale > height + 1) {
-      const TReplayPoint& p = points[to - 1];
-      pen.Jump(baseX + p.X * scale, baseY + p.Y * scale);
-      before = p.Time;
-      continue;
-    }
+    const bool beside = baseX + chunk.MaxX * scale < -1 || baseX + chunk.MinX * scale > width + 1 ||
+                        baseY + chunk.MaxY * scale < -1 || baseY + chunk.MinY * scale > height + 1;
+    // Beside the band: only the way in, which may cross it, and on to the last point.
+    if (beside) to = from + 1;
     for (uint32_t k = from; k < to; ++k) {
       WalkPoint<kNear>(points[k], k == 0 || points[k].Time - before > kGapSeconds, baseX, baseY, scale, pen);
       before = points[k].Time;
+    }
+    if (beside) {
+      const TReplayPoint& p = points[std::min(v.Count, from + kChunkPoints) - 1];
+      pen.Jump(baseX + p.X * scale, baseY + p.Y * scale);
+      before = p.Time;
     }
   }
 }
@@ -116,9 +119,9 @@ void CountVesselTrack(const TReplayModel& model, const TDecimatedLevel& level, u
     else if (slice.Index != nullptr)
       WalkKept<false>(model, slice, baseX, baseY, view.Scale, pen);
     else if (near)
-      WalkAll<true>(model, v, baseX, baseY, view.Scale, band.Height, pen);
+      WalkAll<true>(model, v, baseX, baseY, view.Scale, band.Width, band.Height, pen);
     else
-      WalkAll<false>(model, v, baseX, baseY, view.Scale, band.Height, pen);
+      WalkAll<false>(model, v, baseX, baseY, view.Scale, band.Width, band.Height, pen);
   }
   band.Max = max;
 }

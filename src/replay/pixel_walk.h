@@ -2,7 +2,9 @@
 // The pixels a polyline of world points crosses, one pixel wide: what "All tracks" draws
 // and what its density map counts. Millions of short segments a frame, so each point is
 // projected and rounded once and a point on the pixel of the one before is passed over.
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 #include "replay/mercator.h"
@@ -22,16 +24,60 @@ bool ClipToBox(double& x0, double& y0, double& x1, double& y1, double w, double 
 inline int Round(double v) { return static_cast<int>(v + (kFarPx + 0.5)) - static_cast<int>(kFarPx); }
 inline bool Near(double v) { return v > -kFarPx && v < kFarPx; }
 
+inline bool InBox(int x, int y, int w, int h) {
+  return static_cast<unsigned>(x) < static_cast<unsigned>(w) && static_cast<unsigned>(y) < static_cast<unsigned>(h);
+}
+
+// Bresenham's line with one end or both beyond the w × h image, in closed form: pixel i
+// lies i steps along the longer axis and floor((2 i a + d) / 2 d) across it (d, a: the
+// longer and the shorter extent), so only the steps inside are walked (zoomed in, most
+// of a track's pixels lie beyond the image). The pixels are those of the plain walk.
+template <typename F>
+[[gnu::noinline]] void WalkClipped(int w, int h, int x0, int y0, int x1, int y1, F& f, bool skipFirst) {
+  const bool xMajor = std::abs(x1 - x0) >= std::abs(y1 - y0);
+  const int64_t along0 = xMajor ? x0 : y0, across0 = xMajor ? y0 : x0;
+  const int64_t d = std::abs(xMajor ? x1 - x0 : y1 - y0), a = std::abs(xMajor ? y1 - y0 : x1 - x0);
+  const int sAlong = (xMajor ? x1 > x0 : y1 > y0) ? 1 : -1, sAcross = (xMajor ? y1 > y0 : x1 > x0) ? 1 : -1;
+  const int64_t alongSize = xMajor ? w : h, acrossSize = xMajor ? h : w;
+  int64_t lo = skipFirst ? 1 : 0, hi = d;
+  lo = std::max(lo, sAlong > 0 ? -along0 : along0 - alongSize + 1);
+  hi = std::min(hi, sAlong > 0 ? alongSize - 1 - along0 : along0);
+  // The steps across that stay inside, and the pixels i that take them.
+  const int64_t first = std::max<int64_t>(0, sAcross > 0 ? -across0 : across0 - acrossSize + 1);
+  const int64_t last = sAcross > 0 ? acrossSize - 1 - across0 : across0;
+  if (last < first || (a == 0 && first > 0)) return;
+  if (a > 0) {
+    if (first > 0) lo = std::max(lo, ((2 * first - 1) * d + 2 * a - 1) / (2 * a));
+    hi = std::min(hi, ((2 * last + 1) * d + 2 * a - 1) / (2 * a) - 1);
+  }
+  if (lo > hi) return;
+  int64_t rest = 2 * lo * a + d;
+  const int64_t across = rest / (2 * d);
+  rest -= across * 2 * d;
+  int64_t along = along0 + lo * sAlong, at = across0 + across * sAcross;
+  for (int64_t i = lo; i <= hi; ++i) {
+    if (xMajor)
+      f(static_cast<int>(along), static_cast<int>(at));
+    else
+      f(static_cast<int>(at), static_cast<int>(along));
+    along += sAlong;
+    rest += 2 * a;
+    if (rest >= 2 * d) rest -= 2 * d, at += sAcross;
+  }
+}
+
 // `skipFirst`: the first pixel was given already, as the end of the segment before.
 template <typename F>
 void Walk(int w, int h, int x0, int y0, int x1, int y1, F& f, bool skipFirst = false) {
+  if (!InBox(x0, y0, w, h) || !InBox(x1, y1, w, h)) {
+    if (x0 != x1 || y0 != y1) WalkClipped(w, h, x0, y0, x1, y1, f, skipFirst);
+    return;
+  }
   const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
   const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
   int err = dx + dy;
   for (;;) {
-    if (!skipFirst && static_cast<unsigned>(x0) < static_cast<unsigned>(w) &&
-        static_cast<unsigned>(y0) < static_cast<unsigned>(h))
-      f(x0, y0);
+    if (!skipFirst) f(x0, y0);
     skipFirst = false;
     if (x0 == x1 && y0 == y1) break;
     const int e2 = 2 * err;

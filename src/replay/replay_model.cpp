@@ -63,9 +63,10 @@ void Unwrap(TReplayVessel& v, TReplayPoint* p, size_t n, const TScratch& s, std:
     p[i].X = static_cast<float>(x - v.OriginX);
     p[i].Y = static_cast<float>(s.Y[i] - v.OriginY);
     Extend(v.Box, x, s.Y[i]);
-    if (i % kChunkPoints == 0) chunks.push_back({p[i].Y, p[i].Y});
-    chunks.back().MinY = std::min(chunks.back().MinY, p[i].Y);
-    chunks.back().MaxY = std::max(chunks.back().MaxY, p[i].Y);
+    if (i % kChunkPoints == 0) chunks.push_back({p[i].X, p[i].X, p[i].Y, p[i].Y});
+    TPointChunk& c = chunks.back();
+    c.MinX = std::min(c.MinX, p[i].X), c.MaxX = std::max(c.MaxX, p[i].X);
+    c.MinY = std::min(c.MinY, p[i].Y), c.MaxY = std::max(c.MaxY, p[i].Y);
   }
 }
 

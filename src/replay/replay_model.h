@@ -33,11 +33,11 @@ struct TReplayPoint {
   uint32_t Source = 0;       // the point's index in its entry's aPlot (status, heading, texts)
 };
 
-// Every kChunkPoints points of a vessel's track in time order, the range of their Y: a
-// walk over whole tracks passes a stretch by that lies wholly above or below what it draws.
+// Every kChunkPoints points of a vessel's track in time order, the box of their points: a
+// walk over whole tracks passes a stretch by that lies wholly beside what it draws.
 inline constexpr uint32_t kChunkPoints = 64;
 struct TPointChunk {
-  float MinY = 0, MaxY = 0;  // relative to the vessel's OriginY, as its points' Y
+  float MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;  // as its points' X and Y
 };
 
 struct TReplayVessel {

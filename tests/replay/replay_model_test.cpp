@@ -325,8 +325,9 @@ TEST(DensityMap, CountsEachVesselOncePerPixel) {
 }
 
 // Long tracks that wander over both halves of the view (counted by two threads, their
-// stretches beyond a half passed by), and an anchored vessel that never leaves one pixel:
-// each pixel counts the vessels whose drawn track covers it.
+// stretches beyond a half passed by), tracks of a few pixels a point that run on beyond
+// the view, and an anchored vessel that never leaves one pixel: each pixel counts the
+// vessels whose drawn track covers it.
 TEST(DensityMap, CountsThePixelsTheLinesDraw) {
   std::vector<TStatic> ships;
   for (int k = 0; k < 70; ++k) {
@@ -337,9 +338,16 @@ TEST(DensityMap, CountsThePixelsTheLinesDraw) {
     }
     ships.push_back(Ship(std::to_string(211000100 + k), fixes));
   }
+  for (int k = 0; k < 20; ++k) {
+    std::vector<TFix> fixes;
+    for (int i = 0; i < 300; ++i) fixes.push_back({53.85 + 0.001 * (i + 7 * k), 7.451 + 0.004 * i + 0.00037 * k, 10 * i});
+    ships.push_back(Ship(std::to_string(211000200 + k), fixes));
+  }
   ships.push_back(Ship("211000999", {{54.05, 8.05, 0}, {54.05001, 8.05001, 60}, {54.05, 8.05, 120}}));
   const TReplayModel model = BuildReplayModel(Table(std::move(ships)), false);
-  const TViewTransform view = FitView(model.Bounds, 300, 300, 10, 1e9);
+  TWorldRect box;
+  for (const auto& [lat, lon] : {std::pair{53.9, 7.9}, std::pair{54.1, 8.17}}) Extend(box, LatLonToWorld(lat, lon).X, LatLonToWorld(lat, lon).Y);
+  const TViewTransform view = FitView(box, 300, 300, 10, 1e9);
   TDecimationCache cache;
   TDensityGrid grid;
   CountTrackDensity(model, DecimatedLevel(model, cache, view.Scale), view, 300, 300, std::vector<char>(model.Vessels.size(), 1), grid);
@@ -362,6 +370,32 @@ TEST(DensityMap, CountsThePixelsTheLinesDraw) {
   const size_t at = static_cast<size_t>(std::lround(ScreenY(view, anchor.Y))) * 300 +
                     static_cast<size_t>(std::lround(ScreenX(view, anchor.X)));
   EXPECT_GE(grid.Cells[at].Count, 1u);
+}
+
+// A segment with an end beyond the image walks only its steps inside, and they are the
+// pixels Bresenham's walk over the whole segment gives inside.
+TEST(PixelWalk, ASegmentBeyondTheImageGivesThePixelsOfTheWholeWalkInside) {
+  const auto whole = [](int w, int h, int x0, int y0, int x1, int y1, bool skipFirst) {
+    std::vector<std::pair<int, int>> out;
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1, dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy;; skipFirst = false) {
+      if (!skipFirst && x0 >= 0 && x0 < w && y0 >= 0 && y0 < h) out.push_back({x0, y0});
+      if (x0 == x1 && y0 == y1) return out;
+      const int e2 = 2 * err;
+      if (e2 >= dy) err += dy, x0 += sx;
+      if (e2 <= dx) err += dx, y0 += sy;
+    }
+  };
+  uint32_t seed = 7;
+  const auto next = [&seed](int span) { return static_cast<int>((seed = seed * 1664525u + 1013904223u) >> 8) % span; };
+  for (int k = 0; k < 20000; ++k) {
+    const int w = 1 + next(9), h = 1 + next(7), far = k % 2 ? 40 : 4000;
+    const int x0 = next(2 * far) - far, y0 = next(2 * far) - far, x1 = next(2 * far) - far, y1 = next(2 * far) - far;
+    std::vector<std::pair<int, int>> walked;
+    const auto add = [&walked](int x, int y) { walked.push_back({x, y}); };
+    pixel_walk::Walk(w, h, x0, y0, x1, y1, add, k % 3 == 0);
+    ASSERT_EQ(walked, whole(w, h, x0, y0, x1, y1, k % 3 == 0)) << w << "x" << h << " " << x0 << "," << y0 << " " << x1 << "," << y1;
+  }
 }
 
 // A vessel counts once in each 10 minutes it sent a position; spans over two days are
