@@ -67,13 +67,10 @@ TMapWidget::TMapWidget(QWidget* parent) : QWidget(parent) {
   setMinimumSize(200, 150);
 }
 
-TMapWidget::~TMapWidget() {
-  if (densityJob_) StopDensityJob(*densityJob_);
-}
+TMapWidget::~TMapWidget() { StopDensityCount(); }
 
 void TMapWidget::SetModel(const TReplayModel* model, const TShipList* ships) {
-  if (densityJob_) StopDensityJob(*densityJob_);  // it reads the model and its thinning
-  densityJob_.reset();
+  StopDensityCount();  // it reads the model and its thinning
   model_ = model;
   ships_ = ships;
   decimation_ = TDecimationCache{};
@@ -115,6 +112,7 @@ void TMapWidget::SetTrail(TTrailKind kind) {
 
 void TMapWidget::SetAllTracks(bool on) {
   allTracks_ = on;
+  if (!on) StopDensityCount();  // its two threads would slow the replay
   Changed();
 }
 
@@ -134,6 +132,7 @@ QImage TMapWidget::Picture(double ratio) {
 
 void TMapWidget::SetDensity(bool on) {
   density_ = on;
+  if (!on) StopDensityCount();
   Changed();
 }
 
@@ -485,7 +484,7 @@ void TMapWidget::DrawDensity(QImage& image, const TWorldRect&) {
 
 // Counts the view and a margin around it, so that a pan within the margin counts nothing.
 void TMapWidget::StartDensityCount(const TViewTransform& view, int width, int height) {
-  if (densityJob_) StopDensityJob(*densityJob_);
+  StopDensityCount();
   densityJob_ = std::make_unique<TDensityJob>();
   const int mx = width / 4, my = height / 4;
   densityJob_->View = {view.OriginX - mx / view.Scale, view.OriginY - my / view.Scale, view.Scale};
@@ -522,6 +521,11 @@ bool TMapWidget::TakeDensityJob() {
   }
   densityJob_.reset();
   return done;
+}
+
+void TMapWidget::StopDensityCount() {
+  if (densityJob_) StopDensityJob(*densityJob_);
+  densityJob_.reset();
 }
 
 void TMapWidget::FinishDensity() {

@@ -124,6 +124,7 @@ class TMapWidget : public QWidget {
   void DrawDensityGrid(QImage& image, const TViewTransform& view);
   void StartDensityCount(const TViewTransform& view, int width, int height);
   bool TakeDensityJob();
+  void StopDensityCount();  // and forgets it
   void DrawOwnTrack(QImage& image, const TWorldRect& visible);
   void DrawDensityLegend(QPainter& p, QSize size);
   void DrawTrails(QPainter& p);

@@ -333,6 +333,8 @@ TEST_F(ReplayFixture, DensityIsCountedBesideTheWindowAndAPictureWaitsForIt) {
   QTRY_COMPARE(shown(), saved);
   replay.Map->ZoomBy(2);
   EXPECT_NE(shown(), saved);  // the counts stretched while the new scale is counted
+  replay.Check_AllTracks->setChecked(false);  // stops the count
+  replay.Check_AllTracks->setChecked(true);
   replay.SetShips(window->ReplayShips(), true);
 }
 
