@@ -169,8 +169,8 @@ bool CountTrackDensity(const TReplayModel& model, const TDecimatedLevel& level, 
     grid.Max = whole.Max;
     return !stopped();
   }
-  // Two threads, each with every track but half of the rows: the count is bound by
-  // fetching cells, and a band's cells are half as many (no second grid to add up).
+  // Two threads, each with every track but half of the rows: the count is bound by the
+  // walk through the pixels, which splits by rows, and no second grid is added up.
   const int middle = MiddleRow(model, view, grid.Height, counted);
   TBand upper = BandOf(grid, view, 0, middle), lower = BandOf(grid, view, middle, grid.Height);
   std::thread other([&] { count(lower); });

@@ -16,7 +16,7 @@ namespace pelorin {
 inline constexpr size_t kDensityDefaultVessels = 200;
 
 // A pixel's count (at most 65,535) beside the mark of the vessel that counted last there
-// (1 + its index modulo 65,535): four bytes a pixel, on a walk bound by fetching them.
+// (1 + its index modulo 65,535): four bytes a pixel.
 struct TDensityCell {
   uint16_t Count = 0;
   uint16_t Mark = 0;
