@@ -7,7 +7,8 @@
 // Prints "name value" lines for bench/run.sh: open_ms (table to first frame),
 // replay_frame_ms_median and _p95 (10-minute trails, playing at 60× across the span),
 // all_tracks_frame_ms, density_first_frame_ms (a new scale, counted beside it),
-// density_counted_ms (until its counts are shown; _zoomed_: four times closer), density_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
+// density_counted_ms and density_zoomed_counted_ms (until its counts are shown; zoomed:
+// four times closer), density_frame_ms, pan_frame_ms, bytes_per_point (heap the view adds beyond the
 // ship table, per point shown), table_bytes_per_point (what the table holds, per
 // stored point: its records, blocks and texts), run_resident_bytes_per_point (what the
 // run leaves resident, per stored point: the table and the memory kept for the next
@@ -148,28 +149,23 @@ int Main(const char* card) {
   // A new scale: the frame starts the count beside the window and shows what it has; the
   // counts are on screen after the count and one more frame. Each sample is at the mercy of
   // the machine's drift, so the median of a few scales a hair apart.
-  std::vector<double> densityFirsts, densityShown;
+  std::vector<double> densityFirsts, densityShown, densityZoomed;
   const TViewTransform fitted = map.View();
-  for (int i = 0; i < 7; ++i) {
-    TViewTransform v = fitted;
-    v.Scale *= 1 - 0.0001 * (i + 1);
+  const auto counted = [&](const TViewTransform& v, std::vector<double>* first, std::vector<double>& shown) {
     map.SetView(v);
     const auto t0 = TClock::now();
-    densityFirsts.push_back(frame(map));
+    const double ms = frame(map);
+    if (first) first->push_back(ms);
     map.FinishDensity();
     frame(map);
-    densityShown.push_back(Ms(TClock::now() - t0));
-  }
+    shown.push_back(Ms(TClock::now() - t0));
+  };
+  for (int i = 0; i < 7; ++i)
+    counted({fitted.OriginX, fitted.OriginY, fitted.Scale * (1 - 0.0001 * (i + 1))}, &densityFirsts, densityShown);
   // Zoomed in four times on the middle: most stretches of track lie beside the view.
-  std::vector<double> densityZoomed;
-  for (int i = 0; i < 5; ++i) {
-    map.SetView(ZoomAround(fitted, size.width() / 2.0, size.height() / 2.0, fitted.Scale * 4 * (1 - 0.0001 * i)));
-    const auto t0 = TClock::now();
-    frame(map);
-    map.FinishDensity();
-    frame(map);
-    densityZoomed.push_back(Ms(TClock::now() - t0));
-  }
+  for (int i = 0; i < 5; ++i)
+    counted(ZoomAround(fitted, size.width() / 2.0, size.height() / 2.0, fitted.Scale * 4 * (1 - 0.0001 * i)), nullptr,
+            densityZoomed);
   map.SetView(fitted);
   map.FinishDensity();
   const double densityFirst = Percentile(densityFirsts, 0.5);

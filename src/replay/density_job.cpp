@@ -8,7 +8,7 @@ void StartDensityJob(const TReplayModel& model, const TDecimatedLevel& level, st
                      TDensityJob& job, std::function<void()> done) {
   job.Thread = std::thread([&model, &level, &job, counted = std::move(counted), done = std::move(done)] {
     if (!CountTrackDensity(model, level, job.View, job.Width, job.Height, counted, job.Grid, &job.Stop)) return;
-    job.Done.store(true, std::memory_order_release);
+    job.Done = true;
     if (done) done();
   });
 }

@@ -16,7 +16,7 @@ struct TDensityJob {
   int Width = 0, Height = 0;
   TDensityGrid Grid;
   std::atomic<bool> Stop{false};
-  std::atomic<bool> Done{false};  // the grid is complete
+  bool Done = false;  // the grid is complete; read once the job was waited for
   std::thread Thread;
 };
 

@@ -102,9 +102,7 @@ struct TPixelPen {
   bool Given = false;  // (Ipx, Ipy) was given to Fn, when it lies in the image
 
   TPixelPen(int w, int h, F& f) : W(w), H(h), Fn(f) {}
-  bool Inside(int x, int y) const {
-    return static_cast<unsigned>(x) < static_cast<unsigned>(W) && static_cast<unsigned>(y) < static_cast<unsigned>(H);
-  }
+  bool Inside(int x, int y) const { return pixel_walk::InBox(x, y, W, H); }
   // On to (x, y) without drawing, from a stretch that lies wholly beyond the image by
   // more than a pixel.
   void Jump(double x, double y) {

@@ -120,11 +120,9 @@ QImage TMapWidget::Picture(double ratio) {
   ratio_ = ratio;
   QImage picture(size() * ratio, QImage::Format_RGB32);
   picture.setDevicePixelRatio(ratio);
+  FinishDensity();  // at this ratio's pixels
   QPainter p(&picture);
-  if (TakeDensityJob()) staticValid_ = false;
-  waitForDensity_ = true;
   Render(p, size());
-  waitForDensity_ = false;
   p.end();
   ratio_ = 1;
   return picture;
@@ -511,7 +509,7 @@ void TMapWidget::StartDensityCount(const TViewTransform& view, int width, int he
 bool TMapWidget::TakeDensityJob() {
   if (!densityJob_) return false;
   WaitDensityJob(*densityJob_);
-  const bool done = densityJob_->Done.load(std::memory_order_acquire);
+  const bool done = densityJob_->Done;
   if (done) {
     densityGrid_ = std::move(densityJob_->Grid);
     densityView_ = densityJob_->View;
